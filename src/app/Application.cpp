@@ -1,0 +1,51 @@
+#include "app/Application.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QWidget>
+
+#include <exception>
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+Application::KeyHook Application::setKeyHook(KeyHook hook)
+{
+    KeyHook previous = std::move(m_keyHook);
+    m_keyHook = std::move(hook);
+    return previous;
+}
+
+Application *Application::instance()
+{
+    return qobject_cast<Application *>(QCoreApplication::instance());
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        // A key from the window system reaches the window first and is then
+        // forwarded to the focused widget; propagation to the parents happens
+        // inside QApplication::notify. Looking at widget receivers only, the
+        // hook sees each key press exactly once, before any widget.
+        if (event->type() == QEvent::KeyPress && m_keyHook && receiver->isWidgetType()) {
+            KeyHook hook = m_keyHook; // the hook may replace itself
+            if (hook(static_cast<QKeyEvent *>(event)))
+                return true;
+        }
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        showException(QString::fromUtf8(e.what()));
+    } catch (...) {
+        showException(QString());
+    }
+    return false;
+}
+
+void Application::showException(const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, applicationDisplayName(), message, QMessageBox::Ok);
+    box.exec();
+}
