@@ -44,21 +44,24 @@ private:
     };
 
     void buildControls();
-    template <typename T, typename... Args>
-    T *makeControl(const char *name, QWidget *parent, Args &&...args);
-    QGroupBox *makeGroup(const char *name, const QString &title, QWidget *parent, const QRect &geometry);
-    StaticText *makeCaption(const char *name, const QString &text, QWidget *parent, const QRect &geometry);
-    StaticText *makeDisplay(const char *name, QWidget *parent, const QRect &geometry);
-    KeyFilterEdit *makeEdit(const char *name, const QString &admitted, QWidget *parent, const QRect &geometry);
-    RadioGroup *makeRadioGroup(const char *name, const QString &title, const QStringList &items, QWidget *parent,
-                               const QRect &geometry);
+    void buildFrequencyControls();
+    void buildAnalogOutputControls();
+    void buildDigitalLineControls();
+    // Each control is named and listed in m_controls in creation order.
+    template <typename T>
+    T *addControl(T *control, const char *name);
+    QGroupBox *makeGroup(const char *name, const QString &title, QWidget *parent);
+    StaticText *makeCaption(const char *name, const QString &text, QWidget *parent);
+    StaticText *makeDisplay(const char *name, QWidget *parent, const QColor &color);
+    KeyFilterEdit *makeEdit(const char *name, const QString &admitted, QWidget *parent);
+    RadioGroup *makeRadioGroup(const char *name, const QString &title, const QStringList &items, QWidget *parent);
     void connectHandlers();
 
     // Sets every control inside the group, at every depth; the group itself
     // keeps its state.
     void setChildrenEnabled(QWidget *group, bool enabled);
     void showMasterClockSource(int source);
-    void showGeneratorStopped();
+    void showGeneratorState();
     void restoreSavedControls();
 
     // The calculations as the panel shows them.
@@ -107,9 +110,12 @@ private:
     std::optional<double> FinalFrequency = 0.0;
     double ActualOffset = 0.0;
     QList<SavedControl> SavedControls;
-    std::uint16_t SavedControlsCount = 0;
     // Every control of the panel in the order the panel creates them.
     QList<QWidget *> m_controls;
+    // Whether the interval and offset groups' children are usable; a display
+    // inside a locked group stays disabled whatever its value.
+    bool m_intervalControlsEnabled = true;
+    bool m_offsetControlsEnabled = true;
 
     // Controls.
     QGroupBox *MasterClockLMDGroupBox = nullptr;

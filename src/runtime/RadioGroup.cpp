@@ -9,8 +9,9 @@ RadioGroup::RadioGroup(QWidget *parent)
     , m_buttons(new QButtonGroup(this))
     , m_layout(new QGridLayout(this))
 {
-    m_layout->setContentsMargins(8, 2, 4, 2);
+    m_layout->setContentsMargins(6, 0, 4, 2);
     m_layout->setVerticalSpacing(0);
+    m_layout->setHorizontalSpacing(8);
     connect(m_buttons, &QButtonGroup::idClicked, this, &RadioGroup::buttonClicked);
 }
 
