@@ -102,6 +102,9 @@ QList<std::pair<const char *, Operation>> moduleOperations()
 
 } // namespace
 
+Q_DECLARE_METATYPE(Operation)
+Q_DECLARE_METATYPE(Change)
+
 class TestModlinkSim : public QObject
 {
     Q_OBJECT
@@ -447,9 +450,6 @@ private slots:
         QVERIFY(module->START_GENERATOR());
     }
 };
-
-Q_DECLARE_METATYPE(Operation)
-Q_DECLARE_METATYPE(Change)
 
 QTEST_GUILESS_MAIN(TestModlinkSim)
 #include "tst_modlinksim.moc"
