@@ -35,6 +35,11 @@ QLabel *createVersionLabel(QWidget *parent, const char *name, const QString &tex
 {
     QLabel *label = createStaticText(parent, name, text, geometry);
     setTextColor(label, QPalette::WindowText, Maroon);
+    // At the dialog's 17 px "G740Demo:" is wider than its 93 px and its colon
+    // would hide under the value field beside it.
+    QFont font = label->font();
+    font.setPixelSize(16);
+    label->setFont(font);
     return label;
 }
 
@@ -107,11 +112,10 @@ TAboutProgramPanel::~TAboutProgramPanel()
 void TAboutProgramPanel::createDescription()
 {
     createMemo(this, "DescriptionMemo",
-               QStringLiteral("Программа g740demo управляет генератором качающейся частоты G-740, "
-                              "подключённым по USB: задаёт начальную частоту, шаг и число шагов "
-                              "приращения, длительность интервала, усиление и смещение выхода, "
-                              "запускает и останавливает генератор и показывает значения, "
-                              "которые аппаратура выдаёт на самом деле."),
+               QStringLiteral("g740demo управляет USB-генератором качающейся частоты G-740: "
+                              "задаёт начальную частоту, шаг и число шагов, интервал, "
+                              "усиление и смещение выхода и сразу показывает значения, "
+                              "которые выдаст аппаратура."),
                QRect(3, 0, 478, 122));
 }
 
