@@ -345,7 +345,8 @@ QString formatFloat(QStringView pattern, double value)
     Picture picture = analyse(section);
     int exponent = 0;
     Decimal d = roundFor(picture, magnitude, exponent);
-    bool minus = negative && !ownNegative;
+    // A picture without digits is a fixed text: it has no sign to show.
+    bool minus = negative && !ownNegative && picture.hasDigits();
 
     if (d.isZero() || !picture.hasDigits()) {
         const bool zero = d.isZero();

@@ -131,6 +131,8 @@ void TestNumberFormat::formatFloatPicture_data()
     QTest::newRow("quoted specials") << "'a;0.,E+0'0" << 7.0 << "a;0.,E+07";
     QTest::newRow("unterminated quote") << "0.0'x;y" << 1.0 << "1.0x;y";
     QTest::newRow("text only") << "'abc'" << 5.0 << "abc";
+    QTest::newRow("text only, negative") << "'abc'" << -5.0 << "abc";
+    QTest::newRow("text sections") << "'up';'down';'level'" << -5.0 << "down";
 
     // No pattern, or no number.
     QTest::newRow("empty pattern") << "" << 0.25 << "0.25";
