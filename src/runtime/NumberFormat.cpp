@@ -78,11 +78,16 @@ struct Decimal
     }
 };
 
+// The largest 15-digit decimal that is still a double: the values above it
+// would round to 1.79769313486232E308, a text that no longer reads back.
+constexpr double LargestDecimal = 1.79769313486231e308;
+
 Decimal toDecimal(double magnitude)
 {
     Decimal d;
     if (magnitude == 0)
         return d;
+    magnitude = std::min(magnitude, LargestDecimal);
     // "d.ddddddddddddddE+xx": to_chars rounds correctly and ignores the locale.
     char text[32];
     const auto result = std::to_chars(text, text + sizeof text, magnitude,
