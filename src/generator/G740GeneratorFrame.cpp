@@ -566,12 +566,11 @@ void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const G
     const int source = GeneratorPars.MasterClockSource;
     MasterClockSourceLMDRadioGroup->setItemIndex(source);
     InternalMasterClockValueLMDStaticText->setText(internalMasterClockText(InternalMasterClock));
-    GeneratorPars.MasterClock = acceptMasterClock(GeneratorPars.MasterClock);
-    ExternalMasterClockValueLMDEdit->setText(appliedMasterClockText(GeneratorPars.MasterClock));
     // With the internal source the hardware runs on the internal clock, whatever
     // the record's clock says; the external field keeps that value for a switch.
-    if (source != 1)
-        GeneratorPars.MasterClock = InternalMasterClock;
+    const double recordClock = acceptMasterClock(GeneratorPars.MasterClock);
+    GeneratorPars.MasterClock = source == 1 ? recordClock : InternalMasterClock;
+    ExternalMasterClockValueLMDEdit->setText(appliedMasterClockText(recordClock));
     showMasterClockSource(source);
 
     CyclicAutoScanLMDRadioGroup->setItemIndex(GeneratorPars.CyclicAutoScanType);
@@ -646,7 +645,7 @@ void TG740GeneratorFrame::setChildrenEnabled(QWidget *group, bool enabled)
     else if (group == OffsetValueLMDGroupBox)
         m_offsetControlsEnabled = enabled;
     for (QWidget *control : std::as_const(m_controls)) {
-        if (group->isAncestorOf(control))
+        if (control != group && group->isAncestorOf(control))
             control->setEnabled(enabled);
     }
 }
@@ -826,8 +825,12 @@ void TG740GeneratorFrame::ExternalMasterClockValueLMDEditChange()
     if (text.isEmpty())
         return;
     try {
-        GeneratorPars.MasterClock = acceptMasterClock(parseFloat(text));
-        ExternalMasterClockValueLMDEdit->setText(acceptedMasterClockText(GeneratorPars.MasterClock));
+        const double accepted = acceptMasterClock(parseFloat(text));
+        // The field may be written while the internal clock is in use; the
+        // clock then stays the internal one.
+        if (GeneratorPars.MasterClockSource == 1)
+            GeneratorPars.MasterClock = accepted;
+        ExternalMasterClockValueLMDEdit->setText(acceptedMasterClockText(accepted));
     } catch (const ConversionError &) {
         // The clock keeps its previous value.
         ShowConversionError(MasterClockErrorCaption);
