@@ -630,7 +630,7 @@ void TG740GeneratorFrame::GetGeneratorPars()
         GeneratorPars.EnaSyncout = EnaSyncoutLMDCheckBox->isChecked() ? 1 : 0;
         GeneratorPars.SyncoutType = indexByte(SyncoutTypeLMDRadioGroup->itemIndex());
         GeneratorPars.EnaSquareWaveOutput = EnaSquareWaveOutputLMDCheckBox->isChecked() ? 1 : 0;
-    } catch (const std::exception &) {
+    } catch (...) {
         showMessageBox(this, QStringLiteral("Обнаружено исключение."), QStringLiteral("Ошибка GetGeneratorPars()!!!"));
     }
 }
