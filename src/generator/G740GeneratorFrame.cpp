@@ -574,8 +574,8 @@ void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const G
     showMasterClockSource(source);
 
     CyclicAutoScanLMDRadioGroup->setItemIndex(GeneratorPars.CyclicAutoScanType);
-    DesiredStartFrequencyValueLMDEdit->setText(frequencyText(GeneratorPars.StartFrequency));
-    DesiredFrequencyIncrementValueLMDEdit->setText(frequencyText(GeneratorPars.FrequencyIncrement));
+    DesiredStartFrequencyValueLMDEdit->setText(frequencyText(double(GeneratorPars.StartFrequency)));
+    DesiredFrequencyIncrementValueLMDEdit->setText(frequencyText(double(GeneratorPars.FrequencyIncrement)));
     NumberOfIncrementsValueLMDEdit->setText(countText(GeneratorPars.NumberOfIncrements));
 
     InterrupLineTypeLMDRadioGroup->setItemIndex(GeneratorPars.InterrupLineType);

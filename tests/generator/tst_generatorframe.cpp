@@ -493,7 +493,7 @@ void TestGeneratorFrame::cyclicScanForcesAndRestores()
     QCOMPARE(int(pars.CyclicAutoScanType), 2);
     QCOMPARE(int(pars.IncrementType), 0);
     QCOMPARE(int(pars.CtrlLineType), 0);
-    QCOMPARE(pars.EnaSyncout, 1u);
+    QCOMPARE(std::uint32_t(pars.EnaSyncout), 1u);
     QCOMPARE(int(pars.SyncoutType), 1);
 }
 
@@ -589,7 +589,7 @@ void TestGeneratorFrame::clockSourceSwitching()
     QCOMPARE(text("ActualStartFrequencyValueLMDStaticText"), "10.0002");
     GENERATOR_PARS pars;
     m_frame->ReadGeneratorPars(&pars);
-    QCOMPARE(pars.MasterClock, 25000.0);
+    QCOMPARE(double(pars.MasterClock), 25000.0);
     QCOMPARE(int(pars.MasterClockSource), 1);
 }
 
@@ -648,15 +648,15 @@ void TestGeneratorFrame::appliedRecordReadsBack()
     QCOMPARE(text("ExternalMasterClockValueLMDEdit"), "1.0");
     GENERATOR_PARS read;
     m_frame->ReadGeneratorPars(&read);
-    QCOMPARE(read.StartFrequency, 10.1235);
-    QCOMPARE(read.MasterClock, 1.0);
+    QCOMPARE(double(read.StartFrequency), 10.1235);
+    QCOMPARE(double(read.MasterClock), 1.0);
     QCOMPARE(int(read.LibraryOwned1[0]), 0xA5);
     QCOMPARE(int(read.LibraryOwned6[15]), 0x5A);
 
     pars.MasterClock = 60000.0;
     apply(pars);
     m_frame->ReadGeneratorPars(&read);
-    QCOMPARE(read.MasterClock, 50000.0);
+    QCOMPARE(double(read.MasterClock), 50000.0);
 
     // With the internal source the values are worked out on the internal clock.
     pars.MasterClockSource = 0;
@@ -743,9 +743,9 @@ void TestGeneratorFrame::emptyStartFrequencyOnStart()
     // rest keep their previous values.
     QCOMPARE(m_module.setCalls, 1);
     const GENERATOR_PARS sent = m_module.sentRecord();
-    QCOMPARE(sent.StartFrequency, 10.0);
-    QCOMPARE(sent.FrequencyIncrement, 50.0);
-    QCOMPARE(sent.MasterClock, 50000.0);
+    QCOMPARE(double(sent.StartFrequency), 10.0);
+    QCOMPARE(double(sent.FrequencyIncrement), 50.0);
+    QCOMPARE(double(sent.MasterClock), 50000.0);
     QCOMPARE(control<QPushButton>("ControlGeneratorLMDButton")->text(), "Останов генератора");
 }
 
