@@ -52,6 +52,7 @@ IniText::Location IniText::locate(QStringView section, QStringView key) const
             --end;
         if (end > lineBegin && m_content[end - 1] == '\r')
             --end;
+        const qsizetype contentEnd = end;
         qsizetype begin = lineBegin;
         trim(m_content, begin, end);
         const QByteArrayView line = QByteArrayView(m_content).sliced(begin, end - begin);
@@ -74,7 +75,7 @@ IniText::Location IniText::locate(QStringView section, QStringView key) const
             if (equals >= 0) {
                 if (sameName(m_content, begin, begin + equals, key)) {
                     found.valueBegin = begin + equals + 1;
-                    found.valueEnd = end;
+                    found.valueEnd = contentEnd;
                     return found;
                 }
                 if (inFirstSection)
