@@ -59,7 +59,7 @@ void store(const QString &path, const QByteArray &content)
 
 QByteArray moduleFile(const QString &lines)
 {
-    return toCp1251(u"[Модуль G-740]\r\n" + lines);
+    return toCp1251(QStringLiteral("[Модуль G-740]\r\n") + lines);
 }
 
 // The record a file without any key gives.
@@ -214,7 +214,7 @@ void TestSettings::readValues()
 void TestSettings::noFileGivesReadDefaults()
 {
     GENERATOR_PARS pars;
-    std::memset(&pars, 0xA5, sizeof pars);
+    std::memset(static_cast<void *>(&pars), 0xA5, sizeof pars);
     readGeneratorSettings(nullptr, pars);
     GENERATOR_PARS expected = readDefaults();
     // The library's own bytes are not the settings' business.
@@ -279,7 +279,7 @@ void TestSettings::autoSave()
 {
     QFETCH(QString, value);
     QFETCH(bool, expected);
-    store(path(), toCp1251(u"[Приложение. Общие]\nСохранение настроек=" + value + u"\n"));
+    store(path(), toCp1251(QStringLiteral("[Приложение. Общие]\nСохранение настроек=") + value + QLatin1Char('\n')));
     const TIniFile file(path());
     QCOMPARE(readAutoSaveSetting(&file), expected);
     QVERIFY(!readAutoSaveSetting(nullptr));
@@ -287,7 +287,7 @@ void TestSettings::autoSave()
 
 void TestSettings::failedWriteStopsAtTheFirstKey()
 {
-    const QByteArray old = moduleFile(u"Генератор. Кол-во приращений=7\r\n");
+    const QByteArray old = moduleFile(QStringLiteral("Генератор. Кол-во приращений=7\r\n"));
     store(path(), old);
     QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner));
     TIniFile file(path());
