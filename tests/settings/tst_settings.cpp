@@ -149,13 +149,14 @@ void TestSettings::defaultsKeepEverythingElse()
     TIniFile file(path());
     writeDefaultSettings(file, ProgramPath);
     const QString result = fromCp1251(contentOf(path()));
-    // The existing key changed in place, the new ones follow the last key of
-    // the first module section, the other sections come last; every foreign
-    // line stays, with the file's line ends.
+    // Existing keys change in place, even in a repeated section; the new ones
+    // follow the last key of the first module section, the new sections come
+    // last; every foreign line stays, with the file's line ends.
     QVERIFY(result.startsWith(u"; written by hand\n[Модуль G-740]\nГенератор. Кол-во приращений=10\nЗаметка=оставить\n"
                               u"Генератор. Начальная частота в кГц=10\n"));
     QVERIFY(result.contains(u"Генератор. Тип смещения на выходе 10 Ом=0\n\n[Чужой раздел]\nключ = значение\n"
-                            u"[Модуль G-740]\nГенератор. Тип линии 'CTRL'=1\n\n[Файлы]\n"));
+                            u"[Модуль G-740]\nГенератор. Тип линии 'CTRL'=0\n\n[Файлы]\n"));
+    QCOMPARE(result.count(u"Генератор. Тип линии 'CTRL'"), 1);
     QVERIFY(result.endsWith(u"\n[Приложение. Общие]\nСохранение настроек=0\n"));
     QVERIFY(!result.contains(u'\r'));
     QCOMPARE(file.ReadString(u"Чужой раздел"_qs, u"КЛЮЧ"_qs, {}), u"значение"_qs);
