@@ -198,14 +198,15 @@ void TestSettings::readValues()
     const TIniFile file(path());
     GENERATOR_PARS pars;
     readGeneratorSettings(&file, pars);
+    // Copies of the packed fields, never references to them.
     const std::map<QString, double> fields = {
-        {"IncrementType", pars.IncrementType},
-        {"NumberOfIncrements", pars.NumberOfIncrements},
-        {"AnalogOutputsGainIndex", pars.AnalogOutputsGainIndex},
-        {"AnalogOutputsType", pars.AnalogOutputsType},
-        {"BaseIntervalsNumber", pars.BaseIntervalsNumber},
-        {"StartFrequency", pars.StartFrequency},
-        {"Output10OhmOffset", pars.Output10OhmOffset},
+        {"IncrementType", double(pars.IncrementType)},
+        {"NumberOfIncrements", double(pars.NumberOfIncrements)},
+        {"AnalogOutputsGainIndex", double(pars.AnalogOutputsGainIndex)},
+        {"AnalogOutputsType", double(pars.AnalogOutputsType)},
+        {"BaseIntervalsNumber", double(pars.BaseIntervalsNumber)},
+        {"StartFrequency", double(pars.StartFrequency)},
+        {"Output10OhmOffset", double(pars.Output10OhmOffset)},
         {"EnaSyncout", double(pars.EnaSyncout)},
         {"EnaSquareWaveOutput", double(pars.EnaSquareWaveOutput)},
     };
