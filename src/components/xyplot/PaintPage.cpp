@@ -105,9 +105,9 @@ void PageCanvas::setPenColor(QColor Color)
     m_pen = Color;
     if (!isActive())
         return;
-    // A cosmetic one-pixel pen with flat caps leaves out the last pixel of a
-    // line, so that consecutive lines join without drawing a pixel twice.
-    QPen pen(Color, 0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    // A cosmetic one-pixel pen: with square caps a line covers both of its
+    // end points, and LineTo takes the last one back.
+    QPen pen(Color, 0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     pen.setCosmetic(true);
     m_painter.setPen(pen);
 }
@@ -119,9 +119,32 @@ void PageCanvas::setBrushColor(QColor Color)
 
 void PageCanvas::LineTo(int X, int Y)
 {
-    if (isActive())
-        m_painter.drawLine(m_penPos, QPoint(X, Y));
-    m_penPos = QPoint(X, Y);
+    Polyline({m_penPos, QPoint(X, Y)});
+}
+
+void PageCanvas::Polyline(const std::vector<QPoint> &Points)
+{
+    if (Points.empty())
+        return;
+    m_penPos = Points.back();
+    if (!isActive() || Points.size() < 2)
+        return;
+    // The painter draws both ends of a line whatever its direction; the
+    // rules want the last pixel left as it was. All but the last segment
+    // go first, so that the pixel kept is the one they left there.
+    const std::size_t last = Points.size() - 1;
+    if (last > 1)
+        m_painter.drawPolyline(Points.data(), static_cast<int>(last));
+    const QPoint end = Points[last];
+    const bool inside = m_page.Bitmap.valid(end);
+    const QRgb kept = inside ? m_page.Bitmap.pixel(end) : 0;
+    m_painter.drawLine(Points[last - 1], end);
+    if (inside) {
+        m_painter.save();
+        m_painter.setCompositionMode(QPainter::CompositionMode_Source);
+        m_painter.fillRect(QRect(end, QSize(1, 1)), QColor::fromRgb(kept));
+        m_painter.restore();
+    }
 }
 
 void PageCanvas::Rectangle(int Left, int Top, int Right, int Bottom)

@@ -7,6 +7,8 @@
 #include <QRect>
 #include <QString>
 
+#include <vector>
+
 // Rectangles of the plot control keep the right and bottom edges exclusive:
 // QRect(Left, Top, Right - Left, Bottom - Top).
 inline int rectRight(const QRect &r) { return r.x() + r.width(); }
@@ -74,6 +76,8 @@ public:
     QColor brushColor() const { return m_brush; }
     void MoveTo(int X, int Y) { m_penPos = QPoint(X, Y); }
     void LineTo(int X, int Y);
+    // Successive LineTo calls through the points, from the first one on.
+    void Polyline(const std::vector<QPoint> &Points);
     QPoint penPos() const { return m_penPos; }
     // The outline in the pen colour, the inside in the brush colour.
     void Rectangle(int Left, int Top, int Right, int Bottom);

@@ -147,6 +147,13 @@ public:
     void DrawAxis();
     void DrawXAxisLabels();
     void DrawYAxisLabels();
+    // The texts of the axis labels and where they are written on their pages.
+    struct AxisLabel {
+        QString Text;
+        QPoint Pos;
+    };
+    std::vector<AxisLabel> XAxisLabels() const;
+    std::vector<AxisLabel> YAxisLabels() const;
     void DrawTitles();
     void DrawFrames();
     void DrawInfoBox();

@@ -285,11 +285,9 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
     // An open marker covers the line that leads into it, and the line that
     // leaves it is drawn over it: the segments and markers must alternate.
     const bool interleave = lines && style == TPlotStyle::LineOpenPoints;
-    QPainter &painter = canvas.painter();
     std::vector<QPoint> run;
     const auto flush = [&] {
-        if (run.size() > 1)
-            painter.drawPolyline(run.data(), static_cast<int>(run.size()));
+        canvas.Polyline(run);
         run.clear();
     };
     std::vector<QPoint> marks;
@@ -326,47 +324,38 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
         canvas.Rectangle(c.x() - P, c.y() - P, c.x() + P, c.y() + P);
 }
 
-void TXYPlot::DrawXAxisLabels()
+std::vector<TXYPlot::AxisLabel> TXYPlot::XAxisLabels() const
 {
-    if (!FShowXLabel)
-        return;
-    XLabelPage.ClearPaintPage(FColor);
-    XLabelPage.AssignFont(FAxisLabelFont);
-    PageCanvas canvas(XLabelPage);
-    const int W = XLabelPage.width();
+    std::vector<AxisLabel> labels;
     const QString minText = formatFloat(FXLabelFormatString, FXMin);
     const int row = XLabelPage.height() - XLabelPage.TextHeight(minText) + 1;
     const auto centred = [&](double v) {
         const QString text = formatFloat(FXLabelFormatString, v);
-        canvas.TextOut(truncPixel(ScreenX(v) - 0.5 * XLabelPage.TextWidth(text)), row, text);
+        labels.push_back({text, QPoint(truncPixel(ScreenX(v) - 0.5 * XLabelPage.TextWidth(text)), row)});
     };
     if (FXAxisFormat == TAxisFormat::Linear) {
-        canvas.TextOut(1, row, minText);
+        labels.push_back({minText, QPoint(1, row)});
         const QString maxText = formatFloat(FXLabelFormatString, FXMax);
-        canvas.TextOut(W - XLabelPage.TextWidth(maxText), row, maxText);
+        labels.push_back({maxText, QPoint(XLabelPage.width() - XLabelPage.TextWidth(maxText), row)});
         const double step = (FXMax - FXMin) / (FNumVertGrid + 1);
         for (int i = 1; i <= FNumVertGrid; ++i)
             centred(i * step + FXMin);
     } else {
+        // Decades strictly inside the limits only.
         for (double k = std::floor(LogXMin) + 1; k < LogXMax; ++k)
             centred(std::pow(10.0, k));
     }
-    canvas.end();
-    UpdatePaintPage(XLabelPage);
+    return labels;
 }
 
-void TXYPlot::DrawYAxisLabels()
+std::vector<TXYPlot::AxisLabel> TXYPlot::YAxisLabels() const
 {
-    if (!FShowYLabel)
-        return;
-    YLabelPage.ClearPaintPage(FColor);
-    YLabelPage.AssignFont(FAxisLabelFont);
-    PageCanvas canvas(YLabelPage);
+    std::vector<AxisLabel> labels;
     const int W = YLabelPage.width();
     const auto label = [&](double v) { return formatFloat(FYLabelFormatString, v); };
     if (FYAxisFormat == TAxisFormat::Linear) {
         const auto rightAligned = [&](const QString &text, int y) {
-            canvas.TextOut(W - YLabelPage.TextWidth(text) - FYLabelOffset, y, text);
+            labels.push_back({text, QPoint(W - YLabelPage.TextWidth(text) - FYLabelOffset, y)});
         };
         rightAligned(label(FYMax), 0);
         const QString minText = label(FYMin);
@@ -382,11 +371,38 @@ void TXYPlot::DrawYAxisLabels()
         for (double k = std::floor(LogYMin) + 1; k < LogYMax; ++k) {
             const double v = std::pow(10.0, k);
             const QString text = label(v);
-            canvas.TextOut(W - YLabelPage.TextWidth(text) - 2,
-                           truncPixel(ScreenY(v) - YLabelPage.TextHeight(text) / 2), text);
+            labels.push_back({text, QPoint(W - YLabelPage.TextWidth(text) - 2,
+                                           truncPixel(ScreenY(v) - YLabelPage.TextHeight(text) / 2))});
         }
     }
-    canvas.end();
+    return labels;
+}
+
+void TXYPlot::DrawXAxisLabels()
+{
+    if (!FShowXLabel)
+        return;
+    XLabelPage.ClearPaintPage(FColor);
+    XLabelPage.AssignFont(FAxisLabelFont);
+    {
+        PageCanvas canvas(XLabelPage);
+        for (const AxisLabel &label : XAxisLabels())
+            canvas.TextOut(label.Pos.x(), label.Pos.y(), label.Text);
+    }
+    UpdatePaintPage(XLabelPage);
+}
+
+void TXYPlot::DrawYAxisLabels()
+{
+    if (!FShowYLabel)
+        return;
+    YLabelPage.ClearPaintPage(FColor);
+    YLabelPage.AssignFont(FAxisLabelFont);
+    {
+        PageCanvas canvas(YLabelPage);
+        for (const AxisLabel &label : YAxisLabels())
+            canvas.TextOut(label.Pos.x(), label.Pos.y(), label.Text);
+    }
     UpdatePaintPage(YLabelPage);
 }
 
