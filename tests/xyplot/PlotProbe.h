@@ -9,6 +9,7 @@ public:
     using TXYPlot::TXYPlot;
 
     using TXYPlot::BottomFramePage;
+    using TXYPlot::ExhaustiveDrawing;
     using TXYPlot::HomeXMax;
     using TXYPlot::HomeXMin;
     using TXYPlot::HomeYMax;
@@ -29,6 +30,14 @@ public:
     using TXYPlot::YLabelPage;
     using TXYPlot::YTitlePage;
     using TXYPlot::YTitleTextPage;
+
+    // Every copy of a page to the control's canvas, in order.
+    QList<const TPaintPage *> copiedPages;
+    void UpdatePaintPage(const TPaintPage &Page) override
+    {
+        copiedPages << &Page;
+        TXYPlot::UpdatePaintPage(Page);
+    }
 
     // Plot numbers from First onwards.
     QList<int> order() const

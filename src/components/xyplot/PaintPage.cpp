@@ -129,12 +129,18 @@ void PageCanvas::Polyline(const std::vector<QPoint> &Points)
     m_penPos = Points.back();
     if (!isActive() || Points.size() < 2)
         return;
-    // The painter draws both ends of a line whatever its direction; the
-    // rules want the last pixel left as it was. All but the last segment
-    // go first, so that the pixel kept is the one they left there.
+    // Each segment is drawn as a line of its own with both ends: a polyline
+    // of the painter may leave out the pixel where two segments join, and
+    // which one depends on the neighbouring segments. The rules want the
+    // last pixel left as it was: all but the last segment go first, so that
+    // the pixel kept is the one they left there.
     const std::size_t last = Points.size() - 1;
-    if (last > 1)
-        m_painter.drawPolyline(Points.data(), static_cast<int>(last));
+    if (last > 1) {
+        m_lines.clear();
+        for (std::size_t i = 0; i + 1 < last; ++i)
+            m_lines.emplace_back(Points[i], Points[i + 1]);
+        m_painter.drawLines(m_lines.data(), static_cast<int>(m_lines.size()));
+    }
     const QPoint end = Points[last];
     const bool inside = m_page.Bitmap.valid(end);
     const QRgb kept = inside ? m_page.Bitmap.pixel(end) : 0;

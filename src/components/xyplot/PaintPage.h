@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QLine>
 #include <QPainter>
 #include <QRect>
 #include <QString>
@@ -92,4 +93,5 @@ private:
     QColor m_pen{Qt::black};
     QColor m_brush{Qt::white};
     QPoint m_penPos;
+    std::vector<QLine> m_lines;
 };

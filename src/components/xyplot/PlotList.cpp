@@ -1,12 +1,27 @@
 #include "components/xyplot/PlotList.h"
 
+#include <cmath>
+
 TPlotListMember::TPlotListMember(const TPlotListMember &Source)
     : X(Source.X)
     , Y(Source.Y)
+    , XSorted(Source.XSorted)
     , Color(Source.Color)
     , Style(Source.Style)
     , PlotNumber(Source.PlotNumber)
 {
+}
+
+bool isAscending(const std::vector<double> &Values)
+{
+    if (Values.empty())
+        return true;
+    if (std::isnan(Values.front()))
+        return false;
+    for (std::size_t i = 1; i < Values.size(); ++i)
+        if (!(Values[i - 1] <= Values[i]))
+            return false;
+    return true;
 }
 
 TPlotList::TPlotList(const TPlotList &Source)
@@ -71,6 +86,7 @@ bool TPlotList::AddPlot(const double *X, const double *Y, int NumPoints, int Plo
     }
     member->X.assign(X, X + count);
     member->Y.assign(Y, Y + count);
+    member->XSorted = isAscending(member->X);
     return found;
 }
 

@@ -20,11 +20,17 @@ public:
 
     std::vector<double> X;
     std::vector<double> Y;
+    // The x values never go down and hold no NaN: the drawing may then
+    // search them for what lies on the page. Set with the data.
+    bool XSorted = false;
     QColor Color{Qt::black};
     TPlotStyle Style = TPlotStyle::Line;
     int PlotNumber = 0;
     std::unique_ptr<TPlotListMember> Next;
 };
+
+// Whether values never go down, none of them being NaN.
+bool isAscending(const std::vector<double> &Values);
 
 // The plots of one control, newest first. The list owns its members.
 class TPlotList

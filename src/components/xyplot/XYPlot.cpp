@@ -16,11 +16,6 @@ QColor buttonFaceColor()
     return QGuiApplication::palette().color(QPalette::Button);
 }
 
-double ratio(double Numerator, double Denominator)
-{
-    return Denominator != 0.0 ? Numerator / Denominator : 0.0;
-}
-
 // Scans the finite values of one coordinate of all plots. Non-finite values
 // cannot be drawn and must not become limits.
 template <typename Select>
@@ -360,24 +355,39 @@ void TXYPlot::Change()
 // ---------------------------------------------------------------------------
 // Scaling
 
+AxisMap TXYPlot::xAxisMap() const
+{
+    AxisMap map;
+    map.Span = PlotPage.width() - 1;
+    map.Log = FXAxisFormat == TAxisFormat::Log;
+    map.Min = map.Log ? LogXMin : FXMin;
+    map.Range = map.Log ? LogXMax - LogXMin : FXMax - FXMin;
+    if (map.Log)
+        map.BelowMin = std::log10(0.1 * FXMin);
+    return map;
+}
+
+AxisMap TXYPlot::yAxisMap() const
+{
+    AxisMap map;
+    map.Downwards = true;
+    map.Span = PlotPage.height() - 1;
+    map.Log = FYAxisFormat == TAxisFormat::Log;
+    map.Min = map.Log ? LogYMin : FYMin;
+    map.Range = map.Log ? LogYMax - LogYMin : FYMax - FYMin;
+    if (map.Log)
+        map.BelowMin = std::log10(0.1 * FYMin);
+    return map;
+}
+
 double TXYPlot::ScreenX(double X) const
 {
-    const double span = PlotPage.width() - 1;
-    if (FXAxisFormat == TAxisFormat::Log) {
-        const double lx = X > 0 ? std::log10(X) : std::log10(0.1 * FXMin);
-        return ratio(span * (lx - LogXMin), LogXMax - LogXMin);
-    }
-    return ratio(span * (X - FXMin), FXMax - FXMin);
+    return xAxisMap().map(X);
 }
 
 double TXYPlot::ScreenY(double Y) const
 {
-    const double span = PlotPage.height() - 1;
-    if (FYAxisFormat == TAxisFormat::Log) {
-        const double ly = Y > 0 ? std::log10(Y) : std::log10(0.1 * FYMin);
-        return span - ratio(span * (ly - LogYMin), LogYMax - LogYMin);
-    }
-    return span - ratio(span * (Y - FYMin), FYMax - FYMin);
+    return yAxisMap().map(Y);
 }
 
 // A page one pixel wide or high has no span; its single column or row then

@@ -2,6 +2,7 @@
 
 #include "components/xyplot/PaintPage.h"
 #include "components/xyplot/PlotList.h"
+#include "components/xyplot/PlotThinning.h"
 #include "components/xyplot/XYPlotTypes.h"
 
 #include <QColor>
@@ -141,7 +142,12 @@ public:
     void Redraw();
     void DrawPlotsAndLabels();
     void DrawAllPlots();
+    // Draws what can be seen of the plot: the same pixels as drawing every
+    // point, with fewer points (see DrawOnePlotExhaustive).
     void DrawOnePlot(const TPlotListMember *Member);
+    // Draws every point of the plot, one by one: the reference for
+    // DrawOnePlot, used for all plots while ExhaustiveDrawing is set.
+    void DrawOnePlotExhaustive(const TPlotListMember *Member);
     void DrawGrid();
     void DrawTicks();
     void DrawAxis();
@@ -157,7 +163,7 @@ public:
     void DrawTitles();
     void DrawFrames();
     void DrawInfoBox();
-    void UpdatePaintPage(const TPaintPage &Page);
+    virtual void UpdatePaintPage(const TPaintPage &Page);
     void RedrawScreen();
     void ClearPlot();
     // What the control shows: the pages copied so far.
@@ -370,6 +376,8 @@ protected:
     bool InfoBoxFits = false;
     QRect InfoBoxRect;
     QTimer PaintTimer;
+    // Draw plots point by point, as DrawOnePlotExhaustive does.
+    bool ExhaustiveDrawing = false;
 
     TPaintPage PlotPage;
     TPaintPage TopFramePage;
@@ -389,6 +397,9 @@ private:
     void rescale();
     bool shown() const { return !isHidden(); }
     void layOut();
+    AxisMap xAxisMap() const;
+    AxisMap yAxisMap() const;
+    void drawThinnedLine(const TPlotListMember &Member, PageCanvas &Canvas);
     void separateLimits(double &Min, double &Max, TAxisFormat Format) const;
     void repairLogLimits(double &Min, double &Max, double &LogMin, double &LogMax) const;
     double xDenominator() const;
@@ -465,6 +476,11 @@ private:
     // The info-box font's colour: InfoBoxColor sets it, AssignPlotProperties
     // copies it with the font.
     QColor FInfoBoxFontColor{Qt::black};
+
+    // Reused from frame to frame: the thinned runs and the marker positions.
+    std::vector<QPoint> m_run;
+    std::vector<QPoint> m_marks;
+    MarkerSieve m_markerSieve;
 
     QImage m_canvas;
     // Parts of the control that only need the canvas shown again, because

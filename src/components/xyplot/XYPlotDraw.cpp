@@ -4,7 +4,9 @@
 
 #include <QPaintEvent>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 // ---------------------------------------------------------------------------
 // Painting: the control's canvas and the deferred redraw
@@ -258,9 +260,241 @@ void TXYPlot::DrawAxis()
     }
 }
 
-// Every point of a plot is drawn here. Runs of connected points go to the
-// painter as one polyline; a point far outside the page breaks the run.
+namespace {
+
+// A point so far outside the page that no line leads to it.
+bool farAway(QPoint C, int W, int H)
+{
+    return C.x() < -2 * W || C.x() >= 3 * W || C.y() < -2 * H || C.y() >= 3 * H;
+}
+
+// The first index in [From, To) whose pixel column reaches Column, on x values
+// whose columns never go down.
+std::size_t firstAtColumn(const AxisMap &Map, const std::vector<double> &X, std::size_t From,
+                          std::size_t To, int Column)
+{
+    while (From < To) {
+        const std::size_t mid = From + (To - From) / 2;
+        if (Map.pixel(X[mid]) < Column)
+            From = mid + 1;
+        else
+            To = mid;
+    }
+    return From;
+}
+
+} // namespace
+
+// Draws the same pixels as DrawOnePlotExhaustive with less work:
+// - on x-sorted data only the points whose lines or markers can touch the page
+//   are looked at, found by binary search;
+// - consecutive points in one pixel column are thinned (PolylineThinner), and
+//   on sorted data a whole column is judged from its extremes;
+// - a segment whose ends both lie beyond one edge of the page ends the run;
+// - of markers at one position only the last one is drawn, since it paints
+//   over the earlier ones entirely.
 void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
+{
+    if (ExhaustiveDrawing) {
+        DrawOnePlotExhaustive(Member);
+        return;
+    }
+    if (!shown() || !Member || Member->X.empty())
+        return;
+    const TPlotStyle style = Member->Style;
+    const bool lines = style == TPlotStyle::Line || style == TPlotStyle::LinePoints
+        || style == TPlotStyle::LineOpenPoints;
+    const bool markers = style == TPlotStyle::Points || style == TPlotStyle::OpenPoints
+        || style == TPlotStyle::LinePoints || style == TPlotStyle::LineOpenPoints;
+    if (!lines && !markers)
+        return;
+
+    PageCanvas canvas(PlotPage);
+    if (!canvas.isActive())
+        return;
+    canvas.setPenColor(Member->Color);
+    const bool filled = style == TPlotStyle::Points || style == TPlotStyle::LinePoints;
+    canvas.setBrushColor(filled ? Member->Color : FColor);
+
+    const int W = PlotPage.width();
+    const int H = PlotPage.height();
+    const int P = FPointSize;
+    const int size = std::abs(P);
+    // How far outside the page a point can still leave a trace: its marker,
+    // and a pixel for the ends of a line.
+    const int reach = size + 2;
+    const AxisMap mx = xAxisMap();
+    const AxisMap my = yAxisMap();
+    const std::vector<double> &X = Member->X;
+    const std::vector<double> &Y = Member->Y;
+    const std::size_t count = std::min(X.size(), Y.size());
+
+    QPoint pen(truncPixel(mx.map(X[0])), truncPixel(my.map(Y[0])));
+    std::size_t begin = 0;
+    std::size_t end = count;
+    const bool searchable = Member->XSorted && mx.ascendsFrom(X[0]);
+    if (searchable) {
+        // Everything before begin lies left of the page, out of reach; the
+        // line from the last of those points into the page is still drawn.
+        begin = firstAtColumn(mx, X, 0, count, -reach);
+        if (begin > 0)
+            pen = QPoint(mx.pixel(X[begin - 1]), my.pixel(Y[begin - 1]));
+        end = std::min(firstAtColumn(mx, X, begin, count, W + reach) + 1, count);
+    }
+
+    const auto unseen = [&](QPoint A, QPoint B) {
+        return (A.x() < -reach && B.x() < -reach) || (A.x() >= W + reach && B.x() >= W + reach)
+            || (A.y() < -reach && B.y() < -reach) || (A.y() >= H + reach && B.y() >= H + reach);
+    };
+    const auto markerShows = [&](QPoint C) {
+        return size > 0 && C.x() + size > 0 && C.x() - size < W && C.y() + size > 0 && C.y() - size < H;
+    };
+    const auto drawMarker = [&](QPoint C) { canvas.Rectangle(C.x() - P, C.y() - P, C.x() + P, C.y() + P); };
+
+    m_run.clear();
+    m_marks.clear();
+
+    if (style == TPlotStyle::LineOpenPoints) {
+        // An open marker covers the line that leads into it, and the line
+        // that leaves it is drawn over it: segments and markers alternate.
+        // Positions first, so that only the last marker at a place is drawn.
+        for (std::size_t i = begin; i < end; ++i)
+            m_marks.emplace_back(mx.pixel(X[i]), my.pixel(Y[i]));
+        std::vector<bool> keep(m_marks.size(), false);
+        const bool sieve = m_markerSieve.reset(-size, -size, W + 2 * size, H + 2 * size);
+        for (std::size_t k = m_marks.size(); k-- > 0;) {
+            const QPoint c = m_marks[k];
+            if (farAway(c, W, H) || !markerShows(c))
+                continue;
+            keep[k] = !sieve || m_markerSieve.takeFirst(c);
+        }
+        for (std::size_t k = 0; k < m_marks.size(); ++k) {
+            const QPoint c = m_marks[k];
+            if (farAway(c, W, H)) {
+                pen = c;
+                continue;
+            }
+            // A line to where the pen already is changes nothing.
+            if (c != pen && !unseen(pen, c)) {
+                canvas.MoveTo(pen.x(), pen.y());
+                canvas.LineTo(c.x(), c.y());
+            }
+            if (keep[k])
+                drawMarker(c);
+            pen = c;
+        }
+        return;
+    }
+
+    PolylineThinner thinner(m_run);
+    const auto endRun = [&] {
+        thinner.finish();
+        canvas.Polyline(m_run);
+        m_run.clear();
+    };
+    const auto visit = [&](QPoint c) {
+        if (farAway(c, W, H)) {
+            if (lines && thinner.active())
+                endRun();
+            pen = c;
+            return;
+        }
+        if (lines) {
+            if (unseen(pen, c)) {
+                if (thinner.active())
+                    endRun();
+            } else if (!thinner.active()) {
+                thinner.add(pen);
+            }
+            thinner.add(c);
+        }
+        if (markers && markerShows(c))
+            m_marks.push_back(c);
+        pen = c;
+    };
+
+    // A line alone over many points per column: each column is judged from
+    // its extremes, without a pixel for every point.
+    const std::size_t columns = static_cast<std::size_t>(W) + 2 * static_cast<std::size_t>(reach);
+    const bool byColumn = searchable && !markers && end - begin > 4 * columns;
+    for (std::size_t i = begin; i < end;) {
+        if (!byColumn) {
+            visit(QPoint(mx.pixel(X[i]), my.pixel(Y[i])));
+            ++i;
+            continue;
+        }
+        const int cx = mx.pixel(X[i]);
+        // The end of the column: gallop, then search.
+        std::size_t lo = i + 1;
+        std::size_t step = 1;
+        std::size_t hi = i + 1;
+        while (hi < end && mx.pixel(X[hi]) <= cx) {
+            lo = hi + 1;
+            step *= 2;
+            hi = i + step;
+        }
+        const std::size_t next = firstAtColumn(mx, X, lo, std::min(hi, end), cx + 1);
+        bool judged = false;
+        if (next - i >= 6) {
+            double low = Y[i];
+            double high = Y[i];
+            std::size_t lowAt = i;
+            std::size_t highAt = i;
+            bool nan = false;
+            for (std::size_t k = i; k < next; ++k) {
+                const double v = Y[k];
+                nan |= v != v;
+                if (v < low) {
+                    low = v;
+                    lowAt = k;
+                }
+                if (v > high) {
+                    high = v;
+                    highAt = k;
+                }
+            }
+            // The rows follow the values, so when neither extreme is far
+            // away, no point of the column is.
+            if (!nan && (!my.Log || low > 0) && !farAway(QPoint(cx, my.pixel(low)), W, H)
+                && !farAway(QPoint(cx, my.pixel(high)), W, H)) {
+                // First, extremes, last but one and last, in their order.
+                std::size_t picks[] = {i, lowAt, highAt, next - 2, next - 1};
+                std::sort(std::begin(picks), std::end(picks));
+                for (std::size_t p = 0; p < std::size(picks); ++p)
+                    if (p == 0 || picks[p] != picks[p - 1])
+                        visit(QPoint(cx, my.pixel(Y[picks[p]])));
+                judged = true;
+            }
+        }
+        if (!judged)
+            for (std::size_t k = i; k < next; ++k)
+                visit(QPoint(cx, my.pixel(Y[k])));
+        i = next;
+    }
+    if (lines)
+        endRun();
+
+    // Markers after the lines, as in the exhaustive drawing; of several at
+    // one place the last one.
+    if (m_marks.empty())
+        return;
+    if (!m_markerSieve.reset(-size, -size, W + 2 * size, H + 2 * size)) {
+        for (const QPoint &c : m_marks)
+            drawMarker(c);
+        return;
+    }
+    std::size_t kept = m_marks.size();
+    for (std::size_t k = m_marks.size(); k-- > 0;)
+        if (m_markerSieve.takeFirst(m_marks[k]))
+            m_marks[--kept] = m_marks[k];
+    for (std::size_t k = kept; k < m_marks.size(); ++k)
+        drawMarker(m_marks[k]);
+}
+
+// Every point of a plot is drawn here, one by one. Runs of connected points
+// go to the painter as one polyline; a point far outside the page breaks the
+// run.
+void TXYPlot::DrawOnePlotExhaustive(const TPlotListMember *Member)
 {
     if (!shown() || !Member || Member->X.empty())
         return;

@@ -1,0 +1,185 @@
+#pragma once
+
+#include <QPoint>
+
+#include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+// Pieces that let the plot control draw fewer points with the same pixels.
+
+// The pixel of a screen position: the same integer as truncating the
+// control's Round of it, without the library calls. Rounding half away from
+// zero and then truncating is truncating the value moved half a pixel away
+// from zero, for the value moved with the very same operations.
+inline int roundedPixel(double Value)
+{
+    constexpr double Epsilon = 2.220446049250313e-13;
+    constexpr double Limit = 1.0e9;
+    if (Value != Value)
+        return -static_cast<int>(Limit);
+    double moved = Value + Epsilon >= 0 ? Value + 0.5 + Epsilon : Value - 0.5 - Epsilon;
+    moved = moved < -Limit ? -Limit : (moved > Limit ? Limit : moved);
+    return static_cast<int>(moved);
+}
+
+// One axis of the plot page: data value to screen position, with exactly the
+// arithmetic of the control's ScreenX and ScreenY.
+struct AxisMap
+{
+    bool Log = false;
+    bool Downwards = false; // the Y axis: the maximum at the top
+    double Span = 0.0;      // page size - 1
+    double Min = 0.0;       // XMin, or LogXMin on a logarithmic axis
+    double Range = 0.0;     // XMax - XMin, or LogXMax - LogXMin
+    double BelowMin = 0.0;  // where values at or below zero go on a log axis
+
+    double map(double V) const
+    {
+        const double v = Log ? (V > 0 ? std::log10(V) : BelowMin) : V;
+        const double numerator = Span * (v - Min);
+        const double r = Range != 0.0 ? numerator / Range : 0.0;
+        return Downwards ? Span - r : r;
+    }
+    int pixel(double V) const { return roundedPixel(map(V)); }
+    // Whether the pixels of ascending values, starting at First, never go
+    // down: then a sorted series can be searched by pixel.
+    bool ascendsFrom(double First) const
+    {
+        return !Downwards && Span > 0 && Range > 0 && (!Log || First > 0);
+    }
+};
+
+// Thins one run of a polyline. Consecutive points in one pixel column are
+// kept as the first, the lowest, the highest, the last but one and the last
+// of them: the vertical segments between those cover the same pixels as all
+// of them. The run's very last point is kept apart, so that the run still
+// ends with its own last segment and leaves out the same last pixel.
+class PolylineThinner
+{
+public:
+    explicit PolylineThinner(std::vector<QPoint> &Out)
+        : m_out(Out)
+    {
+    }
+
+    bool active() const { return m_hasPending; }
+    void add(QPoint P)
+    {
+        if (m_hasPending)
+            take(m_pending);
+        m_pending = P;
+        m_hasPending = true;
+    }
+    // Completes the run in the output; the caller draws and clears it.
+    void finish()
+    {
+        emitColumn();
+        if (m_hasPending)
+            m_out.push_back(m_pending);
+        m_hasPending = false;
+    }
+
+private:
+    void take(QPoint P)
+    {
+        if (m_count > 0 && P.x() != m_first.x())
+            emitColumn();
+        if (m_count == 0) {
+            m_first = P;
+            m_low = m_high = P;
+            m_lowAt = m_highAt = 0;
+        } else {
+            if (P.y() < m_low.y()) {
+                m_low = P;
+                m_lowAt = m_count;
+            }
+            if (P.y() > m_high.y()) {
+                m_high = P;
+                m_highAt = m_count;
+            }
+            m_beforeLast = m_last;
+        }
+        m_last = P;
+        ++m_count;
+    }
+    void emitColumn()
+    {
+        if (m_count == 0)
+            return;
+        const int lastAt = m_count - 1;
+        m_out.push_back(m_first);
+        // The extremes in their own order, each once.
+        int a = m_lowAt;
+        int b = m_highAt;
+        QPoint pa = m_low;
+        QPoint pb = m_high;
+        if (b < a) {
+            std::swap(a, b);
+            std::swap(pa, pb);
+        }
+        if (a > 0 && a < lastAt - 1)
+            m_out.push_back(pa);
+        if (b > a && b > 0 && b < lastAt - 1)
+            m_out.push_back(pb);
+        if (lastAt >= 2)
+            m_out.push_back(m_beforeLast);
+        if (lastAt >= 1)
+            m_out.push_back(m_last);
+        m_count = 0;
+    }
+
+    std::vector<QPoint> &m_out;
+    QPoint m_pending;
+    bool m_hasPending = false;
+    int m_count = 0;
+    QPoint m_first, m_last, m_beforeLast, m_low, m_high;
+    int m_lowAt = 0;
+    int m_highAt = 0;
+};
+
+// Which marker positions of one plot have been taken, over the area where a
+// marker can show. Markers are looked at from the last one back: a marker
+// drawn again later at the same place paints over the earlier one entirely.
+class MarkerSieve
+{
+public:
+    // False when the area is too large to keep a bit per position.
+    bool reset(int Left, int Top, int Width, int Height)
+    {
+        if (Width <= 0 || Height <= 0
+            || static_cast<std::int64_t>(Width) * Height > (std::int64_t(1) << 26))
+            return false;
+        m_left = Left;
+        m_top = Top;
+        m_width = Width;
+        m_height = Height;
+        m_bits.assign((static_cast<std::size_t>(Width) * Height + 63) / 64, 0);
+        return true;
+    }
+    bool inside(QPoint P) const
+    {
+        return P.x() >= m_left && P.x() < m_left + m_width && P.y() >= m_top
+            && P.y() < m_top + m_height;
+    }
+    // True the first time a position inside the area is offered.
+    bool takeFirst(QPoint P)
+    {
+        const std::size_t i = static_cast<std::size_t>(P.y() - m_top) * m_width
+            + static_cast<std::size_t>(P.x() - m_left);
+        std::uint64_t &word = m_bits[i / 64];
+        const std::uint64_t bit = std::uint64_t(1) << (i % 64);
+        if (word & bit)
+            return false;
+        word |= bit;
+        return true;
+    }
+
+private:
+    int m_left = 0;
+    int m_top = 0;
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<std::uint64_t> m_bits;
+};

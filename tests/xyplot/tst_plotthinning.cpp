@@ -1,0 +1,298 @@
+#include "PlotProbe.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+constexpr double Inf = std::numeric_limits<double>::infinity();
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+struct Series
+{
+    std::vector<double> x;
+    std::vector<double> y;
+};
+
+// The data sets the drawings are compared on, by name.
+Series makeSeries(const QString &kind, int n)
+{
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    Series s;
+    for (int i = 0; i < n; ++i) {
+        const double t = 10.0 * i / std::max(n - 1, 1);
+        double x = t;
+        double y = 5 + 4 * std::sin(3 * t) + unit(random) - 0.5;
+        if (kind == "unsorted") {
+            x = 10 * unit(random);
+        } else if (kind == "spikes") {
+            if (i % 97 == 0)
+                y = i % 2 ? 400 : -300;
+        } else if (kind == "far outside") {
+            if (i % 13 == 0)
+                x = i % 2 ? 1e6 : -1e6;
+            if (i % 17 == 0)
+                y = i % 2 ? -1e7 : 1e7;
+        } else if (kind == "not finite") {
+            if (i % 11 == 0)
+                y = NaN;
+            if (i % 29 == 0)
+                y = i % 2 ? Inf : -Inf;
+            if (i % 31 == 0)
+                x = NaN;
+        } else if (kind == "sorted with NaN and inf") {
+            // Sorted x with non-finite y: the columns must not be judged
+            // from their extremes alone.
+            if (i % 7 == 0)
+                y = NaN;
+            if (i % 19 == 0)
+                y = i % 2 ? Inf : -Inf;
+            if (i == n - 1)
+                x = Inf;
+        } else if (kind == "one place") {
+            x = 5;
+            y = 5;
+        } else if (kind == "steps") {
+            // Few distinct values: many points share a pixel.
+            x = std::floor(t * 4) / 4;
+            y = std::floor(y);
+        } else if (kind == "log range") {
+            x = std::pow(10.0, 4 * t / 10 - 1) - (i < n / 20 ? 1 : 0); // a few at or below zero
+            y = i % 5 == 0 ? -y : std::pow(10.0, y / 3);
+        }
+        s.x.push_back(x);
+        s.y.push_back(y);
+    }
+    return s;
+}
+
+struct View
+{
+    double xMin, xMax, yMin, yMax;
+    bool logX = false;
+    bool logY = false;
+};
+} // namespace
+Q_DECLARE_METATYPE(View)
+namespace {
+
+// Draws the page both ways and returns the number of pixels that differ.
+int differingPixels(PlotProbe &plot, QImage *exhaustive = nullptr)
+{
+    plot.ExhaustiveDrawing = true;
+    plot.DrawAllPlots();
+    const QImage reference = plot.PlotPage.Bitmap.copy();
+    plot.ExhaustiveDrawing = false;
+    plot.DrawAllPlots();
+    const QImage &thinned = plot.PlotPage.Bitmap;
+    if (exhaustive)
+        *exhaustive = reference;
+    int n = 0;
+    for (int y = 0; y < reference.height(); ++y) {
+        for (int x = 0; x < reference.width(); ++x) {
+            if (reference.pixel(x, y) == thinned.pixel(x, y))
+                continue;
+            if (++n <= 3)
+                qWarning("pixel (%d, %d): %08x drawn as %08x", x, y, reference.pixel(x, y),
+                         thinned.pixel(x, y));
+        }
+    }
+    return n;
+}
+} // namespace
+
+class PlotThinningTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundedPixelMatchesRound_data();
+    void roundedPixelMatchesRound();
+    void ascendingData_data();
+    void ascendingData();
+    void sameImageAsDrawingEveryPoint_data();
+    void sameImageAsDrawingEveryPoint();
+    void zoomedIntoSortedDataKeepsTheLinesIntoThePage();
+    void copiedPlotKeepsItsOrderFlag();
+};
+
+void PlotThinningTest::roundedPixelMatchesRound_data()
+{
+    QTest::addColumn<double>("value");
+    const double values[] = {0.0,   -0.0,   0.5,    -0.5,   2.5,     -2.5,     1.4999999999999,
+                             1.49999999999, -1.4999999999999, 0.49999999999999989, 1e-300,
+                             -0.4,  3.0e8,  -3.0e8, 1.5e9,  -1.5e9,  1e300,    -1e300,
+                             Inf,   -Inf,   NaN,    999999999.5, -999999999.5, 12345.678};
+    for (const double v : values)
+        QTest::newRow(qPrintable(QString::number(v, 'g', 17))) << v;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> wide(-5000.0, 5000.0);
+    for (int i = 0; i < 200; ++i) {
+        // Values at and near halves, where the rounding turns.
+        const double v = std::floor(wide(random)) + 0.5 + (i % 3 - 1) * 1e-13;
+        QTest::newRow(qPrintable(QStringLiteral("near half %1").arg(i))) << v;
+    }
+}
+
+void PlotThinningTest::roundedPixelMatchesRound()
+{
+    QFETCH(double, value);
+    QCOMPARE(roundedPixel(value), truncPixel(TXYPlot::Round(value)));
+}
+
+void PlotThinningTest::ascendingData_data()
+{
+    QTest::addColumn<QList<double>>("values");
+    QTest::addColumn<bool>("ascending");
+    QTest::newRow("empty") << QList<double>{} << true;
+    QTest::newRow("one") << QList<double>{3} << true;
+    QTest::newRow("equal runs") << QList<double>{1, 1, 2, 2, 2, 5} << true;
+    QTest::newRow("infinite ends") << QList<double>{-Inf, 0, Inf} << true;
+    QTest::newRow("one step down") << QList<double>{1, 2, 3, 2.5, 4} << false;
+    QTest::newRow("NaN first") << QList<double>{NaN, 1, 2} << false;
+    QTest::newRow("NaN alone") << QList<double>{NaN} << false;
+    QTest::newRow("NaN inside") << QList<double>{1, NaN, 2} << false;
+    QTest::newRow("NaN last") << QList<double>{1, 2, NaN} << false;
+}
+
+void PlotThinningTest::ascendingData()
+{
+    QFETCH(QList<double>, values);
+    QFETCH(bool, ascending);
+    PlotProbe plot;
+    plot.XYPlot(values.data(), values.data(), static_cast<int>(values.size()), 1, Qt::red,
+                TPlotStyle::Line);
+    QCOMPARE(plot.plotList().First()->XSorted, ascending);
+}
+
+void PlotThinningTest::sameImageAsDrawingEveryPoint_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<View>("view");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("pointSize");
+
+    const QList<QSize> sizes{{2, 2}, {3, 7}, {101, 61}, {300, 250}};
+    const View full{-0.5, 10.5, -1, 11};
+    const View zoomed{4.2, 4.9, 2, 8};            // sorted data searched for its range
+    const View inverted{10.5, -0.5, 11, -1};      // limits the other way round
+    const View logBoth{0.05, 2000, 0.1, 500, true, true};
+    const struct
+    {
+        const char *kind;
+        int points;
+        View view;
+    } sets[] = {
+        {"sorted", 20000, full},      {"sorted", 20000, zoomed},  {"sorted", 300, full},
+        {"sorted", 20000, inverted},  {"unsorted", 3000, full},   {"unsorted", 3000, zoomed},
+        {"spikes", 20000, full},      {"far outside", 4000, full}, {"far outside", 4000, zoomed},
+        {"not finite", 4000, full},   {"sorted with NaN and inf", 20000, full},
+        {"one place", 500, full},     {"steps", 20000, full},     {"log range", 20000, logBoth},
+        {"log range", 3000, View{1, 100, 0.5, 50, true, false}},
+    };
+    for (const auto &set : sets) {
+        for (const QSize size : sizes) {
+            for (int style = 0; style <= 4; ++style) {
+                // Marker sizes only matter where there are markers.
+                const QList<int> pointSizes = style == 0 ? QList<int>{2} : QList<int>{0, 1, 3};
+                for (const int pointSize : pointSizes) {
+                    const View &v = set.view;
+                    const QString name = QStringLiteral("%1 %2 [%3..%4]%5 %6x%7 style %8 size %9")
+                                             .arg(set.kind)
+                                             .arg(set.points)
+                                             .arg(v.xMin)
+                                             .arg(v.xMax)
+                                             .arg(v.logX ? " log" : "")
+                                             .arg(size.width())
+                                             .arg(size.height())
+                                             .arg(style)
+                                             .arg(pointSize);
+                    QTest::newRow(qPrintable(name))
+                        << QString(set.kind) << set.points << size << v << style << pointSize;
+                }
+            }
+        }
+    }
+}
+
+// Thinning the points must not change a single pixel: the exhaustive drawing
+// is the reference. Two plots overlap, so the order of drawing shows too.
+void PlotThinningTest::sameImageAsDrawingEveryPoint()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, points);
+    QFETCH(QSize, size);
+    QFETCH(View, view);
+    QFETCH(int, style);
+    QFETCH(int, pointSize);
+
+    PlotProbe plot;
+    makeBare(plot, size.width(), size.height());
+    plot.SetColor(Qt::gray);
+    plot.SetPointSize(pointSize);
+    plot.SetXAxisFormat(view.logX ? TAxisFormat::Log : TAxisFormat::Linear);
+    plot.SetYAxisFormat(view.logY ? TAxisFormat::Log : TAxisFormat::Linear);
+    plot.SetXYMinMax(view.xMin, view.xMax, view.yMin, view.yMax, false);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    QCOMPARE(plot.PlotPage.Bitmap.size(), size);
+
+    const Series s = makeSeries(kind, points);
+    plot.XYPlot(s.x.data(), s.y.data(), points, 1, Qt::red, TPlotStyle(style));
+    // A second plot over it, shifted and of another style.
+    std::vector<double> shifted(s.y);
+    for (double &v : shifted)
+        v = v * 0.9 + 0.3;
+    plot.XYPlot(s.x.data(), shifted.data(), points, 2, Qt::blue, TPlotStyle((style + 3) % 5));
+
+    QImage reference;
+    QCOMPARE(differingPixels(plot, &reference), 0);
+    // The comparison means something only where the plots left a trace.
+    if (size.width() > 50 && kind != "one place")
+        QVERIFY(countColour(reference, Qt::white) < size.width() * size.height());
+}
+
+// A view of 1 % of sorted data: the lines from the points just outside the
+// page into it are drawn, as when every point is drawn.
+void PlotThinningTest::zoomedIntoSortedDataKeepsTheLinesIntoThePage()
+{
+    PlotProbe plot;
+    makeBare(plot, 101, 101, 0, 10);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    // Points 1 apart on x: a view from 4.2 to 4.9 holds none of them.
+    const std::vector<double> x{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    const std::vector<double> y{0, 10, 0, 10, 0, 10, 0, 10, 0, 10};
+    plot.XYPlot(x.data(), y.data(), 10, 1, Qt::red, TPlotStyle::Line);
+    plot.SetXYMinMax(4.2, 4.9, 0, 10, true);
+    QImage reference;
+    QCOMPARE(differingPixels(plot, &reference), 0);
+    // The steep line from (4, 0) to (5, 10) crosses the page.
+    QVERIFY(countColour(reference, Qt::red) > 50);
+}
+
+void PlotThinningTest::copiedPlotKeepsItsOrderFlag()
+{
+    PlotProbe source;
+    const std::vector<double> sorted{1, 2, 3};
+    const std::vector<double> unsorted{3, 1, 2};
+    source.XYPlot(sorted.data(), sorted.data(), 3, 1, Qt::red, TPlotStyle::Line);
+    source.XYPlot(unsorted.data(), sorted.data(), 3, 2, Qt::red, TPlotStyle::Line);
+    PlotProbe copy;
+    copy.AssignPlotData(&source);
+    QCOMPARE(copy.order(), (QList<int>{1, 2}));
+    QVERIFY(copy.plotList().First()->XSorted);
+    QVERIFY(!copy.plotList().First()->Next->XSorted);
+    // Replacing the data checks the order again.
+    copy.XYPlot(unsorted.data(), sorted.data(), 3, 1, Qt::red, TPlotStyle::Line);
+    QVERIFY(!copy.plotList().First()->XSorted);
+}
+
+QTEST_MAIN(PlotThinningTest)
+#include "tst_plotthinning.moc"
