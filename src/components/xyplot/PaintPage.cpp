@@ -74,18 +74,67 @@ void TPaintPage::ClearPaintPage(QColor Color)
 
 void TPaintPage::AssignFont(const QFont &NewFont, QColor NewFontColor)
 {
+    if (NewFont == Font && NewFont.resolveMask() == Font.resolveMask() && NewFontColor == FontColor)
+        return;
     Font = NewFont;
     FontColor = NewFontColor;
+    m_metrics.reset();
+    m_widths.clear();
+    m_cells.clear();
+}
+
+const QFontMetrics &TPaintPage::metrics() const
+{
+    if (!m_metrics)
+        m_metrics.emplace(Font, measuringDevice());
+    return *m_metrics;
 }
 
 int TPaintPage::TextWidth(const QString &Text) const
 {
-    return QFontMetrics(Font, measuringDevice()).horizontalAdvance(Text);
+    const auto found = m_widths.constFind(Text);
+    if (found != m_widths.cend())
+        return *found;
+    if (m_widths.size() > 512)
+        m_widths.clear();
+    const int width = metrics().horizontalAdvance(Text);
+    m_widths.insert(Text, width);
+    return width;
 }
 
 int TPaintPage::TextHeight(const QString &) const
 {
-    return QFontMetrics(Font, measuringDevice()).height();
+    return metrics().height();
+}
+
+const QImage &TPaintPage::textCell(const QString &Text, QColor Brush) const
+{
+    if (Brush != m_cellsBrush) {
+        m_cells.clear();
+        m_cellsBrush = Brush;
+    }
+    const auto found = m_cells.constFind(Text);
+    if (found != m_cells.cend())
+        return *found;
+    if (m_cells.size() > 256)
+        m_cells.clear();
+    const QFontMetrics &fm = metrics();
+    const int width = TextWidth(Text);
+    const QRect cell(0, 0, width, fm.height());
+    // Glyphs that stand out of the cell are drawn over what lies beside it,
+    // which a cell cannot know: such texts are written each time.
+    const QRect ink = fm.boundingRect(Text).translated(0, fm.ascent());
+    QImage image;
+    if (width > 0 && cell.contains(ink)) {
+        image = QImage(cell.size(), QImage::Format_RGB32);
+        image.fill(Brush);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setFont(Font);
+        p.setPen(FontColor);
+        p.drawText(0, fm.ascent(), Text);
+    }
+    return *m_cells.insert(Text, image);
 }
 
 PageCanvas::PageCanvas(TPaintPage &Page)
@@ -136,9 +185,26 @@ void PageCanvas::Polyline(const std::vector<QPoint> &Points)
     // the pixel kept is the one they left there.
     const std::size_t last = Points.size() - 1;
     if (last > 1) {
+        // Successive segments within one column make one span from the
+        // lowest to the highest of their ends.
         m_lines.clear();
-        for (std::size_t i = 0; i + 1 < last; ++i)
-            m_lines.emplace_back(Points[i], Points[i + 1]);
+        for (std::size_t i = 0; i + 1 < last;) {
+            const QPoint &a = Points[i];
+            if (Points[i + 1].x() != a.x()) {
+                m_lines.emplace_back(a, Points[i + 1]);
+                ++i;
+                continue;
+            }
+            int low = a.y();
+            int high = a.y();
+            std::size_t j = i + 1;
+            for (; j < last && Points[j].x() == a.x(); ++j) {
+                low = std::min(low, Points[j].y());
+                high = std::max(high, Points[j].y());
+            }
+            m_lines.emplace_back(a.x(), low, a.x(), high);
+            i = j - 1;
+        }
         m_painter.drawLines(m_lines.data(), static_cast<int>(m_lines.size()));
     }
     const QPoint end = Points[last];
@@ -194,8 +260,13 @@ void PageCanvas::TextOut(int X, int Y, const QString &Text)
 {
     if (!isActive() || Text.isEmpty())
         return;
-    const QFontMetrics metrics(m_page.Font, measuringDevice());
-    m_painter.fillRect(QRect(X, Y, metrics.horizontalAdvance(Text), metrics.height()), m_brush);
+    const QImage &cell = m_page.textCell(Text, m_brush);
+    if (!cell.isNull()) {
+        m_painter.drawImage(X, Y, cell);
+        return;
+    }
+    const QFontMetrics &metrics = m_page.metrics();
+    m_painter.fillRect(QRect(X, Y, m_page.TextWidth(Text), metrics.height()), m_brush);
     const QPen saved = m_painter.pen();
     m_painter.setPen(m_page.FontColor);
     m_painter.drawText(X, Y + metrics.ascent(), Text);

@@ -2,12 +2,15 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QLine>
 #include <QPainter>
 #include <QRect>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // Rectangles of the plot control keep the right and bottom edges exclusive:
@@ -50,8 +53,20 @@ public:
     // The brush that the last clearing left on the page; texts stand on it.
     QColor BrushColor{Qt::white};
 
+    const QFontMetrics &metrics() const;
+    // The pixels of a text written at (0, 0) on its cell of the brush colour,
+    // kept from the first time; null when the text reaches beyond its cell.
+    const QImage &textCell(const QString &Text, QColor Brush) const;
+
 private:
     void resizeBitmap(int Width, int Height);
+
+    // Shaping a text costs far more than copying its pixels, and the same
+    // labels come back frame after frame. Kept for one font and colour.
+    mutable std::optional<QFontMetrics> m_metrics;
+    mutable QHash<QString, int> m_widths;
+    mutable QHash<QString, QImage> m_cells;
+    mutable QColor m_cellsBrush;
 };
 
 // Drawing on one page with the rules of the control: no antialiasing, a line

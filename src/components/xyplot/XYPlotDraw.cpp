@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 
 // ---------------------------------------------------------------------------
@@ -68,9 +69,17 @@ void TXYPlot::UpdatePaintPage(const TPaintPage &Page)
     ensureCanvas();
     if (Page.Bitmap.isNull() || m_canvas.isNull())
         return;
-    {
-        QPainter p(&m_canvas);
-        p.drawImage(Page.ScreenRect.topLeft(), Page.Bitmap, Page.PageRect);
+    // Both are 32-bit images of one format: the rows are copied as they are.
+    const QRect source = Page.PageRect & Page.Bitmap.rect();
+    const QPoint shift = Page.ScreenRect.topLeft() - source.topLeft();
+    const QRect target = source.translated(shift) & m_canvas.rect();
+    if (!target.isEmpty()) {
+        const std::size_t bytes = static_cast<std::size_t>(target.width()) * sizeof(QRgb);
+        for (int y = target.top(); y <= target.bottom(); ++y) {
+            const auto *from = reinterpret_cast<const QRgb *>(Page.Bitmap.constScanLine(y - shift.y()));
+            auto *to = reinterpret_cast<QRgb *>(m_canvas.scanLine(y));
+            std::memcpy(to + target.left(), from + (target.left() - shift.x()), bytes);
+        }
     }
     const QRect shown = Page.ScreenRect & rect();
     if (shown.isEmpty())
@@ -677,11 +686,14 @@ void TXYPlot::DrawTitles()
         const QImage &flat = YTitleTextPage.Bitmap;
         QImage &turned = YTitlePage.Bitmap;
         for (int i = 0; i < flat.width(); ++i) {
+            const int ty = m - i;
+            if (ty < 0 || ty >= turned.height())
+                continue;
+            auto *row = reinterpret_cast<QRgb *>(turned.scanLine(ty));
             for (int j = 0; j < flat.height(); ++j) {
                 const int tx = j - 1;
-                const int ty = m - i;
-                if (turned.valid(tx, ty))
-                    turned.setPixel(tx, ty, flat.pixel(i, j));
+                if (tx >= 0 && tx < turned.width())
+                    row[tx] = reinterpret_cast<const QRgb *>(flat.constScanLine(j))[i];
             }
         }
         UpdatePaintPage(YTitlePage);
