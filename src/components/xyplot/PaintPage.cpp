@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -26,6 +27,58 @@ int truncPixel(double Value)
     if (std::isnan(Value))
         return -static_cast<int>(PixelLimit);
     return static_cast<int>(std::clamp(Value, -PixelLimit, PixelLimit));
+}
+
+void drawLinePixels(uchar *Bits, qsizetype BytesPerLine, QSize Size, QPoint A, QPoint B, QRgb Color)
+{
+    const std::int64_t dx = std::int64_t(B.x()) - A.x();
+    const std::int64_t dy = std::int64_t(B.y()) - A.y();
+    // Walk along the longer axis u; v is the other one.
+    const bool alongX = std::abs(dx) >= std::abs(dy);
+    const std::int64_t du = alongX ? dx : dy;
+    const std::int64_t dv = alongX ? dy : dx;
+    const std::int64_t u0 = alongX ? A.x() : A.y();
+    const std::int64_t v0 = alongX ? A.y() : A.x();
+    const std::int64_t uSize = alongX ? Size.width() : Size.height();
+    const std::int64_t vSize = alongX ? Size.height() : Size.width();
+    const std::int64_t steps = std::abs(du);
+    const std::int64_t su = du >= 0 ? 1 : -1;
+    // The steps t whose u = u0 + su * t lies on the image.
+    const std::int64_t tFrom = std::max<std::int64_t>(0, su > 0 ? -u0 : u0 - (uSize - 1));
+    const std::int64_t tTo = std::min<std::int64_t>(steps, su > 0 ? uSize - 1 - u0 : u0);
+    if (tFrom > tTo)
+        return;
+    const auto set = [&](std::int64_t u, std::int64_t v) {
+        if (v < 0 || v >= vSize)
+            return;
+        const std::int64_t x = alongX ? u : v;
+        const std::int64_t y = alongX ? v : u;
+        reinterpret_cast<QRgb *>(Bits + y * BytesPerLine)[x] = Color;
+    };
+    if (steps == 0) {
+        set(u0, v0);
+        return;
+    }
+    // v(t) = v0 + floor((2 t dv + steps) / (2 steps)), stepped with its
+    // remainder; |dv| <= steps, so v moves by one at most per step.
+    const std::int64_t den = 2 * steps;
+    const __int128 num = static_cast<__int128>(2) * tFrom * dv + steps;
+    __int128 q = num / den;
+    if (num % den != 0 && num < 0)
+        --q;
+    std::int64_t v = v0 + static_cast<std::int64_t>(q);
+    std::int64_t r = static_cast<std::int64_t>(num - q * den);
+    for (std::int64_t t = tFrom; t <= tTo; ++t) {
+        set(u0 + su * t, v);
+        r += 2 * dv;
+        if (r >= den) {
+            r -= den;
+            ++v;
+        } else if (r < 0) {
+            r += den;
+            --v;
+        }
+    }
 }
 
 void TPaintPage::resizeBitmap(int Width, int Height)
@@ -143,6 +196,9 @@ PageCanvas::PageCanvas(TPaintPage &Page)
 {
     if (Page.Bitmap.isNull())
         return;
+    // The painter and the lines write into the same pixels: the image is
+    // made its own before either starts.
+    m_bits = Page.Bitmap.bits();
     m_painter.begin(&Page.Bitmap);
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setFont(Page.Font);
@@ -178,45 +234,40 @@ void PageCanvas::Polyline(const std::vector<QPoint> &Points)
     m_penPos = Points.back();
     if (!isActive() || Points.size() < 2)
         return;
-    // Each segment is drawn as a line of its own with both ends: a polyline
-    // of the painter may leave out the pixel where two segments join, and
-    // which one depends on the neighbouring segments. The rules want the
-    // last pixel left as it was: all but the last segment go first, so that
-    // the pixel kept is the one they left there.
+    // Every segment is drawn with both ends, so that the pixels of a run do
+    // not depend on how it is cut into segments. The rules want the last
+    // pixel left as it was: all but the last segment go first, so that the
+    // pixel kept is the one they left there.
+    QImage &image = m_page.Bitmap;
+    const qsizetype stride = image.bytesPerLine();
+    const QSize size = image.size();
+    const QRgb colour = m_pen.rgb();
     const std::size_t last = Points.size() - 1;
-    if (last > 1) {
+    for (std::size_t i = 0; i + 1 < last;) {
+        const QPoint &a = Points[i];
+        if (Points[i + 1].x() != a.x()) {
+            drawLinePixels(m_bits, stride, size, a, Points[i + 1], colour);
+            ++i;
+            continue;
+        }
         // Successive segments within one column make one span from the
         // lowest to the highest of their ends.
-        m_lines.clear();
-        for (std::size_t i = 0; i + 1 < last;) {
-            const QPoint &a = Points[i];
-            if (Points[i + 1].x() != a.x()) {
-                m_lines.emplace_back(a, Points[i + 1]);
-                ++i;
-                continue;
-            }
-            int low = a.y();
-            int high = a.y();
-            std::size_t j = i + 1;
-            for (; j < last && Points[j].x() == a.x(); ++j) {
-                low = std::min(low, Points[j].y());
-                high = std::max(high, Points[j].y());
-            }
-            m_lines.emplace_back(a.x(), low, a.x(), high);
-            i = j - 1;
+        int low = a.y();
+        int high = a.y();
+        std::size_t j = i + 1;
+        for (; j < last && Points[j].x() == a.x(); ++j) {
+            low = std::min(low, Points[j].y());
+            high = std::max(high, Points[j].y());
         }
-        m_painter.drawLines(m_lines.data(), static_cast<int>(m_lines.size()));
+        drawLinePixels(m_bits, stride, size, QPoint(a.x(), low), QPoint(a.x(), high), colour);
+        i = j - 1;
     }
     const QPoint end = Points[last];
-    const bool inside = m_page.Bitmap.valid(end);
-    const QRgb kept = inside ? m_page.Bitmap.pixel(end) : 0;
-    m_painter.drawLine(Points[last - 1], end);
-    if (inside) {
-        m_painter.save();
-        m_painter.setCompositionMode(QPainter::CompositionMode_Source);
-        m_painter.fillRect(QRect(end, QSize(1, 1)), QColor::fromRgb(kept));
-        m_painter.restore();
-    }
+    const bool inside = image.valid(end);
+    const QRgb kept = inside ? image.pixel(end) : 0;
+    drawLinePixels(m_bits, stride, size, Points[last - 1], end, colour);
+    if (inside)
+        reinterpret_cast<QRgb *>(m_bits + end.y() * stride)[end.x()] = kept;
 }
 
 void PageCanvas::Rectangle(int Left, int Top, int Right, int Bottom)

@@ -5,7 +5,6 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QImage>
-#include <QLine>
 #include <QPainter>
 #include <QRect>
 #include <QString>
@@ -25,6 +24,13 @@ inline QRect rectFromEdges(int Left, int Top, int Right, int Bottom)
 // A pixel position held as a double, truncated toward zero. Values that do not
 // fit (infinities, NaN from degenerate limits) land far outside any page.
 int truncPixel(double Value);
+
+// Sets the pixels of the line from A to B, both ends included, on a 32-bit
+// image of the given size, leaving out what lies beyond its edges. Along the
+// longer axis every pixel is set once, with the pixel of the other axis that
+// is nearest to the exact line (halves go to the higher one). Ends may lie
+// far outside: only the part on the image costs time.
+void drawLinePixels(uchar *Bits, qsizetype BytesPerLine, QSize Size, QPoint A, QPoint B, QRgb Color);
 
 // One off-screen page of the plot control: its pixels, where it is shown on the
 // control, and the font and text colour that its texts are written with.
@@ -70,7 +76,7 @@ private:
 };
 
 // Drawing on one page with the rules of the control: no antialiasing, a line
-// leaves out its last pixel, a rectangle leaves out its right and bottom edges,
+// leaves out its last pixel (lines are set pixel by pixel, see drawLinePixels), a rectangle leaves out its right and bottom edges,
 // a text is written on a filled cell of the brush colour. Holds the pen
 // position between MoveTo and LineTo. Does nothing on an empty page.
 class PageCanvas
@@ -108,5 +114,5 @@ private:
     QColor m_pen{Qt::black};
     QColor m_brush{Qt::white};
     QPoint m_penPos;
-    std::vector<QLine> m_lines;
+    uchar *m_bits = nullptr;
 };

@@ -2,6 +2,10 @@
 
 #include <QPoint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -22,6 +26,54 @@ inline int roundedPixel(double Value)
     double moved = Value + Epsilon >= 0 ? Value + 0.5 + Epsilon : Value - 0.5 - Epsilon;
     moved = moved < -Limit ? -Limit : (moved > Limit ? Limit : moved);
     return static_cast<int>(moved);
+}
+
+// The lowest and the highest of some values, and whether one is NaN (then
+// the two say nothing).
+struct ValueRange
+{
+    double Low;
+    double High;
+    bool HasNaN;
+};
+
+// Count must be at least 1. This scan is most of the work on a million
+// points, so it goes two by two where the processor allows.
+inline ValueRange valueRange(const double *V, std::size_t Count)
+{
+    double low = V[0];
+    double high = V[0];
+    bool nan = false;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    __m128d low0 = _mm_set1_pd(low);
+    __m128d low1 = low0;
+    __m128d high0 = low0;
+    __m128d high1 = low0;
+    __m128d nans = _mm_setzero_pd();
+    for (; i + 4 <= Count; i += 4) {
+        const __m128d a = _mm_loadu_pd(V + i);
+        const __m128d b = _mm_loadu_pd(V + i + 2);
+        nans = _mm_or_pd(nans, _mm_or_pd(_mm_cmpunord_pd(a, a), _mm_cmpunord_pd(b, b)));
+        low0 = _mm_min_pd(low0, a);
+        low1 = _mm_min_pd(low1, b);
+        high0 = _mm_max_pd(high0, a);
+        high1 = _mm_max_pd(high1, b);
+    }
+    double lanes[2];
+    _mm_storeu_pd(lanes, _mm_min_pd(low0, low1));
+    low = lanes[0] < lanes[1] ? lanes[0] : lanes[1];
+    _mm_storeu_pd(lanes, _mm_max_pd(high0, high1));
+    high = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
+    nan = _mm_movemask_pd(nans) != 0;
+#endif
+    for (; i < Count; ++i) {
+        const double v = V[i];
+        nan |= v != v;
+        low = v < low ? v : low;
+        high = v > high ? v : high;
+    }
+    return {low, high, nan || low != low || high != high};
 }
 
 // One axis of the plot page: data value to screen position, with exactly the

@@ -445,33 +445,20 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
         const std::size_t next = firstAtColumn(mx, X, lo, std::min(hi, end), cx + 1);
         bool judged = false;
         if (next - i >= 6) {
-            double low = Y[i];
-            double high = Y[i];
-            std::size_t lowAt = i;
-            std::size_t highAt = i;
-            bool nan = false;
-            for (std::size_t k = i; k < next; ++k) {
-                const double v = Y[k];
-                nan |= v != v;
-                if (v < low) {
-                    low = v;
-                    lowAt = k;
-                }
-                if (v > high) {
-                    high = v;
-                    highAt = k;
-                }
-            }
+            // The extremes of all points but the last two, which are
+            // visited apart: the run may end with them.
+            const ValueRange range = valueRange(Y.data() + i, next - 2 - i);
             // The rows follow the values, so when neither extreme is far
             // away, no point of the column is.
-            if (!nan && (!my.Log || low > 0) && !farAway(QPoint(cx, my.pixel(low)), W, H)
-                && !farAway(QPoint(cx, my.pixel(high)), W, H)) {
-                // First, extremes, last but one and last, in their order.
-                std::size_t picks[] = {i, lowAt, highAt, next - 2, next - 1};
-                std::sort(std::begin(picks), std::end(picks));
-                for (std::size_t p = 0; p < std::size(picks); ++p)
-                    if (p == 0 || picks[p] != picks[p - 1])
-                        visit(QPoint(cx, my.pixel(Y[picks[p]])));
+            const QPoint low(cx, my.pixel(range.Low));
+            const QPoint high(cx, my.pixel(range.High));
+            if (!range.HasNaN && (!my.Log || range.Low > 0) && !farAway(low, W, H)
+                && !farAway(high, W, H)) {
+                visit(QPoint(cx, my.pixel(Y[i])));
+                visit(low);
+                visit(high);
+                visit(QPoint(cx, my.pixel(Y[next - 2])));
+                visit(QPoint(cx, my.pixel(Y[next - 1])));
                 judged = true;
             }
         }
