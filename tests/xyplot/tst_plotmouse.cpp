@@ -67,6 +67,8 @@ private slots:
     void withoutMouseControlOnlyTheReadOutWorks();
     void hoverRepaintsOnlyTheInfoBox();
     void dragDoesNotRefreshTheInfoBox();
+    void pagesCopiedByAMove_data();
+    void pagesCopiedByAMove();
     void movesOutsideThePlotAreaAreIgnored();
 };
 
@@ -269,6 +271,50 @@ void PlotMouseTest::dragDoesNotRefreshTheInfoBox()
     QCOMPARE(plot.InfoBoxPage.Bitmap, box);
     QVERIFY(plot.MouseY() != plot.PlotY(start.y())); // the read-out itself moved on
     QTest::mouseRelease(&plot, Qt::LeftButton, {}, start + QPoint(0, 15));
+}
+
+void PlotMouseTest::pagesCopiedByAMove_data()
+{
+    QTest::addColumn<bool>("autoRedraw");
+    QTest::addColumn<bool>("dragging");
+    QTest::newRow("hover") << true << false;
+    QTest::newRow("hover without auto redraw") << false << false;
+    QTest::newRow("drag") << true << true;
+    QTest::newRow("drag without auto redraw") << false << true;
+}
+
+// A move without a button draws the info box and nothing else; a drag draws
+// the plot and both label pages again.
+void PlotMouseTest::pagesCopiedByAMove()
+{
+    QFETCH(bool, autoRedraw);
+    QFETCH(bool, dragging);
+    PlotProbe plot;
+    plot.resize(320, 240);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    plot.SetAutoRedraw(autoRedraw);
+    const std::vector<double> y{1, 3, 2, 5, 4};
+    plot.XYPlot(y.data(), 5, 1, Qt::red, TPlotStyle::Line);
+    plot.Redraw();
+    const QPoint at = plot.PlotPage.ScreenRect.center();
+    const QImage plotPage = plot.PlotPage.Bitmap.copy();
+    // The mouse may still stand where an earlier row left it.
+    QTest::mouseMove(&plot, at);
+    if (dragging)
+        QTest::mousePress(&plot, Qt::LeftButton, {}, at);
+    plot.copiedPages.clear();
+    QTest::mouseMove(&plot, at + QPoint(7, 3));
+    if (dragging) {
+        QVERIFY(plot.copiedPages.contains(&plot.PlotPage));
+        QVERIFY(plot.copiedPages.contains(&plot.XLabelPage));
+        QVERIFY(plot.copiedPages.contains(&plot.YLabelPage));
+        QVERIFY(!plot.copiedPages.contains(&plot.InfoBoxPage));
+        QTest::mouseRelease(&plot, Qt::LeftButton, {}, at + QPoint(7, 3));
+    } else {
+        QCOMPARE(plot.copiedPages, (QList<const TPaintPage *>{&plot.InfoBoxPage}));
+        QCOMPARE(plot.PlotPage.Bitmap, plotPage);
+    }
 }
 
 void PlotMouseTest::movesOutsideThePlotAreaAreIgnored()

@@ -2,6 +2,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -118,6 +119,12 @@ private slots:
     void sameImageAsDrawingEveryPoint();
     void zoomedIntoSortedDataKeepsTheLinesIntoThePage();
     void copiedPlotKeepsItsOrderFlag();
+    void linePixelsAreClippedNotMoved_data();
+    void linePixelsAreClippedNotMoved();
+    void linesWithFarEnds_data();
+    void linesWithFarEnds();
+    void cachedTextLooksAsWrittenDirectly_data();
+    void cachedTextLooksAsWrittenDirectly();
 };
 
 void PlotThinningTest::roundedPixelMatchesRound_data()
@@ -292,6 +299,124 @@ void PlotThinningTest::copiedPlotKeepsItsOrderFlag()
     // Replacing the data checks the order again.
     copy.XYPlot(unsorted.data(), sorted.data(), 3, 1, Qt::red, TPlotStyle::Line);
     QVERIFY(!copy.plotList().First()->XSorted);
+}
+
+namespace {
+QImage linePicture(QSize size, QPoint a, QPoint b)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    drawLinePixels(image.bits(), image.bytesPerLine(), size, a, b, qRgb(255, 0, 0));
+    return image;
+}
+} // namespace
+
+void PlotThinningTest::linePixelsAreClippedNotMoved_data()
+{
+    QTest::addColumn<QPoint>("a");
+    QTest::addColumn<QPoint>("b");
+    QTest::newRow("inside") << QPoint(3, 4) << QPoint(30, 20);
+    QTest::newRow("steep, reversed") << QPoint(25, 28) << QPoint(21, 1);
+    QTest::newRow("across from the left") << QPoint(-57, 3) << QPoint(33, 21);
+    QTest::newRow("across from above") << QPoint(12, -90) << QPoint(18, 70);
+    QTest::newRow("corner to corner beyond") << QPoint(-45, -37) << QPoint(95, 71);
+    QTest::newRow("right to left, shallow") << QPoint(140, 2) << QPoint(-120, 27);
+    QTest::newRow("passing outside") << QPoint(-30, 10) << QPoint(10, -30);
+    QTest::newRow("one point") << QPoint(7, 7) << QPoint(7, 7);
+    QTest::newRow("diagonal") << QPoint(-5, -5) << QPoint(50, 50);
+}
+
+// A line drawn on a small image is the same line drawn on a large one, cut
+// out: clipping leaves out pixels, it never shifts them.
+void PlotThinningTest::linePixelsAreClippedNotMoved()
+{
+    QFETCH(QPoint, a);
+    QFETCH(QPoint, b);
+    const QSize small(40, 30);
+    const QPoint shift(300, 300);
+    const QImage clipped = linePicture(small, a, b);
+    const QImage whole = linePicture(QSize(640, 640), a + shift, b + shift);
+    QCOMPARE(clipped, whole.copy(QRect(shift, small)));
+    // One pixel per step along the longer axis, both ends included.
+    const int steps = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+    QCOMPARE(countColour(whole, Qt::red), steps + 1);
+    QCOMPARE(whole.pixelColor(a + shift), QColor(Qt::red));
+    QCOMPARE(whole.pixelColor(b + shift), QColor(Qt::red));
+}
+
+void PlotThinningTest::linesWithFarEnds_data()
+{
+    QTest::addColumn<QPoint>("a");
+    QTest::addColumn<QPoint>("b");
+    QTest::addColumn<QList<QPoint>>("pixels"); // on a 6 x 4 image
+    const int far = 1000000000;
+    QTest::newRow("row across") << QPoint(-far, 2) << QPoint(far, 2)
+                                << QList<QPoint>{{0, 2}, {1, 2}, {2, 2}, {3, 2}, {4, 2}, {5, 2}};
+    QTest::newRow("diagonal through") << QPoint(-far, -far) << QPoint(far, far)
+                                      << QList<QPoint>{{0, 0}, {1, 1}, {2, 2}, {3, 3}};
+    QTest::newRow("column up") << QPoint(4, far) << QPoint(4, -far)
+                               << QList<QPoint>{{4, 0}, {4, 1}, {4, 2}, {4, 3}};
+    // Rises by one row over 10^9 columns: the first half stays on row 0.
+    QTest::newRow("almost flat") << QPoint(0, 0) << QPoint(far, 1)
+                                 << QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}};
+    QTest::newRow("far away") << QPoint(-far, -far) << QPoint(-far + 5, far) << QList<QPoint>{};
+}
+
+void PlotThinningTest::linesWithFarEnds()
+{
+    QFETCH(QPoint, a);
+    QFETCH(QPoint, b);
+    QFETCH(QList<QPoint>, pixels);
+    const QImage image = linePicture(QSize(6, 4), a, b);
+    QList<QPoint> set;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == Qt::red)
+                set << QPoint(x, y);
+    std::sort(set.begin(), set.end(), [](QPoint p, QPoint q) { return p.x() != q.x() ? p.x() < q.x() : p.y() < q.y(); });
+    QCOMPARE(set, pixels);
+}
+
+void PlotThinningTest::cachedTextLooksAsWrittenDirectly_data()
+{
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<QString>("text");
+    QFont italic(QStringLiteral("Sans"), 14);
+    italic.setItalic(true);
+    QTest::newRow("label") << QFont(QStringLiteral("Sans"), 8) << QStringLiteral("-12.5000");
+    QTest::newRow("read-out") << QFont(QStringLiteral("Sans"), 9) << QStringLiteral("Ампл. = 0.125 кГц");
+    QTest::newRow("italic, beyond its cell") << italic << QStringLiteral("fj/Wf");
+}
+
+// Texts are kept as pixels after their first writing; every writing must look
+// as when the painter writes the text itself.
+void PlotThinningTest::cachedTextLooksAsWrittenDirectly()
+{
+    QFETCH(QFont, font);
+    QFETCH(QString, text);
+    TPaintPage page;
+    page.SetPage(0, 0, 160, 40);
+    page.ClearPaintPage(Qt::yellow);
+    page.AssignFont(font, Qt::blue);
+
+    QImage direct(160, 40, QImage::Format_RGB32);
+    direct.fill(Qt::yellow);
+    {
+        QPainter p(&direct);
+        const QFontMetrics metrics = page.metrics();
+        p.setFont(font);
+        p.fillRect(QRect(7, 5, metrics.horizontalAdvance(text), metrics.height()), Qt::yellow);
+        p.setPen(Qt::blue);
+        p.drawText(7, 5 + metrics.ascent(), text);
+    }
+    for (int round = 0; round < 2; ++round) {
+        page.ClearPaintPage(Qt::yellow);
+        {
+            PageCanvas canvas(page);
+            canvas.TextOut(7, 5, text);
+        }
+        QCOMPARE(page.Bitmap, direct);
+    }
 }
 
 QTEST_MAIN(PlotThinningTest)
