@@ -26,9 +26,11 @@ class TLButton : public QFrame
 {
     Q_OBJECT
 
-    // Geometry carries the size in a form file, so these two are not stored.
-    Q_PROPERTY(int Height READ Height WRITE SetHeight STORED false)
-    Q_PROPERTY(int Width READ Width WRITE SetWidth STORED false)
+    // Height and Width are stored beside the geometry and come first: a form
+    // loader applies them before the sizes below, so LastHeight is set when
+    // those run and the first paint keeps the sizes loaded.
+    Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(int Width READ Width WRITE SetWidth)
     Q_PROPERTY(int SpeedButtonHeight READ SpeedButtonHeight WRITE SetSpeedButtonHeight)
     Q_PROPERTY(int PaintBoxHeight READ PaintBoxHeight WRITE SetPaintBoxHeight)
     Q_PROPERTY(int ColorBoxWidth READ ColorBoxWidth WRITE SetColorBoxWidth)
@@ -110,6 +112,27 @@ public:
     virtual void SetAllowAllUp(bool value);
     virtual void SetButtonDown(bool value);
     virtual void SetGroupIndex(int value);
+
+    // The setter names that code generated from a form (uic) calls.
+    void setHeight(int value) { SetHeight(value); }
+    void setWidth(int value) { SetWidth(value); }
+    void setSpeedButtonHeight(int value) { SetSpeedButtonHeight(value); }
+    void setPaintBoxHeight(int value) { SetPaintBoxHeight(value); }
+    void setColorBoxWidth(int value) { SetColorBoxWidth(value); }
+    void setTextBoxWidth(int value) { SetTextBoxWidth(value); }
+    void setShowColorBox(bool value) { SetShowColorBox(value); }
+    void setShowTextBox(bool value) { SetShowTextBox(value); }
+    void setColorBoxBk(const QColor &value) { SetColorBoxBk(value); }
+    void setTextBoxBk(const QColor &value) { SetTextBoxBk(value); }
+    void setTextColor(const QColor &value) { SetTextColor(value); }
+    void setLabelColor(const QColor &value) { SetLabelColor(value); }
+    void setText(const QString &value) { SetText(value); }
+    void setLabel(const QString &value) { SetLabel(value); }
+    void setTextFont(const QFont &value) { SetTextFont(value); }
+    void setLabelFont(const QFont &value) { SetLabelFont(value); }
+    void setAllowAllUp(bool value) { SetAllowAllUp(value); }
+    void setButtonDown(bool value) { SetButtonDown(value); }
+    void setGroupIndex(int value) { SetGroupIndex(value); }
 
     // Lays the control out again if its height changed behind SetHeight's
     // back, otherwise redraws the strip when it has something to show.

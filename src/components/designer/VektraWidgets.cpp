@@ -1,0 +1,14 @@
+#include "components/designer/VektraWidgets.h"
+
+#include "components/designer/LButtonPlugin.h"
+
+VektraWidgets::VektraWidgets(QObject *parent) : QObject(parent)
+{
+    // The wrappers are children of the collection and go with it.
+    m_widgets.append(new LButtonPlugin(this));
+}
+
+QList<QDesignerCustomWidgetInterface *> VektraWidgets::customWidgets() const
+{
+    return m_widgets;
+}
