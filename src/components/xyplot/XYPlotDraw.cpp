@@ -450,15 +450,19 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
             const ValueRange range = valueRange(Y.data() + i, next - 2 - i);
             // The rows follow the values, so when neither extreme is far
             // away, no point of the column is.
+            // The last two must not be far away either: a run that ended
+            // among the points of the column would end elsewhere.
             const QPoint low(cx, my.pixel(range.Low));
             const QPoint high(cx, my.pixel(range.High));
+            const QPoint beforeLast(cx, my.pixel(Y[next - 2]));
+            const QPoint last(cx, my.pixel(Y[next - 1]));
             if (!range.HasNaN && (!my.Log || range.Low > 0) && !farAway(low, W, H)
-                && !farAway(high, W, H)) {
+                && !farAway(high, W, H) && !farAway(beforeLast, W, H) && !farAway(last, W, H)) {
                 visit(QPoint(cx, my.pixel(Y[i])));
                 visit(low);
                 visit(high);
-                visit(QPoint(cx, my.pixel(Y[next - 2])));
-                visit(QPoint(cx, my.pixel(Y[next - 1])));
+                visit(beforeLast);
+                visit(last);
                 judged = true;
             }
         }
