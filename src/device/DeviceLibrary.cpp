@@ -1,0 +1,86 @@
+#include "device/DeviceLibrary.h"
+
+#include <QCoreApplication>
+
+ModuleInterface *TheModuleInterface = nullptr;
+
+DeviceLibrary::DeviceLibrary(const QStringList &candidates)
+    : m_candidates(candidates)
+{
+}
+
+QStringList DeviceLibrary::defaultCandidates()
+{
+    return {QCoreApplication::applicationDirPath() + QStringLiteral("/Modlink"), QStringLiteral("Modlink")};
+}
+
+bool DeviceLibrary::load()
+{
+    if (isLoaded())
+        return true;
+
+    // Each candidate that fails adds its reason; the first that loads and
+    // offers both functions is kept.
+    QStringList reasons;
+    for (const QString &candidate : m_candidates) {
+        m_library.setFileName(candidate);
+        if (!m_library.load()) {
+            reasons << QStringLiteral("файл %1 не загружается (%2)").arg(candidate, m_library.errorString());
+            continue;
+        }
+        QStringList missing;
+        const auto resolve = [this, &missing](const char *name) {
+            // QLibrary gives no useful reason for a missing symbol.
+            QFunctionPointer function = m_library.resolve(name);
+            if (!function)
+                missing << QLatin1String(name);
+            return function;
+        };
+        const auto getLibraryVersion = reinterpret_cast<GetLibraryVersionFunction>(resolve("GetLibraryVersion"));
+        const auto createModuleInterface =
+            reinterpret_cast<CreateModuleInterfaceFunction>(resolve("CreateModuleInterface"));
+        if (missing.isEmpty()) {
+            m_getLibraryVersion = getLibraryVersion;
+            m_createModuleInterface = createModuleInterface;
+            m_error.clear();
+            return true;
+        }
+        reasons << QStringLiteral("в файле %1 нет функции %2").arg(m_library.fileName(), missing.join(QStringLiteral(", ")));
+        m_library.unload();
+    }
+    if (reasons.isEmpty())
+        reasons << QStringLiteral("не указано ни одного файла");
+    m_error = QStringLiteral("Не могу загрузить библиотеку Modlink: ") + reasons.join(QStringLiteral("; "));
+    return false;
+}
+
+bool DeviceLibrary::isLoaded() const
+{
+    return m_getLibraryVersion && m_createModuleInterface;
+}
+
+QString DeviceLibrary::errorString() const
+{
+    return m_error;
+}
+
+QString DeviceLibrary::fileName() const
+{
+    return isLoaded() ? m_library.fileName() : QString();
+}
+
+GetLibraryVersionFunction DeviceLibrary::getLibraryVersion() const
+{
+    return m_getLibraryVersion;
+}
+
+CreateModuleInterfaceFunction DeviceLibrary::createModuleInterface() const
+{
+    return m_createModuleInterface;
+}
+
+DeviceLibrary &DeviceLibrary::instance()
+{
+    static DeviceLibrary library;
+    return library;
+}
