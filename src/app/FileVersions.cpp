@@ -1,0 +1,125 @@
+#include "app/FileVersions.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace FileVersions {
+
+namespace {
+
+// The file names that QLibrary tries for one candidate, in its order: an
+// absolute name is tried as given first, a relative one last.
+QStringList libraryFileNames(const QString &candidate)
+{
+    const QFileInfo info(candidate);
+    const QString dir = info.path() == QLatin1String(".") && !candidate.startsWith(QLatin1String("./"))
+        ? QString()
+        : info.path() + QLatin1Char('/');
+    const QString base = info.fileName();
+    QStringList prefixes{QStringLiteral("lib")};
+    QStringList suffixes{QStringLiteral(".so")};
+    if (info.isAbsolute()) {
+        prefixes.prepend(QString());
+        suffixes.prepend(QString());
+    } else {
+        prefixes.append(QString());
+        suffixes.append(QString());
+    }
+    QStringList names;
+    for (const QString &prefix : prefixes) {
+        for (const QString &suffix : suffixes) {
+            if (!prefix.isEmpty() && base.startsWith(prefix))
+                continue;
+            if (!suffix.isEmpty() && base.endsWith(suffix))
+                continue;
+            names.append(dir + prefix + base + suffix);
+        }
+    }
+    return names;
+}
+
+// Where the dynamic linker looks for a library given without a directory:
+// LD_LIBRARY_PATH first, then the usual system directories.
+QStringList librarySearchDirs()
+{
+    QStringList dirs = qEnvironmentVariable("LD_LIBRARY_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    dirs << QStringLiteral("/usr/local/lib");
+    for (const QString &root : {QStringLiteral("/lib"), QStringLiteral("/usr/lib")}) {
+        const QStringList multiarch = QDir(root).entryList({QStringLiteral("*-linux-gnu*")}, QDir::Dirs);
+        for (const QString &sub : multiarch)
+            dirs << root + QLatin1Char('/') + sub;
+        dirs << root;
+    }
+    return dirs;
+}
+
+// The existing files that a library file name stands for.
+QStringList resolveLibraryFile(const QString &name)
+{
+    if (name.contains(QLatin1Char('/')))
+        return {name};
+    QStringList found;
+    for (const QString &dir : librarySearchDirs())
+        found << dir + QLatin1Char('/') + name;
+    return found;
+}
+
+} // namespace
+
+std::optional<QString> programVersion()
+{
+    return QStringLiteral(G740_VERSION);
+}
+
+QString versionFromLibraryFileName(const QString &fileName)
+{
+    static const QRegularExpression versioned(QStringLiteral("\\.so\\.(\\d+(?:\\.\\d+)*)$"));
+    const QRegularExpressionMatch match = versioned.match(fileName);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+bool isElfSharedObject(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // e_ident (16 bytes) then e_type, in the byte order that e_ident[5] names.
+    const QByteArray header = file.read(18);
+    if (header.size() < 18 || !header.startsWith("\x7f" "ELF"))
+        return false;
+    const auto lo = static_cast<quint8>(header[16]);
+    const auto hi = static_cast<quint8>(header[17]);
+    const bool bigEndian = header[5] == 2;
+    const unsigned type = bigEndian ? (lo << 8 | hi) : (hi << 8 | lo);
+    constexpr unsigned ElfTypeShared = 3; // ET_DYN
+    return type == ElfTypeShared;
+}
+
+std::optional<QString> sharedLibraryVersion(const QStringList &candidates)
+{
+    for (const QString &candidate : candidates) {
+        for (const QString &name : libraryFileNames(candidate)) {
+            for (const QString &path : resolveLibraryFile(name)) {
+                // A file that is not a shared object fails to load, and the
+                // loader goes on to the next name, so this reader does too.
+                if (!isElfSharedObject(path))
+                    continue;
+                const QString resolved = QFileInfo(path).canonicalFilePath();
+                return versionFromLibraryFileName(QFileInfo(resolved).fileName());
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> kernelModuleVersion(const QString &moduleName, const QString &sysfsRoot)
+{
+    QFile file(sysfsRoot + QStringLiteral("/module/") + moduleName + QStringLiteral("/version"));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return QString::fromUtf8(file.readAll()).trimmed();
+}
+
+} // namespace FileVersions
