@@ -1,3 +1,4 @@
+#include "app/AboutProgramPanel.h"
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/TerminationSignals.h"
@@ -22,8 +23,12 @@ int main(int argc, char *argv[])
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &MainForm,
                          [&MainForm] { QTimer::singleShot(0, &MainForm, &TMainForm::terminateApplication); });
 #endif
+        // Hidden until the menu shows it; it reads the versions now.
+        AboutProgramPanel = new TAboutProgramPanel(&MainForm);
         MainForm.show();
         Application::exec();
+        delete AboutProgramPanel;
+        AboutProgramPanel = nullptr;
     } catch (const std::exception &error) {
         Application::showException(QString::fromUtf8(error.what()));
     } catch (...) {

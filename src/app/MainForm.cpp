@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/AboutProgramPanel.h"
 #include "app/Application.h"
 #include "app/WrapPushButton.h"
 #include "device/DeviceLibrary.h"
@@ -188,6 +189,7 @@ void TMainForm::createPopupMenu()
     ApplicationExit->setStatusTip(ApplicationExit->toolTip());
 
     connect(RebootModuleMenuItem, &QAction::triggered, this, &TMainForm::FindModuleLMDButtonClick);
+    connect(AboutProgram, &QAction::triggered, this, &TMainForm::AboutProgramClick);
     connect(ApplicationExit, &QAction::triggered, this, &TMainForm::ApplicationExitClick);
 }
 
@@ -256,6 +258,12 @@ void TMainForm::FindModuleLMDButtonClick()
 void TMainForm::AutoSaveSettingsLMDCheckBoxChange()
 {
     SaveSettingsButton->setEnabled(!AutoSaveSettingsLMDCheckBox->isChecked());
+}
+
+void TMainForm::AboutProgramClick()
+{
+    if (AboutProgramPanel)
+        AboutProgramPanel->exec();
 }
 
 void TMainForm::ApplicationExitClick()

@@ -91,6 +91,7 @@ public:
     void FormDestroy();
     void FindModuleLMDButtonClick();
     void AutoSaveSettingsLMDCheckBoxChange();
+    void AboutProgramClick();
     void ApplicationExitClick();
 
 signals:
