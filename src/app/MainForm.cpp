@@ -117,7 +117,8 @@ void TMainForm::createControls()
     ModuleDetectionLMDShapeControl = new EllipseIndicator(LoadingTestsLMDGroupBox);
     ModuleDetectionLMDShapeControl->setObjectName(QStringLiteral("ModuleDetectionLMDShapeControl"));
     ModuleDetectionLMDShapeControl->setGeometry(8, 24, 40, 40);
-    ModuleDetectionLMDShapeControl->setBrushColor(palette().color(QPalette::Button));
+    ModuleDetectionLMDShapeControl->setBrushColor(
+        QGuiApplication::palette().color(QPalette::Active, QPalette::Button));
     ModuleDetectionLMDStaticText = makeLabel("ModuleDetectionLMDStaticText", QStringLiteral("Обнаружение модуля"),
                                              LoadingTestsLMDGroupBox, {51, 32, 168, 22});
     VirtualSlotLMDStaticText = makeLabel("VirtualSlotLMDStaticText", QStringLiteral("8"), LoadingTestsLMDGroupBox,

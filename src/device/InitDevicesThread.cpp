@@ -43,6 +43,12 @@ void setScreenCursor(const std::optional<QCursor> &cursor)
     }
 }
 
+// The system's colours, whatever the state of the widget that asks.
+QColor buttonShadowColor()
+{
+    return QGuiApplication::palette().color(QPalette::Active, QPalette::Dark);
+}
+
 // The generator parameters of a first start without a settings file.
 void setParsWithoutSettingsFile(GENERATOR_PARS &pars)
 {
@@ -197,7 +203,7 @@ void TInitDevicesThread::ModuleDisplay(bool Finished)
     form->LoadingTestsLMDGroupBox->setTitle(found ? QStringLiteral("Модуль ") + QString::fromLatin1(ModuleName)
                                                   : UnknownModuleCaption);
     if (!Finished)
-        form->ModuleDetectionLMDShapeControl->setBrushColor(form->palette().color(QPalette::Dark));
+        form->ModuleDetectionLMDShapeControl->setBrushColor(buttonShadowColor());
     else
         form->ModuleDetectionLMDShapeControl->setBrushColor(ModuleOk ? QColor(0, 255, 0) : QColor(255, 0, 0));
     form->ModuleDetectionLMDStaticText->setEnabled(Finished);

@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -27,6 +28,11 @@ namespace {
 const QString UnknownModule = QStringLiteral("Модуль ??????");
 const QString ReportCaption = QStringLiteral("Сообщение TInitDevicesThread::Execute()!");
 const QString ExceptionText = QStringLiteral("Опаньки!!! Поймали неустранимое исключение!!!\nСрочно сообщите разработчику!");
+
+QColor systemColor(QPalette::ColorRole role)
+{
+    return QGuiApplication::palette().color(QPalette::Active, role);
+}
 
 QList<QWidget *> controlsInside(QWidget *group)
 {
@@ -157,7 +163,7 @@ void TestDetection::failedDetectionShowsItsOneReport()
     QVERIFY(form->popupMenuAutoPopup());
     QCOMPARE(form->LoadingTestsLMDGroupBox->title(), UnknownModule);
     QCOMPARE(form->VirtualSlotLMDStaticText->text(), QString());
-    const QColor expected = resultShown ? QColor(255, 0, 0) : form->palette().color(QPalette::Dark);
+    const QColor expected = resultShown ? QColor(255, 0, 0) : systemColor(QPalette::Dark);
     QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), expected);
     QVERIFY(allDisabled(form->SaveIniSettingLMDGroupBox));
     QVERIFY(allDisabled(form->GeneratorParsLMDGroupBox));
@@ -223,7 +229,7 @@ void TestDetection::moduleAtSlot3IsShown()
 void TestDetection::windowIsLockedWhileSearching()
 {
     auto form = std::make_unique<TMainForm>();
-    QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), form->palette().color(QPalette::Button));
+    QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), systemColor(QPalette::Button));
     QCOMPARE(form->VirtualSlotLMDStaticText->text(), QStringLiteral("8"));
     form->show();
     QTRY_VERIFY(form->DetectionRunning && !form->isEnabled());
@@ -231,7 +237,7 @@ void TestDetection::windowIsLockedWhileSearching()
     QVERIFY(!form->popupMenuAutoPopup());
     QVERIFY(QGuiApplication::overrideCursor());
     QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), form->palette().color(QPalette::Dark));
+    QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), systemColor(QPalette::Dark));
     QCOMPARE(form->VirtualSlotLMDStaticText->text(), QString());
     QCOMPARE(form->LoadingTestsLMDGroupBox->title(), UnknownModule);
     QVERIFY(allDisabled(form->LoadingTestsLMDGroupBox));
