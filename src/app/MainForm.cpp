@@ -42,6 +42,16 @@ QFont pixelFont(const QString &family, int pixelSize, bool bold = false)
     return font;
 }
 
+// Text colours of an enabled widget; a disabled one keeps the greyed text of
+// the style.
+void setTextColor(QWidget *widget, QPalette::ColorRole role, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Active, role, color);
+    palette.setColor(QPalette::Inactive, role, color);
+    widget->setPalette(palette);
+}
+
 // Every number of the program is written and read with "." whatever the
 // user's locale says.
 void forceDecimalPoint()
@@ -77,11 +87,8 @@ void TMainForm::createControls()
 {
     setWindowTitle(QStringLiteral("Модуль G-740. Генератор."));
     setFont(pixelFont(QStringLiteral("Arial"), 23));
-    QPalette formPalette = palette();
-    formPalette.setColor(QPalette::WindowText, Qt::blue);
-    formPalette.setColor(QPalette::ButtonText, Qt::blue);
-    formPalette.setColor(QPalette::Text, Qt::blue);
-    setPalette(formPalette);
+    for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        setTextColor(this, role, Qt::blue);
     setFixedSize(1049, 811);
 
     auto makeGroup = [this](const char *name, const QString &caption, const QRect &geometry) {
@@ -107,9 +114,7 @@ void TMainForm::createControls()
     };
     auto setAreaLook = [](QGroupBox *group) {
         group->setFont(pixelFont(QStringLiteral("Arial"), 18));
-        QPalette areaPalette = group->palette();
-        areaPalette.setColor(QPalette::WindowText, Navy);
-        group->setPalette(areaPalette);
+        setTextColor(group, QPalette::WindowText, Navy);
     };
 
     LoadingTestsLMDGroupBox = makeGroup("LoadingTestsLMDGroupBox", QStringLiteral("Модуль ??????"), {2, 0, 428, 100});
@@ -141,6 +146,8 @@ void TMainForm::createControls()
     AutoSaveSettingsLMDCheckBox = new QCheckBox(QStringLiteral("Авто Сохранение"), SaveIniSettingLMDGroupBox);
     AutoSaveSettingsLMDCheckBox->setObjectName(QStringLiteral("AutoSaveSettingsLMDCheckBox"));
     AutoSaveSettingsLMDCheckBox->setGeometry(24, 27, 157, 24);
+    // In the area's Arial the caption does not fit beside the box.
+    AutoSaveSettingsLMDCheckBox->setFont(pixelFont(QStringLiteral("Times New Roman"), 18));
     SaveSettingsButton = makeButton("SaveSettingsButton", QStringLiteral("Сохранить"), SaveIniSettingLMDGroupBox,
                                     {24, 56, 160, 33});
     SaveSettingsButton->setEnabled(false);
