@@ -10,6 +10,7 @@
 #include "runtime/MessageBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -325,6 +326,10 @@ void TMainForm::ApplicationShortCut(QKeyEvent *Msg, bool &Handled)
         Handled = true;
         return;
     }
+    // A window locked by a detection takes no input, and Escape in another
+    // modal box belongs to that box.
+    if (!isEnabled() || QApplication::activeModalWidget())
+        return;
     Busy = true;
     const auto answer = showMessageBox(this, QStringLiteral("Действительно хотите завершить работу?"),
                                        QStringLiteral("Подтвердите завершение!"), QMessageBox::Question,

@@ -75,6 +75,7 @@ private slots:
 
     void escapeNoPassesTheKeyOn();
     void escapeWhileBusyIsConsumed();
+    void escapeInAnotherBoxClosesThatBox();
     void escapeYesEndsTheProgram();
     void ctrlQEndsWithoutAQuestion();
     void closeBoxEndsWithoutAQuestion();
@@ -255,10 +256,41 @@ void TestMainForm::escapeWhileBusyIsConsumed()
     QTest::qWait(30);
     QVERIFY(watcher.boxes().isEmpty());
     QCOMPARE(counter.presses, 0);
+    // Nor is there a question while a detection has the window locked.
+    form.Busy = false;
+    form.setEnabled(false);
+    QTest::keyClick(form.AutoSaveSettingsLMDCheckBox, Qt::Key_Escape);
+    QTest::qWait(30);
+    QVERIFY(watcher.boxes().isEmpty());
+    form.setEnabled(true);
+    form.Busy = true;
     // Other keys pass whatever the flag.
     QTest::keyClick(form.AutoSaveSettingsLMDCheckBox, Qt::Key_Space);
     QVERIFY(form.AutoSaveSettingsLMDCheckBox->isChecked());
     form.Busy = false;
+}
+
+void TestMainForm::escapeInAnotherBoxClosesThatBox()
+{
+    TMainForm form;
+    QMessageBox other(QMessageBox::Information, QStringLiteral("caption"), QStringLiteral("text"),
+                      QMessageBox::Ok, &form);
+    QTimer::singleShot(0, [&] {
+        QTest::keyClick(other.focusWidget() ? other.focusWidget() : &other, Qt::Key_Escape);
+    });
+    BoxWatcher::Box seen{};
+    QTimer::singleShot(200, [&] {
+        // Only still open if Escape did not reach it; close it either way.
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            seen.text = box->text();
+            box->done(QMessageBox::Cancel);
+        }
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->done(QMessageBox::Cancel);
+    });
+    other.exec();
+    QCOMPARE(seen.text, QString());
+    QVERIFY(!form.Busy);
 }
 
 void TestMainForm::escapeYesEndsTheProgram()
