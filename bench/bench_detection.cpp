@@ -5,9 +5,11 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "settings/SettingsFilePath.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -40,6 +42,10 @@ int main(int argc, char *argv[])
 {
     Application app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+
+    // The first detection creates a settings file; not beside the program.
+    QTemporaryDir settingsDirectory;
+    setSettingsFilePathOverride(settingsDirectory.filePath(QStringLiteral("G740Config.ini")));
 
     TMainForm form;
     // The first detection also loads the library and creates the interface.

@@ -8,6 +8,9 @@
 #include "generator/G740GeneratorFrame.h"
 #include "runtime/EllipseIndicator.h"
 #include "runtime/MessageBox.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFilePath.h"
+#include "settings/SettingsKeys.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +18,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -51,6 +55,12 @@ void setTextColor(QWidget *widget, QPalette::ColorRole role, const QColor &color
     palette.setColor(QPalette::Active, role, color);
     palette.setColor(QPalette::Inactive, role, color);
     widget->setPalette(palette);
+}
+
+// The program's full path, as the settings file records it.
+QString programPath()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
 }
 
 // Every number of the program is written and read with "." whatever the
@@ -156,6 +166,7 @@ void TMainForm::createControls()
     GeneratorParsLMDGroupBox = makeGroup("GeneratorParsLMDGroupBox", QStringLiteral("Генератор"), {1, 100, 1046, 709});
 
     connect(FindModuleLMDButton, &QPushButton::clicked, this, &TMainForm::FindModuleLMDButtonClick);
+    connect(SaveSettingsButton, &QPushButton::clicked, this, &TMainForm::SaveSettingsButtonClick);
     connect(AutoSaveSettingsLMDCheckBox, &QCheckBox::toggled, this, &TMainForm::AutoSaveSettingsLMDCheckBoxChange);
 }
 
@@ -198,6 +209,8 @@ void TMainForm::createPopupMenu()
     ApplicationExit->setStatusTip(ApplicationExit->toolTip());
 
     connect(RebootModuleMenuItem, &QAction::triggered, this, &TMainForm::FindModuleLMDButtonClick);
+    connect(SaveDefaultSettings, &QAction::triggered, this, &TMainForm::SaveDefaultSettingsClick);
+    connect(SaveCurrentSettings, &QAction::triggered, this, &TMainForm::SaveCurrentSettingsClick);
     connect(AboutProgram, &QAction::triggered, this, &TMainForm::AboutProgramClick);
     connect(ApplicationExit, &QAction::triggered, this, &TMainForm::ApplicationExitClick);
 }
@@ -250,8 +263,18 @@ void TMainForm::FormDestroy()
     if (Busy)
         return;
     Busy = true;
+    // The save reads the panel, so it comes before the panel goes. A save
+    // that fails is shown, and the program still ends.
+    if (AutoSaveSettingsLMDCheckBox->isChecked()) {
+        try {
+            SaveSettingsButtonClick();
+        } catch (const std::exception &error) {
+            Application::showException(QString::fromUtf8(error.what()));
+        }
+    }
     delete G740GeneratorFrame; // stops the generator
     G740GeneratorFrame = nullptr;
+    IniFile.reset();
     if (TheModuleInterface) {
         TheModuleInterface->ReleaseInterface();
         TheModuleInterface = nullptr;
@@ -262,6 +285,45 @@ void TMainForm::FormDestroy()
 void TMainForm::FindModuleLMDButtonClick()
 {
     RequestModuleDetection();
+}
+
+void TMainForm::SaveSettingsButtonClick()
+{
+    if (G740GeneratorFrame)
+        G740GeneratorFrame->ReadGeneratorPars(&GeneratorPars);
+    IniFile.reset();
+    IniFile = std::make_unique<TIniFile>(SettingsFilePath());
+    writeCurrentSettings(*IniFile, programPath(), AutoSaveSettingsLMDCheckBox->isChecked(), GeneratorPars);
+}
+
+void TMainForm::SaveDefaultSettingsClick()
+{
+    CreateDefaultIniFile(SettingsFilePath());
+}
+
+void TMainForm::SaveCurrentSettingsClick()
+{
+    SaveSettingsButtonClick();
+}
+
+bool TMainForm::CreateDefaultIniFile(const QString &Path)
+{
+    const QString caption = QStringLiteral("ОШИБКА CreateDefaultIniFile()!");
+    IniFile.reset();
+    if (Path.isEmpty()) {
+        showMessageBox(this, QStringLiteral("Неправильное название файла штатных настроек!"), caption);
+        return false;
+    }
+    try {
+        IniFile = std::make_unique<TIniFile>(Path);
+    } catch (const std::bad_alloc &) {
+        showMessageBox(this, QStringLiteral("Не могу создать файл штатных настроек '") + Path + QStringLiteral("'!"),
+                       caption);
+        return false;
+    }
+    writeDefaultSettings(*IniFile, programPath());
+    IniFile.reset();
+    return true;
 }
 
 void TMainForm::AutoSaveSettingsLMDCheckBoxChange()
@@ -341,12 +403,12 @@ void TMainForm::ApplicationShortCut(QKeyEvent *Msg, bool &Handled)
     Busy = false;
 }
 
-bool TMainForm::InitApplicationPars()
+bool TMainForm::InitApplicationPars(const TIniFile *SettingsFile)
 {
     if (G740GeneratorFrame)
         G740GeneratorFrame->ApplyGeneratorPars(TheModuleInterface, &GeneratorPars);
-    Busy = true;
-    AutoSaveSettingsLMDCheckBox->setChecked(false);
+    Busy = true; // until the detection's last sweep
+    AutoSaveSettingsLMDCheckBox->setChecked(readAutoSaveSetting(SettingsFile));
     return true;
 }
 

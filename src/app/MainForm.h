@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 
 class EllipseIndicator;
 class QAction;
@@ -17,6 +18,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class TG740GeneratorFrame;
+class TIniFile;
 class TInitDevicesThread;
 
 // The program's one window: the module area (detection indicator, slot,
@@ -66,6 +68,7 @@ public:
     std::uint16_t VirtualSlot = 0;
     ::ModuleDescription ModuleDescription;
     GENERATOR_PARS GeneratorPars;
+    std::unique_ptr<TIniFile> IniFile; // the settings-file object of the last save
 
     // Whether a right click opens PopupMenu; the detection switches it off.
     bool popupMenuAutoPopup() const { return m_popupMenuAutoPopup; }
@@ -77,8 +80,10 @@ public:
     // The application's key hook: sets Handled to consume the key.
     void ApplicationShortCut(QKeyEvent *Msg, bool &Handled);
     // Gives the panel the interface and GeneratorPars after a successful
-    // detection, and sets the auto-save box.
-    bool InitApplicationPars();
+    // detection, and sets the auto-save box from SettingsFile (none: off).
+    bool InitApplicationPars(const TIniFile *SettingsFile);
+    // Writes the default settings to path; false after a reported failure.
+    bool CreateDefaultIniFile(const QString &Path);
 
     // Ends the program through the closing sequence. While a detection runs
     // the end waits for it, since its steps use this window.
@@ -90,6 +95,9 @@ public:
     void FormResize();
     void FormDestroy();
     void FindModuleLMDButtonClick();
+    void SaveSettingsButtonClick();
+    void SaveDefaultSettingsClick();
+    void SaveCurrentSettingsClick();
     void AutoSaveSettingsLMDCheckBoxChange();
     void AboutProgramClick();
     void ApplicationExitClick();

@@ -5,9 +5,13 @@
 #include "generator/G740GeneratorFrame.h"
 #include "runtime/EllipseIndicator.h"
 #include "runtime/MessageBox.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFilePath.h"
+#include "settings/SettingsKeys.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -47,30 +51,6 @@ void setScreenCursor(const std::optional<QCursor> &cursor)
 QColor buttonShadowColor()
 {
     return QGuiApplication::palette().color(QPalette::Active, QPalette::Dark);
-}
-
-// The generator parameters of a first start without a settings file.
-void setParsWithoutSettingsFile(GENERATOR_PARS &pars)
-{
-    pars.StartFrequency = 10.0;
-    pars.FrequencyIncrement = 50.0;
-    pars.NumberOfIncrements = 10;
-    pars.BaseIntervalType = 1;
-    pars.BaseIntervalMultiplierIndex = 0;
-    pars.BaseIntervalsNumber = 100;
-    pars.MasterClock = 50000.0;
-    pars.MasterClockSource = 0;
-    pars.CyclicAutoScanType = 0;
-    pars.IncrementType = 0;
-    pars.CtrlLineType = 0;
-    pars.InterrupLineType = 0;
-    pars.EnaSquareWaveOutput = 0;
-    pars.EnaSyncout = 0;
-    pars.SyncoutType = 1;
-    pars.AnalogOutputsType = 1;
-    pars.AnalogOutputsGainIndex = 0;
-    pars.Output10OhmOffset = 0.0;
-    pars.Output10OhmOffsetType = 0;
 }
 
 } // namespace
@@ -223,9 +203,20 @@ void TInitDevicesThread::StartDetection()
     ModuleOk = false;
     UsbSpeed = 2;
     ModuleDisplay(false);
-    if (form->FirstDetection)
-        setParsWithoutSettingsFile(form->GeneratorPars);
-    else if (form->G740GeneratorFrame)
+    if (form->FirstDetection) {
+        const QString path = SettingsFilePath();
+        if (QFile::exists(path)) {
+            SettingsFile = std::make_unique<TIniFile>(path);
+        } else if (QFile file(path); file.open(QIODevice::WriteOnly)) {
+            file.close();
+            if (form->CreateDefaultIniFile(path))
+                SettingsFile = std::make_unique<TIniFile>(path);
+        } else {
+            ErrorText = QStringLiteral("Не могу создать файл штатных настроек '") + path + QStringLiteral("'!");
+            ReportError();
+        }
+        readGeneratorSettings(SettingsFile.get(), form->GeneratorPars);
+    } else if (form->G740GeneratorFrame)
         form->G740GeneratorFrame->ReadGeneratorPars(&form->GeneratorPars);
 }
 
@@ -311,7 +302,7 @@ void TInitDevicesThread::ApplySettings()
     if (!ModuleOk)
         return;
     EnableSweep(m_mainForm->GeneratorParsLMDGroupBox, true);
-    m_mainForm->InitApplicationPars();
+    m_mainForm->InitApplicationPars(SettingsFile.get());
 }
 
 void TInitDevicesThread::FinishDetection()
@@ -321,6 +312,7 @@ void TInitDevicesThread::FinishDetection()
     form->FindModuleLMDButton->setEnabled(true);
     ControlsState(true);
     form->SaveSettingsButton->setEnabled(!form->AutoSaveSettingsLMDCheckBox->isChecked() && ModuleOk);
+    SettingsFile.reset();
     setScreenCursor(SavedCursor);
     form->setPopupMenuAutoPopup(true);
     form->FirstDetection = false;

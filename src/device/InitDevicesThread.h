@@ -7,9 +7,11 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QWidget;
+class TIniFile;
 class TMainForm;
 
 // One module detection. The worker does no work of its own: it has each step
@@ -57,6 +59,7 @@ private:
     TMainForm *m_mainForm;
 
     bool Failed = false;
+    std::unique_ptr<TIniFile> SettingsFile; // first detection only
     bool ModuleOk = false;
     std::uint16_t VirtualSlot = 0xFFFF;
     std::uint8_t UsbSpeed = 2;

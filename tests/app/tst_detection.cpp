@@ -12,6 +12,7 @@
 #include "device/InitDevicesThread.h"
 #include "generator/G740GeneratorFrame.h"
 #include "runtime/EllipseIndicator.h"
+#include "settings/SettingsFilePath.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -63,6 +64,7 @@ class TestDetection : public QObject
 
 private slots:
     void initTestCase();
+    void init();
     void cleanup();
 
     void failedDetectionShowsItsOneReport_data();
@@ -82,11 +84,20 @@ private:
     static void waitForDetection(TMainForm &form);
 
     SimLibrary m_sim;
+    QTemporaryDir m_settingsDirectory;
 };
 
 void TestDetection::initTestCase()
 {
     QVERIFY(m_sim.isValid());
+    QVERIFY(m_settingsDirectory.isValid());
+    setSettingsFilePathOverride(m_settingsDirectory.filePath(QStringLiteral("G740Config.ini")));
+}
+
+void TestDetection::init()
+{
+    // Every case is a first start without a settings file.
+    QFile::remove(SettingsFilePath());
 }
 
 void TestDetection::cleanup()
@@ -214,7 +225,7 @@ void TestDetection::moduleAtSlot3IsShown()
     QVERIFY(form->SaveSettingsButton->isEnabled());
     QVERIFY(form->G740GeneratorFrame->isEnabled());
 
-    // The first detection gives the panel the values of a first start.
+    // The first detection gives the panel the values of a new settings file.
     GENERATOR_PARS pars;
     form->G740GeneratorFrame->ReadGeneratorPars(&pars);
     QCOMPARE(pars.StartFrequency, 10.0);
@@ -223,6 +234,7 @@ void TestDetection::moduleAtSlot3IsShown()
     QCOMPARE(int(pars.BaseIntervalsNumber), 100);
     QCOMPARE(pars.MasterClock, 50000.0);
     QCOMPARE(int(pars.SyncoutType), 1);
+    QCOMPARE(int(pars.IncrementType), 1);
     QCOMPARE(int(pars.AnalogOutputsType), 1);
 }
 

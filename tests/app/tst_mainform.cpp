@@ -9,6 +9,7 @@
 #include "device/InitDevicesThread.h"
 #include "generator/G740GeneratorFrame.h"
 #include "runtime/EllipseIndicator.h"
+#include "settings/SettingsFilePath.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -63,6 +64,7 @@ class TestMainForm : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
 
     void windowIsSizedAroundThePanel();
@@ -80,7 +82,17 @@ private slots:
     void ctrlQEndsWithoutAQuestion();
     void closeBoxEndsWithoutAQuestion();
     void endingDuringADetectionWaitsForIt();
+
+private:
+    QTemporaryDir m_settingsDirectory;
 };
+
+void TestMainForm::initTestCase()
+{
+    // The window's settings file lives in a directory of the test's own.
+    QVERIFY(m_settingsDirectory.isValid());
+    setSettingsFilePathOverride(m_settingsDirectory.filePath(QStringLiteral("G740Config.ini")));
+}
 
 void TestMainForm::cleanup()
 {
