@@ -63,6 +63,23 @@ QString programPath()
     return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
 }
 
+// A handler bound to a signal, with an escaping exception shown as the
+// application shows one. Caught here, the exception never unwinds through
+// Qt's own frames between the signal and the event loop.
+template <typename Handler>
+auto guarded(TMainForm *form, Handler handler)
+{
+    return [form, handler] {
+        try {
+            (form->*handler)();
+        } catch (const std::exception &error) {
+            Application::showException(QString::fromUtf8(error.what()));
+        } catch (...) {
+            Application::showException(QString());
+        }
+    };
+}
+
 // Every number of the program is written and read with "." whatever the
 // user's locale says.
 void forceDecimalPoint()
@@ -165,9 +182,10 @@ void TMainForm::createControls()
 
     GeneratorParsLMDGroupBox = makeGroup("GeneratorParsLMDGroupBox", QStringLiteral("Генератор"), {1, 100, 1046, 709});
 
-    connect(FindModuleLMDButton, &QPushButton::clicked, this, &TMainForm::FindModuleLMDButtonClick);
-    connect(SaveSettingsButton, &QPushButton::clicked, this, &TMainForm::SaveSettingsButtonClick);
-    connect(AutoSaveSettingsLMDCheckBox, &QCheckBox::toggled, this, &TMainForm::AutoSaveSettingsLMDCheckBoxChange);
+    connect(FindModuleLMDButton, &QPushButton::clicked, this, guarded(this, &TMainForm::FindModuleLMDButtonClick));
+    connect(SaveSettingsButton, &QPushButton::clicked, this, guarded(this, &TMainForm::SaveSettingsButtonClick));
+    connect(AutoSaveSettingsLMDCheckBox, &QCheckBox::toggled, this,
+            guarded(this, &TMainForm::AutoSaveSettingsLMDCheckBoxChange));
 }
 
 void TMainForm::createPopupMenu()
@@ -208,11 +226,11 @@ void TMainForm::createPopupMenu()
     ApplicationExit->setToolTip(QStringLiteral("Спокойный выход из программы"));
     ApplicationExit->setStatusTip(ApplicationExit->toolTip());
 
-    connect(RebootModuleMenuItem, &QAction::triggered, this, &TMainForm::FindModuleLMDButtonClick);
-    connect(SaveDefaultSettings, &QAction::triggered, this, &TMainForm::SaveDefaultSettingsClick);
-    connect(SaveCurrentSettings, &QAction::triggered, this, &TMainForm::SaveCurrentSettingsClick);
-    connect(AboutProgram, &QAction::triggered, this, &TMainForm::AboutProgramClick);
-    connect(ApplicationExit, &QAction::triggered, this, &TMainForm::ApplicationExitClick);
+    connect(RebootModuleMenuItem, &QAction::triggered, this, guarded(this, &TMainForm::FindModuleLMDButtonClick));
+    connect(SaveDefaultSettings, &QAction::triggered, this, guarded(this, &TMainForm::SaveDefaultSettingsClick));
+    connect(SaveCurrentSettings, &QAction::triggered, this, guarded(this, &TMainForm::SaveCurrentSettingsClick));
+    connect(AboutProgram, &QAction::triggered, this, guarded(this, &TMainForm::AboutProgramClick));
+    connect(ApplicationExit, &QAction::triggered, this, guarded(this, &TMainForm::ApplicationExitClick));
 }
 
 void TMainForm::createGeneratorPanel()

@@ -138,11 +138,8 @@ void TInitDevicesThread::Execute()
 
 void TInitDevicesThread::ReportError()
 {
-    if (!Failed) {
-        // The window is disabled while the detection runs, and a box that it
-        // owned would be disabled with it; so the box has no parent.
-        showMessageBox(nullptr, ErrorText, QStringLiteral("Сообщение TInitDevicesThread::Execute()!"));
-    }
+    if (!Failed)
+        showMessageBox(m_mainForm, ErrorText, QStringLiteral("Сообщение TInitDevicesThread::Execute()!"));
     Failed = true;
 }
 

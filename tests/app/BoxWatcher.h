@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <algorithm>
 #include <QApplication>
 #include <QList>
 #include <QMessageBox>
@@ -29,6 +30,10 @@ public:
     void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
     const QList<Box> &boxes() const { return m_boxes; }
     void clear() { m_boxes.clear(); }
+    qsizetype count(const QString &caption) const
+    {
+        return std::count_if(m_boxes.begin(), m_boxes.end(), [&](const Box &box) { return box.caption == caption; });
+    }
 
 private:
     void poll()
