@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+
+#include <cstdint>
+
+// The enumerations of the plot control. They live in a namespace of their own,
+// registered with the meta-object system, so that the plot list can use them
+// without the widget and Designer and .ui files can set them by name. They are
+// scoped because a bare None collides with the X11 headers.
+namespace XYPlotTypes {
+Q_NAMESPACE
+
+enum class TPlotStyle : std::uint8_t {
+    Line = 0,
+    Points = 1,
+    OpenPoints = 2,
+    LinePoints = 3,
+    LineOpenPoints = 4,
+};
+Q_ENUM_NS(TPlotStyle)
+
+enum class TAxisFormat : std::uint8_t {
+    Linear = 0,
+    Log = 1,
+};
+Q_ENUM_NS(TAxisFormat)
+
+enum class TAxisStyle : std::uint8_t {
+    Box = 0,
+    Centered = 1,
+    CenteredBox = 2,
+    LB = 3,
+    None = 4,
+};
+Q_ENUM_NS(TAxisStyle)
+
+} // namespace XYPlotTypes
+
+using XYPlotTypes::TAxisFormat;
+using XYPlotTypes::TAxisStyle;
+using XYPlotTypes::TPlotStyle;

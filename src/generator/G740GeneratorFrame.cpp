@@ -1,0 +1,1039 @@
+#include "generator/G740GeneratorFrame.h"
+
+#include "device/ModuleInterface.h"
+#include "generator/GeneratorCalculations.h"
+#include "runtime/KeyFilterEdit.h"
+#include "runtime/MessageBox.h"
+#include "runtime/NumberFormat.h"
+#include "runtime/RadioGroup.h"
+#include "runtime/StaticText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cstring>
+
+using namespace GeneratorCalculations;
+
+namespace {
+
+const QColor ActualValueColor(0, 128, 0);
+const QColor InternalClockColor(128, 128, 128);
+const QColor StoppedButtonColor(0, 128, 0);
+const QColor RunningButtonColor(128, 0, 0);
+
+const QString DigitKeys = QStringLiteral("0123456789.");
+const QString SignedDigitKeys = QStringLiteral("0123456789.-");
+
+const QString ConversionErrorText = QStringLiteral("Обнаружена ошибка преобразования строки в число.");
+const QString MasterClockErrorCaption = QStringLiteral("Ошибка ExternalMasterClockValueLMDEditChange()!!!");
+const QString StartFrequencyErrorCaption = QStringLiteral("Ошибка DesiredStartFrequencyValueLMDEditChange()!!!");
+const QString IncrementErrorCaption = QStringLiteral("Ошибка DesiredFrequencyIncrementValueLMDEditChange()!!!");
+const QString OffsetErrorCaption = QStringLiteral("Ошибка DesiredOffsetValueOutput10OhmLMDEditChange()!!!");
+const QString ButtonErrorCaption = QStringLiteral("Ошибка ControlGeneratorLMDButtonClick()!!!");
+
+// Marks a handler as running for its lifetime, unless another one already
+// runs; release() hands the panel over to a handler it calls next.
+class BusyScope
+{
+public:
+    explicit BusyScope(bool &flag)
+        : m_flag(flag)
+        , m_owned(!flag)
+    {
+        m_flag = true;
+    }
+    ~BusyScope() { release(); }
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+
+    bool acquired() const { return m_owned; }
+    void release()
+    {
+        if (m_owned)
+            m_flag = false;
+        m_owned = false;
+    }
+
+private:
+    bool &m_flag;
+    bool m_owned;
+};
+
+// An enumeration byte as the record keeps it: no selection (-1) is 255.
+std::uint8_t indexByte(int index)
+{
+    return static_cast<std::uint8_t>(index);
+}
+
+} // namespace
+
+TG740GeneratorFrame::TG740GeneratorFrame(QWidget *parent)
+    : QWidget(parent)
+{
+    // BusyFlag stays set until the panel is in its initial state.
+    setFixedSize(963, 581);
+    QFont panelFont(QStringLiteral("Arial"));
+    panelFont.setPixelSize(17);
+    setFont(panelFont);
+    QLocale::setDefault(QLocale::c());
+    // Group captions sit on the frame line, as on the module's other forms,
+    // which keeps the nested groups compact.
+    // Fonts are given here too: a style sheet would otherwise keep the
+    // children from inheriting the panel's font.
+    setStyleSheet(QStringLiteral(
+        "* { font-family: Arial; font-size: 17px; }"
+        "QPushButton#ControlGeneratorLMDButton { font-family: \"Courier New\"; font-size: 20px; font-weight: bold; }"
+        "QGroupBox { border: 1px solid palette(mid); border-radius: 3px; margin-top: 10px; padding-top: 8px; }"
+        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 8px; padding: 0 3px; }"
+        "QGroupBox[untitled=\"true\"] { margin-top: 0; padding-top: 0; }"
+        "QGroupBox[flat=\"true\"] { border: none; margin-top: 0; padding-top: 0; }"));
+
+    buildControls();
+
+    for (int i = 0; i < static_cast<int>(GainTable.size()); ++i)
+        AnalogOutputsGaindBLMDComboBox->addItem(gainText(i));
+    AnalogOutputsGaindBLMDComboBox->setMaxVisibleItems(GainTable.size());
+    AnalogOutputsGaindBLMDComboBox->setCurrentIndex(-1);
+
+    OffsetTypeOutput10OhmLMDRadioGroup->setItemIndex(1);
+    EnaSyncoutLMDCheckBox->setEnabled(false);
+    EnaSquareWaveOutputLMDCheckBox->setEnabled(false);
+    showGeneratorState();
+
+    connectHandlers();
+    BusyFlag = false;
+}
+
+TG740GeneratorFrame::~TG740GeneratorFrame()
+{
+    if (m_moduleInterface && !m_moduleInterface->STOP_GENERATOR())
+        showMessageBox(nullptr, QStringLiteral("Не могу выполнить функцию STOP_GENERATOR()"),
+                       QStringLiteral("Ошибка ~TG740GeneratorFrame()!!!"));
+    SavedControls.clear();
+}
+
+// ---------------------------------------------------------------------------
+// Building the form
+
+template <typename T>
+T *TG740GeneratorFrame::addControl(T *control, const char *name)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    m_controls.append(control);
+    return control;
+}
+
+QGroupBox *TG740GeneratorFrame::makeGroup(const char *name, const QString &title, QWidget *parent)
+{
+    auto *group = addControl(new QGroupBox(title, parent), name);
+    // An untitled group needs no room for a caption.
+    group->setProperty("untitled", title.isEmpty());
+    return group;
+}
+
+StaticText *TG740GeneratorFrame::makeCaption(const char *name, const QString &text, QWidget *parent)
+{
+    return addControl(new StaticText(text, parent), name);
+}
+
+StaticText *TG740GeneratorFrame::makeDisplay(const char *name, QWidget *parent, const QColor &color)
+{
+    auto *display = addControl(new StaticText(QString(), parent, StaticText::Kind::Display), name);
+    display->setTextColor(color);
+    display->setMinimumWidth(100);
+    display->setFixedHeight(28);
+    return display;
+}
+
+KeyFilterEdit *TG740GeneratorFrame::makeEdit(const char *name, const QString &admitted, QWidget *parent)
+{
+    auto *edit = addControl(new KeyFilterEdit(parent), name);
+    edit->setAlignment(Qt::AlignCenter);
+    edit->setFixedHeight(28);
+    // The key handler: a key that is not admitted never reaches the edit,
+    // except while the panel itself is busy.
+    edit->setKeyFilter([this, admitted](QChar key) { return BusyFlag || admitted.contains(key); });
+    return edit;
+}
+
+RadioGroup *TG740GeneratorFrame::makeRadioGroup(const char *name, const QString &title, const QStringList &items,
+                                                QWidget *parent)
+{
+    return addControl(new RadioGroup(title, items, parent), name);
+}
+
+void TG740GeneratorFrame::buildControls()
+{
+    // Left column: clock, scan mode, frequencies and the start button; right
+    // column: analog outputs and digital lines.
+    MasterClockLMDGroupBox = makeGroup("MasterClockLMDGroupBox", QStringLiteral("Тактовая частота"), this);
+    MasterClockLMDGroupBox->setGeometry(4, 0, 452, 66);
+    MasterClockSourceLMDRadioGroup = makeRadioGroup("MasterClockSourceLMDRadioGroup", QString(),
+                                                    {QStringLiteral("внутренняя"), QStringLiteral("внешняя")},
+                                                    MasterClockLMDGroupBox);
+    MasterClockSourceLMDRadioGroup->setColumns(2);
+    MasterClockSourceLMDRadioGroup->setFlat(true);
+    InternalMasterClockValueLMDStaticText =
+        makeDisplay("InternalMasterClockValueLMDStaticText", MasterClockLMDGroupBox, InternalClockColor);
+    ExternalMasterClockValueLMDEdit = makeEdit("ExternalMasterClockValueLMDEdit", DigitKeys, MasterClockLMDGroupBox);
+    MasterClockUnitLMDStaticText = makeCaption("MasterClockUnitLMDStaticText", QStringLiteral("кГц"),
+                                               MasterClockLMDGroupBox);
+    {
+        auto *row = new QHBoxLayout(MasterClockLMDGroupBox);
+        row->setContentsMargins(4, 0, 8, 4);
+        row->addWidget(MasterClockSourceLMDRadioGroup);
+        row->addStretch(1);
+        // The internal display and the external field share one place.
+        row->addWidget(InternalMasterClockValueLMDStaticText);
+        row->addWidget(ExternalMasterClockValueLMDEdit);
+        row->addWidget(MasterClockUnitLMDStaticText);
+        ExternalMasterClockValueLMDEdit->setFixedWidth(120);
+        InternalMasterClockValueLMDStaticText->setFixedWidth(120);
+        ExternalMasterClockValueLMDEdit->hide();
+    }
+
+    CyclicAutoScanLMDRadioGroup = makeRadioGroup(
+        "CyclicAutoScanLMDRadioGroup", QStringLiteral("Цикл. автосканирование"),
+        {QStringLiteral("Нет"), QStringLiteral("'Пила'"), QStringLiteral("'Треугольник'")}, this);
+    CyclicAutoScanLMDRadioGroup->setColumns(3);
+    CyclicAutoScanLMDRadioGroup->setGeometry(4, 68, 452, 56);
+
+    buildFrequencyControls();
+    buildAnalogOutputControls();
+    buildDigitalLineControls();
+
+    ControlGeneratorLMDButton = addControl(new QPushButton(this), "ControlGeneratorLMDButton");
+    ControlGeneratorLMDButton->setGeometry(4, 535, 452, 42);
+    QFont buttonFont(QStringLiteral("Courier New"));
+    buttonFont.setPixelSize(20);
+    buttonFont.setBold(true);
+    ControlGeneratorLMDButton->setFont(buttonFont);
+    ControlGeneratorLMDButton->setCursor(Qt::PointingHandCursor);
+}
+
+void TG740GeneratorFrame::buildFrequencyControls()
+{
+    FrequencyParsLMDGroupBox = makeGroup("FrequencyParsLMDGroupBox", QStringLiteral("Частотные параметры"), this);
+    FrequencyParsLMDGroupBox->setGeometry(4, 126, 452, 405);
+    auto *column = new QVBoxLayout(FrequencyParsLMDGroupBox);
+    column->setContentsMargins(6, 2, 6, 6);
+    column->setSpacing(4);
+
+    // Desired value, actual value and unit in one row.
+    auto valueRow = [this](QGroupBox *group, StaticText *desiredCaption, KeyFilterEdit *desired,
+                           StaticText *actualCaption, StaticText *actual, const char *unitName) {
+        auto *row = new QHBoxLayout(group);
+        row->setContentsMargins(8, 2, 8, 6);
+        row->addWidget(desiredCaption);
+        row->addWidget(desired, 1);
+        row->addSpacing(10);
+        row->addWidget(actualCaption);
+        row->addWidget(actual, 1);
+        row->addWidget(makeCaption(unitName, QStringLiteral("кГц"), group));
+    };
+
+    StartFrequencyLMDGroupBox = makeGroup("StartFrequencyLMDGroupBox", QStringLiteral("Начальная частота"),
+                                          FrequencyParsLMDGroupBox);
+    DesiredStartFrequencyLabelLMDStaticText =
+        makeCaption("DesiredStartFrequencyLabelLMDStaticText", QStringLiteral("Желаемая"), StartFrequencyLMDGroupBox);
+    DesiredStartFrequencyValueLMDEdit =
+        makeEdit("DesiredStartFrequencyValueLMDEdit", DigitKeys, StartFrequencyLMDGroupBox);
+    ActualStartFrequencyLMDStaticText =
+        makeCaption("ActualStartFrequencyLMDStaticText", QStringLiteral("Реальная"), StartFrequencyLMDGroupBox);
+    ActualStartFrequencyValueLMDStaticText =
+        makeDisplay("ActualStartFrequencyValueLMDStaticText", StartFrequencyLMDGroupBox, ActualValueColor);
+    valueRow(StartFrequencyLMDGroupBox, DesiredStartFrequencyLabelLMDStaticText, DesiredStartFrequencyValueLMDEdit,
+             ActualStartFrequencyLMDStaticText, ActualStartFrequencyValueLMDStaticText,
+             "StartFrequencyUnitLMDStaticText");
+    column->addWidget(StartFrequencyLMDGroupBox);
+
+    FrequencyIncrementLMDGroupBox = makeGroup("FrequencyIncrementLMDGroupBox", QStringLiteral("Частота приращения"),
+                                              FrequencyParsLMDGroupBox);
+    DesiredFrequencyIncrementLabelLMDStaticText = makeCaption(
+        "DesiredFrequencyIncrementLabelLMDStaticText", QStringLiteral("Желаемая"), FrequencyIncrementLMDGroupBox);
+    DesiredFrequencyIncrementValueLMDEdit =
+        makeEdit("DesiredFrequencyIncrementValueLMDEdit", SignedDigitKeys, FrequencyIncrementLMDGroupBox);
+    ActualFrequencyIncrementLabeLMDStaticText = makeCaption(
+        "ActualFrequencyIncrementLabeLMDStaticText", QStringLiteral("Реальная"), FrequencyIncrementLMDGroupBox);
+    ActualFrequencyIncrementLMDStaticText =
+        makeDisplay("ActualFrequencyIncrementLMDStaticText", FrequencyIncrementLMDGroupBox, ActualValueColor);
+    valueRow(FrequencyIncrementLMDGroupBox, DesiredFrequencyIncrementLabelLMDStaticText,
+             DesiredFrequencyIncrementValueLMDEdit, ActualFrequencyIncrementLabeLMDStaticText,
+             ActualFrequencyIncrementLMDStaticText, "FrequencyIncrementUnitLMDStaticText");
+    column->addWidget(FrequencyIncrementLMDGroupBox);
+
+    {
+        auto *grid = new QGridLayout;
+        grid->setContentsMargins(10, 2, 10, 2);
+        NumberOfIncrementsLabelLMDStaticText = makeCaption(
+            "NumberOfIncrementsLabelLMDStaticText", QStringLiteral("Кол-во приращений"), FrequencyParsLMDGroupBox);
+        NumberOfIncrementsValueLMDEdit =
+            makeEdit("NumberOfIncrementsValueLMDEdit", DigitKeys, FrequencyParsLMDGroupBox);
+        NumberOfIncrementsValueLMDEdit->setFixedWidth(90);
+        FinalFrequencyLabelLMDStaticText = makeCaption(
+            "FinalFrequencyLabelLMDStaticText", QStringLiteral("Конечная частота"), FrequencyParsLMDGroupBox);
+        FinalFrequencyValueLMDStaticText =
+            makeDisplay("FinalFrequencyValueLMDStaticText", FrequencyParsLMDGroupBox, ActualValueColor);
+        FinalFrequencyValueLMDStaticText->setFixedWidth(130);
+        FinalFrequencyUnitLMDStaticText =
+            makeCaption("FinalFrequencyUnitLMDStaticText", QStringLiteral("кГц"), FrequencyParsLMDGroupBox);
+        grid->addWidget(NumberOfIncrementsLabelLMDStaticText, 0, 0);
+        grid->addWidget(NumberOfIncrementsValueLMDEdit, 0, 1);
+        grid->addWidget(FinalFrequencyLabelLMDStaticText, 1, 0);
+        grid->addWidget(FinalFrequencyValueLMDStaticText, 1, 1);
+        grid->addWidget(FinalFrequencyUnitLMDStaticText, 1, 2);
+        grid->setColumnStretch(3, 1);
+        column->addLayout(grid);
+    }
+
+    IncrementIntervalParsLMDGroupBox = makeGroup(
+        "IncrementIntervalParsLMDGroupBox", QStringLiteral("Параметры интервала приращения"), FrequencyParsLMDGroupBox);
+    column->addWidget(IncrementIntervalParsLMDGroupBox);
+    auto *interval = new QGridLayout(IncrementIntervalParsLMDGroupBox);
+    interval->setContentsMargins(6, 2, 6, 6);
+    interval->setVerticalSpacing(4);
+
+    BaseIntervalParsLMDGroupBox = makeGroup("BaseIntervalParsLMDGroupBox",
+                                            QStringLiteral("Базовый интервал приращения"),
+                                            IncrementIntervalParsLMDGroupBox);
+    BaseIntervalTypeLMDRadioGroup = makeRadioGroup(
+        "BaseIntervalTypeLMDRadioGroup", QStringLiteral("Базовый интервал кратен"),
+        {QStringLiteral("периоду выходного сигнала"), QStringLiteral("периоду тактовой частоты")},
+        BaseIntervalParsLMDGroupBox);
+    BaseIntervalMultiplierLMDRadioGroup = makeRadioGroup(
+        "BaseIntervalMultiplierLMDRadioGroup", QStringLiteral("Множитель"),
+        {QStringLiteral("x 1"), QStringLiteral("x 5"), QStringLiteral("x 100"), QStringLiteral("x 500")},
+        BaseIntervalParsLMDGroupBox);
+    BaseIntervalMultiplierLMDRadioGroup->setColumns(2);
+    {
+        auto *row = new QHBoxLayout(BaseIntervalParsLMDGroupBox);
+        row->setContentsMargins(6, 2, 6, 6);
+        row->addWidget(BaseIntervalTypeLMDRadioGroup, 3);
+        row->addWidget(BaseIntervalMultiplierLMDRadioGroup, 2);
+    }
+    interval->addWidget(BaseIntervalParsLMDGroupBox, 0, 0, 1, 3);
+
+    BaseIntervalsNumberLabelLMDStaticText =
+        makeCaption("BaseIntervalsNumberLabelLMDStaticText", QStringLiteral("Колличествово базовых интервалов"),
+                    IncrementIntervalParsLMDGroupBox);
+    BaseIntervalsNumberLMDEdit = makeEdit("BaseIntervalsNumberLMDEdit", DigitKeys, IncrementIntervalParsLMDGroupBox);
+    BaseIntervalsNumberLMDEdit->setFixedWidth(90);
+    DurationLabelLMDLabel = makeCaption("DurationLabelLMDLabel", QStringLiteral("Общая длительность приращения"),
+                                        IncrementIntervalParsLMDGroupBox);
+    DurationLMDStaticText = makeDisplay("DurationLMDStaticText", IncrementIntervalParsLMDGroupBox, ActualValueColor);
+    DurationLMDStaticText->setFixedWidth(90);
+    DurationUnitLMDStaticText =
+        makeCaption("DurationUnitLMDStaticText", QStringLiteral("мс"), IncrementIntervalParsLMDGroupBox);
+    interval->addWidget(BaseIntervalsNumberLabelLMDStaticText, 1, 0);
+    interval->addWidget(BaseIntervalsNumberLMDEdit, 1, 1);
+    interval->addWidget(DurationLabelLMDLabel, 2, 0);
+    interval->addWidget(DurationLMDStaticText, 2, 1);
+    interval->addWidget(DurationUnitLMDStaticText, 2, 2);
+    interval->setColumnStretch(0, 1);
+    BaseIntervalsNumberLabelLMDStaticText->setContentsMargins(6, 0, 0, 0);
+    DurationLabelLMDLabel->setContentsMargins(6, 0, 0, 0);
+}
+
+void TG740GeneratorFrame::buildAnalogOutputControls()
+{
+    AnalogOutputsParsLMDGroupBox =
+        makeGroup("AnalogOutputsParsLMDGroupBox", QStringLiteral("Параметры аналоговых выходов"), this);
+    AnalogOutputsParsLMDGroupBox->setGeometry(460, 0, 499, 350);
+    auto *column = new QGridLayout(AnalogOutputsParsLMDGroupBox);
+    column->setContentsMargins(6, 2, 6, 6);
+    column->setSpacing(4);
+
+    AnalogOutputsTypeLMDRadioGroup = makeRadioGroup(
+        "AnalogOutputsTypeLMDRadioGroup", QStringLiteral("Тип сигнала"),
+        {QStringLiteral("треугольный"), QStringLiteral("синусоидальный")}, AnalogOutputsParsLMDGroupBox);
+    column->addWidget(AnalogOutputsTypeLMDRadioGroup, 0, 0);
+
+    AnalogOutputsGaindBLMDGroupBox = makeGroup("AnalogOutputsGaindBLMDGroupBox", QString(), AnalogOutputsParsLMDGroupBox);
+    AnalogOutputsGaindBLabelLMDStaticText =
+        makeCaption("AnalogOutputsGaindBLabelLMDStaticText", QStringLiteral("Усиление выходного тракта генератора"),
+                    AnalogOutputsGaindBLMDGroupBox);
+    AnalogOutputsGaindBLabelLMDStaticText->setWordWrap(true);
+    AnalogOutputsGaindBLMDComboBox =
+        addControl(new QComboBox(AnalogOutputsGaindBLMDGroupBox), "AnalogOutputsGaindBLMDComboBox");
+    AnalogOutputsGaindBLMDComboBox->setFixedWidth(80);
+    AnalogOutputsGaindBUnitLMDStaticText =
+        makeCaption("AnalogOutputsGaindBUnitLMDStaticText", QStringLiteral("дБ"), AnalogOutputsGaindBLMDGroupBox);
+    {
+        auto *grid = new QGridLayout(AnalogOutputsGaindBLMDGroupBox);
+        grid->setContentsMargins(8, 2, 8, 4);
+        grid->setVerticalSpacing(2);
+        grid->addWidget(AnalogOutputsGaindBLabelLMDStaticText, 0, 0, 1, 3);
+        grid->addWidget(AnalogOutputsGaindBLMDComboBox, 1, 0);
+        grid->addWidget(AnalogOutputsGaindBUnitLMDStaticText, 1, 1);
+        grid->setColumnStretch(2, 1);
+    }
+    column->addWidget(AnalogOutputsGaindBLMDGroupBox, 0, 1);
+    column->setColumnStretch(1, 1);
+
+    // Amplitude in V and dB of one output.
+    auto amplitudeRow = [this](QGroupBox *group, const char *labelName, const char *voltsName,
+                               const char *voltsUnitName, const char *dBName, const char *dBUnitName,
+                               StaticText *&label, StaticText *&volts, StaticText *&volts_unit, StaticText *&dB,
+                               StaticText *&dB_unit) {
+        label = makeCaption(labelName, QStringLiteral("Амплитуда сигнала"), group);
+        volts = makeDisplay(voltsName, group, ActualValueColor);
+        volts->setMinimumWidth(80);
+        volts_unit = makeCaption(voltsUnitName, QStringLiteral("В"), group);
+        dB = makeDisplay(dBName, group, ActualValueColor);
+        dB->setMinimumWidth(80);
+        dB_unit = makeCaption(dBUnitName, QStringLiteral("дБ"), group);
+        auto *row = new QHBoxLayout;
+        row->addWidget(label);
+        row->addSpacing(6);
+        row->addWidget(volts, 1);
+        row->addWidget(volts_unit);
+        row->addSpacing(10);
+        row->addWidget(dB, 1);
+        row->addWidget(dB_unit);
+        return row;
+    };
+
+    Output50OhmParsLMDGroupBox =
+        makeGroup("Output50OhmParsLMDGroupBox", QStringLiteral("Выход 50 Ом"), AnalogOutputsParsLMDGroupBox);
+    {
+        auto *box = new QVBoxLayout(Output50OhmParsLMDGroupBox);
+        box->setContentsMargins(8, 2, 8, 6);
+        box->addLayout(amplitudeRow(Output50OhmParsLMDGroupBox, "ApmlitudeOutput50OhmLabelLMDStaticText",
+                                    "ApmlitudeOutput50OhmInVLMDStaticText", "ApmlitudeOutput50OhmInVUnitLMDStaticText",
+                                    "ApmlitudeOutput50OhmIndBLMDStaticText",
+                                    "ApmlitudeOutput50OhmIndBUnitLMDStaticText", ApmlitudeOutput50OhmLabelLMDStaticText,
+                                    ApmlitudeOutput50OhmInVLMDStaticText, ApmlitudeOutput50OhmInVUnitLMDStaticText,
+                                    ApmlitudeOutput50OhmIndBLMDStaticText, ApmlitudeOutput50OhmIndBUnitLMDStaticText));
+    }
+    column->addWidget(Output50OhmParsLMDGroupBox, 1, 0, 1, 2);
+
+    Output10OhmParsLMDGroupBox =
+        makeGroup("Output10OhmParsLMDGroupBox", QStringLiteral("Выход 10 Ом"), AnalogOutputsParsLMDGroupBox);
+    auto *output10 = new QVBoxLayout(Output10OhmParsLMDGroupBox);
+    output10->setContentsMargins(8, 2, 8, 6);
+    output10->addLayout(amplitudeRow(Output10OhmParsLMDGroupBox, "ApmlitudeOutput10OhmLabelLMDStaticText",
+                                     "ApmlitudeOutput10OhmInVLMDStaticText", "ApmlitudeOutput10OhmInVUnitLMDStaticText",
+                                     "ApmlitudeOutput10OhmIndBLMDStaticText",
+                                     "ApmlitudeOutput10OhmIndBUnitLMDStaticText", ApmlitudeOutput10OhmLabelLMDStaticText,
+                                     ApmlitudeOutput10OhmInVLMDStaticText, ApmlitudeOutput10OhmInVUnitLMDStaticText,
+                                     ApmlitudeOutput10OhmIndBLMDStaticText, ApmlitudeOutput10OhmIndBUnitLMDStaticText));
+    column->addWidget(Output10OhmParsLMDGroupBox, 2, 0, 1, 2);
+    column->setRowStretch(2, 1);
+
+    OffsetOutput10OhmLMDGroupBox =
+        makeGroup("OffsetOutput10OhmLMDGroupBox", QStringLiteral("Смещение сигнала"), Output10OhmParsLMDGroupBox);
+    output10->addWidget(OffsetOutput10OhmLMDGroupBox);
+    auto *offsetRow = new QHBoxLayout(OffsetOutput10OhmLMDGroupBox);
+    offsetRow->setContentsMargins(6, 2, 6, 6);
+    OffsetTypeOutput10OhmLMDRadioGroup = makeRadioGroup(
+        "OffsetTypeOutput10OhmLMDRadioGroup", QStringLiteral("Тип смещения"),
+        {QStringLiteral("внутреннее"), QStringLiteral("внешнее")}, OffsetOutput10OhmLMDGroupBox);
+    offsetRow->addWidget(OffsetTypeOutput10OhmLMDRadioGroup);
+
+    OffsetValueLMDGroupBox =
+        makeGroup("OffsetValueLMDGroupBox", QStringLiteral("Величина смещения"), OffsetOutput10OhmLMDGroupBox);
+    offsetRow->addWidget(OffsetValueLMDGroupBox, 1);
+    DesiredOffsetLabelOutput10OhmLMDStaticText = makeCaption("DesiredOffsetLabelOutput10OhmLMDStaticText",
+                                                             QStringLiteral("Желаемое"), OffsetValueLMDGroupBox);
+    DesiredOffsetValueOutput10OhmLMDEdit =
+        makeEdit("DesiredOffsetValueOutput10OhmLMDEdit", SignedDigitKeys, OffsetValueLMDGroupBox);
+    ActualOffsetValueOutput10OhmLabelLMDStaticText = makeCaption(
+        "ActualOffsetValueOutput10OhmLabelLMDStaticText", QStringLiteral("Реальное"), OffsetValueLMDGroupBox);
+    ActualOffsetValueOutput10OhmLMDStaticText =
+        makeDisplay("ActualOffsetValueOutput10OhmLMDStaticText", OffsetValueLMDGroupBox, ActualValueColor);
+    OffsetUnitOutput10OhmLMDStaticText =
+        makeCaption("OffsetUnitOutput10OhmLMDStaticText", QStringLiteral("В"), OffsetValueLMDGroupBox);
+    {
+        auto *grid = new QGridLayout(OffsetValueLMDGroupBox);
+        grid->setContentsMargins(8, 2, 8, 6);
+        grid->setVerticalSpacing(4);
+        grid->addWidget(DesiredOffsetLabelOutput10OhmLMDStaticText, 0, 0);
+        grid->addWidget(DesiredOffsetValueOutput10OhmLMDEdit, 0, 1);
+        grid->addWidget(ActualOffsetValueOutput10OhmLabelLMDStaticText, 1, 0);
+        grid->addWidget(ActualOffsetValueOutput10OhmLMDStaticText, 1, 1);
+        grid->addWidget(OffsetUnitOutput10OhmLMDStaticText, 1, 2);
+        DesiredOffsetValueOutput10OhmLMDEdit->setFixedWidth(110);
+    }
+}
+
+void TG740GeneratorFrame::buildDigitalLineControls()
+{
+    DigitalLinesParsLMDGroupBox =
+        makeGroup("DigitalLinesParsLMDGroupBox", QStringLiteral("Цифровые линии управления и выходы"), this);
+    DigitalLinesParsLMDGroupBox->setGeometry(460, 352, 499, 225);
+    auto *grid = new QGridLayout(DigitalLinesParsLMDGroupBox);
+    grid->setContentsMargins(4, 0, 4, 4);
+    grid->setSpacing(4);
+
+    const QStringList lineItems = {QStringLiteral("внутренняя"), QStringLiteral("внешняя")};
+    IncrementTypeLMDRadioGroup =
+        makeRadioGroup("IncrementTypeLMDRadioGroup", QStringLiteral("Управление приращениями"),
+                       {QStringLiteral("автоматическое"), QStringLiteral("линией 'CTRL'")}, DigitalLinesParsLMDGroupBox);
+    CtrlLineTypeLMDRadioGroup =
+        makeRadioGroup("CtrlLineTypeLMDRadioGroup", QStringLiteral("Линия 'CTRL'"), lineItems,
+                       DigitalLinesParsLMDGroupBox);
+    CtrlLineTypeLMDRadioGroup->setColumns(2);
+    InterrupLineTypeLMDRadioGroup =
+        makeRadioGroup("InterrupLineTypeLMDRadioGroup", QStringLiteral("Линия 'INTERRUP'"), lineItems,
+                       DigitalLinesParsLMDGroupBox);
+    InterrupLineTypeLMDRadioGroup->setColumns(2);
+    grid->addWidget(IncrementTypeLMDRadioGroup, 0, 0);
+    grid->addWidget(CtrlLineTypeLMDRadioGroup, 1, 0);
+    grid->addWidget(InterrupLineTypeLMDRadioGroup, 2, 0);
+
+    SyncoutLineParsDGroupBox =
+        makeGroup("SyncoutLineParsDGroupBox", QStringLiteral("Линия 'SYNCOUT'"), DigitalLinesParsLMDGroupBox);
+    EnaSyncoutLMDCheckBox = addControl(new QCheckBox(QStringLiteral("Разрешение синхровыхода"), SyncoutLineParsDGroupBox),
+                                       "EnaSyncoutLMDCheckBox");
+    SyncoutTypeLMDRadioGroup = makeRadioGroup(
+        "SyncoutTypeLMDRadioGroup", QStringLiteral("Тип формирования "),
+        {QStringLiteral("при каждом приращении"), QStringLiteral("в конце сканирования")}, SyncoutLineParsDGroupBox);
+    {
+        auto *box = new QVBoxLayout(SyncoutLineParsDGroupBox);
+        box->setContentsMargins(6, 0, 4, 4);
+        box->addWidget(EnaSyncoutLMDCheckBox);
+        box->addWidget(SyncoutTypeLMDRadioGroup);
+    }
+    grid->addWidget(SyncoutLineParsDGroupBox, 0, 1, 2, 1);
+
+    MiscellaneousLMDGroupBox = makeGroup("MiscellaneousLMDGroupBox", QString(), DigitalLinesParsLMDGroupBox);
+    EnaSquareWaveOutputLMDCheckBox = addControl(
+        new QCheckBox(QStringLiteral("Цифровой выход \"Меандр\""), MiscellaneousLMDGroupBox),
+        "EnaSquareWaveOutputLMDCheckBox");
+    {
+        auto *box = new QVBoxLayout(MiscellaneousLMDGroupBox);
+        box->setContentsMargins(8, 4, 8, 4);
+        box->addWidget(EnaSquareWaveOutputLMDCheckBox);
+    }
+    grid->addWidget(MiscellaneousLMDGroupBox, 2, 1);
+}
+
+void TG740GeneratorFrame::connectHandlers()
+{
+    using F = TG740GeneratorFrame;
+    auto onRadio = [this](RadioGroup *group, void (F::*handler)()) {
+        connect(group, &RadioGroup::itemIndexChanged, this, [this, handler] { (this->*handler)(); });
+    };
+    auto onEdit = [this](KeyFilterEdit *edit, void (F::*handler)()) {
+        connect(edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
+    };
+    onRadio(MasterClockSourceLMDRadioGroup, &F::MasterClockSourceLMDRadioGroupChange);
+    onRadio(CyclicAutoScanLMDRadioGroup, &F::CyclicAutoScanLMDRadioGroupChange);
+    onRadio(IncrementTypeLMDRadioGroup, &F::IncrementTypeLMDRadioGroupChange);
+    onRadio(CtrlLineTypeLMDRadioGroup, &F::CtrlLineTypeLMDRadioGroupChange);
+    onRadio(InterrupLineTypeLMDRadioGroup, &F::InterrupLineTypeLMDRadioGroupChange);
+    onRadio(SyncoutTypeLMDRadioGroup, &F::SyncoutTypeLMDRadioGroupChange);
+    onRadio(BaseIntervalTypeLMDRadioGroup, &F::BaseIntervalTypeLMDRadioGroupChange);
+    onRadio(BaseIntervalMultiplierLMDRadioGroup, &F::BaseIntervalMultiplierLMDRadioGroupChange);
+    onRadio(AnalogOutputsTypeLMDRadioGroup, &F::AnalogOutputsTypeLMDRadioGroupChange);
+    onRadio(OffsetTypeOutput10OhmLMDRadioGroup, &F::OffsetTypeOutput10OhmLMDRadioGroupChange);
+    onEdit(ExternalMasterClockValueLMDEdit, &F::ExternalMasterClockValueLMDEditChange);
+    onEdit(DesiredStartFrequencyValueLMDEdit, &F::DesiredStartFrequencyValueLMDEditChange);
+    onEdit(DesiredFrequencyIncrementValueLMDEdit, &F::DesiredFrequencyIncrementValueLMDEditChange);
+    onEdit(NumberOfIncrementsValueLMDEdit, &F::NumberOfIncrementsValueLMDEditChange);
+    onEdit(BaseIntervalsNumberLMDEdit, &F::BaseIntervalsNumberLMDEditChange);
+    onEdit(DesiredOffsetValueOutput10OhmLMDEdit, &F::DesiredOffsetValueOutput10OhmLMDEditChange);
+    connect(EnaSyncoutLMDCheckBox, &QCheckBox::toggled, this, &F::EnaSyncoutLMDCheckBoxChange);
+    connect(EnaSquareWaveOutputLMDCheckBox, &QCheckBox::toggled, this, &F::EnaSquareWaveOutputLMDCheckBoxChange);
+    // A user's choice only: selecting an entry from the program runs no handler.
+    connect(AnalogOutputsGaindBLMDComboBox, &QComboBox::activated, this, &F::AnalogOutputsGaindBLMDComboBoxChange);
+    connect(ControlGeneratorLMDButton, &QPushButton::clicked, this, &F::ControlGeneratorLMDButtonClick);
+}
+
+// ---------------------------------------------------------------------------
+// Operations
+
+void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const GENERATOR_PARS *Pars)
+{
+    m_moduleInterface = Interface;
+    if (Pars)
+        std::memcpy(static_cast<void *>(&GeneratorPars), Pars, sizeof GeneratorPars);
+
+    if (GeneratorRunning) {
+        // The module was looked for again; it is not asked to stop.
+        GeneratorRunning = false;
+        restoreSavedControls();
+        showGeneratorState();
+    }
+
+    const int source = GeneratorPars.MasterClockSource;
+    MasterClockSourceLMDRadioGroup->setItemIndex(source);
+    InternalMasterClockValueLMDStaticText->setText(internalMasterClockText(InternalMasterClock));
+    // With the internal source the hardware runs on the internal clock, whatever
+    // the record's clock says; the external field keeps that value for a switch.
+    const double recordClock = acceptMasterClock(GeneratorPars.MasterClock);
+    GeneratorPars.MasterClock = source == 1 ? recordClock : InternalMasterClock;
+    ExternalMasterClockValueLMDEdit->setText(appliedMasterClockText(recordClock));
+    showMasterClockSource(source);
+
+    CyclicAutoScanLMDRadioGroup->setItemIndex(GeneratorPars.CyclicAutoScanType);
+    DesiredStartFrequencyValueLMDEdit->setText(frequencyText(double(GeneratorPars.StartFrequency)));
+    DesiredFrequencyIncrementValueLMDEdit->setText(frequencyText(double(GeneratorPars.FrequencyIncrement)));
+    NumberOfIncrementsValueLMDEdit->setText(countText(GeneratorPars.NumberOfIncrements));
+
+    InterrupLineTypeLMDRadioGroup->setItemIndex(GeneratorPars.InterrupLineType);
+    EnaSquareWaveOutputLMDCheckBox->setChecked(GeneratorPars.EnaSquareWaveOutput != 0);
+    BaseIntervalTypeLMDRadioGroup->setItemIndex(GeneratorPars.BaseIntervalType);
+    BaseIntervalMultiplierLMDRadioGroup->setItemIndex(GeneratorPars.BaseIntervalMultiplierIndex);
+    BaseIntervalsNumberLMDEdit->setText(countText(GeneratorPars.BaseIntervalsNumber));
+
+    CyclicAutoScanLMDRadioGroupChange();
+    IncrementTypeLMDRadioGroupChange();
+
+    AnalogOutputsTypeLMDRadioGroup->setItemIndex(GeneratorPars.AnalogOutputsType);
+    const int gain = GeneratorPars.AnalogOutputsGainIndex;
+    AnalogOutputsGaindBLMDComboBox->setCurrentIndex(gain < AnalogOutputsGaindBLMDComboBox->count() ? gain : -1);
+    CalculateAmplitudes();
+
+    OffsetTypeOutput10OhmLMDRadioGroup->setItemIndex(GeneratorPars.Output10OhmOffsetType);
+    OffsetTypeOutput10OhmLMDRadioGroupChange();
+    DesiredOffsetValueOutput10OhmLMDEdit->setText(desiredOffsetText(GeneratorPars.Output10OhmOffset));
+}
+
+void TG740GeneratorFrame::ReadGeneratorPars(GENERATOR_PARS *Pars)
+{
+    GetGeneratorPars();
+    if (Pars)
+        std::memcpy(static_cast<void *>(Pars), &GeneratorPars, sizeof GeneratorPars);
+}
+
+void TG740GeneratorFrame::GetGeneratorPars()
+{
+    // Each field is stored as soon as it is read: after a failure the fields
+    // before it hold the controls' values and those after it their old ones.
+    try {
+        GeneratorPars.MasterClockSource = indexByte(MasterClockSourceLMDRadioGroup->itemIndex());
+        GeneratorPars.MasterClock = GeneratorPars.MasterClockSource == 1
+                                        ? parseFloat(ExternalMasterClockValueLMDEdit->text())
+                                        : InternalMasterClock;
+        GeneratorPars.CyclicAutoScanType = indexByte(CyclicAutoScanLMDRadioGroup->itemIndex());
+        GeneratorPars.StartFrequency = parseFloat(DesiredStartFrequencyValueLMDEdit->text());
+        GeneratorPars.FrequencyIncrement = parseFloat(DesiredFrequencyIncrementValueLMDEdit->text());
+        GeneratorPars.NumberOfIncrements = low16OfTruncated(parseFloat(NumberOfIncrementsValueLMDEdit->text()));
+        GeneratorPars.BaseIntervalType = indexByte(BaseIntervalTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.BaseIntervalMultiplierIndex = indexByte(BaseIntervalMultiplierLMDRadioGroup->itemIndex());
+        GeneratorPars.BaseIntervalsNumber = low16OfTruncated(parseFloat(BaseIntervalsNumberLMDEdit->text()));
+        GeneratorPars.AnalogOutputsType = indexByte(AnalogOutputsTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.AnalogOutputsGainIndex = indexByte(AnalogOutputsGaindBLMDComboBox->currentIndex());
+        GeneratorPars.Output10OhmOffsetType = indexByte(OffsetTypeOutput10OhmLMDRadioGroup->itemIndex());
+        GeneratorPars.Output10OhmOffset = parseFloat(DesiredOffsetValueOutput10OhmLMDEdit->text());
+        GeneratorPars.IncrementType = indexByte(IncrementTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.CtrlLineType = indexByte(CtrlLineTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.InterrupLineType = indexByte(InterrupLineTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.EnaSyncout = EnaSyncoutLMDCheckBox->isChecked() ? 1 : 0;
+        GeneratorPars.SyncoutType = indexByte(SyncoutTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.EnaSquareWaveOutput = EnaSquareWaveOutputLMDCheckBox->isChecked() ? 1 : 0;
+    } catch (...) {
+        showMessageBox(this, QStringLiteral("Обнаружено исключение."), QStringLiteral("Ошибка GetGeneratorPars()!!!"));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Rules that link controls
+
+void TG740GeneratorFrame::setChildrenEnabled(QWidget *group, bool enabled)
+{
+    if (group == IncrementIntervalParsLMDGroupBox)
+        m_intervalControlsEnabled = enabled;
+    else if (group == OffsetValueLMDGroupBox)
+        m_offsetControlsEnabled = enabled;
+    for (QWidget *control : std::as_const(m_controls)) {
+        if (control != group && group->isAncestorOf(control))
+            control->setEnabled(enabled);
+    }
+}
+
+void TG740GeneratorFrame::showMasterClockSource(int source)
+{
+    const bool external = source == 1;
+    InternalMasterClockValueLMDStaticText->setVisible(!external);
+    ExternalMasterClockValueLMDEdit->setVisible(external);
+}
+
+void TG740GeneratorFrame::showGeneratorState()
+{
+    QPalette p = ControlGeneratorLMDButton->palette();
+    p.setColor(QPalette::ButtonText, GeneratorRunning ? RunningButtonColor : StoppedButtonColor);
+    ControlGeneratorLMDButton->setPalette(p);
+    ControlGeneratorLMDButton->setText(GeneratorRunning ? QStringLiteral("Останов генератора")
+                                                        : QStringLiteral("Запуск генератора"));
+}
+
+void TG740GeneratorFrame::restoreSavedControls()
+{
+    for (const SavedControl &saved : std::as_const(SavedControls)) {
+        if (saved.control != ControlGeneratorLMDButton && saved.enabled)
+            saved.control->setEnabled(true);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Calculations as shown
+
+void TG740GeneratorFrame::ShowConversionError(const QString &caption)
+{
+    showMessageBox(this, ConversionErrorText, caption);
+}
+
+void TG740GeneratorFrame::CalculateActualStartFrequency()
+{
+    const QString text = DesiredStartFrequencyValueLMDEdit->text();
+    ActualStartFrequency.reset();
+    if (!text.isEmpty()) {
+        ActualStartFrequencyValueLMDStaticText->clear();
+        try {
+            ActualStartFrequency = frequencyCode(parseFloat(text), GeneratorPars.MasterClock).frequency;
+        } catch (const ConversionError &) {
+            ShowConversionError(StartFrequencyErrorCaption);
+        }
+    }
+    ActualStartFrequencyValueLMDStaticText->setEnabled(ActualStartFrequency.has_value());
+    ActualStartFrequencyLMDStaticText->setEnabled(ActualStartFrequency.has_value());
+    ActualStartFrequencyValueLMDStaticText->setText(frequencyText(ActualStartFrequency));
+    CalculateFinalFrequency();
+}
+
+void TG740GeneratorFrame::CalculateActualFrequencyIncrement()
+{
+    const QString text = DesiredFrequencyIncrementValueLMDEdit->text();
+    ActualFrequencyIncrement.reset();
+    if (!isEmptySignedText(text)) {
+        ActualFrequencyIncrementLMDStaticText->clear();
+        try {
+            ActualFrequencyIncrement = incrementCode(parseFloat(text), GeneratorPars.MasterClock).frequency;
+        } catch (const ConversionError &) {
+            ShowConversionError(IncrementErrorCaption);
+        }
+    }
+    ActualFrequencyIncrementLMDStaticText->setEnabled(ActualFrequencyIncrement.has_value());
+    ActualFrequencyIncrementLabeLMDStaticText->setEnabled(ActualFrequencyIncrement.has_value());
+    ActualFrequencyIncrementLMDStaticText->setText(frequencyText(ActualFrequencyIncrement));
+    CalculateFinalFrequency();
+}
+
+void TG740GeneratorFrame::CalculateNumberOfIncrements()
+{
+    GeneratorPars.NumberOfIncrements = numberOfIncrements(NumberOfIncrementsValueLMDEdit->text());
+    NumberOfIncrementsValueLMDEdit->setText(countText(GeneratorPars.NumberOfIncrements));
+    CalculateFinalFrequency();
+}
+
+void TG740GeneratorFrame::CalculateFinalFrequency()
+{
+    FinalFrequency = finalFrequency(ActualStartFrequency, ActualFrequencyIncrement, GeneratorPars.NumberOfIncrements,
+                                    GeneratorPars.MasterClock);
+    const bool available = FinalFrequency.has_value();
+    FinalFrequencyValueLMDStaticText->setEnabled(available);
+    FinalFrequencyLabelLMDStaticText->setEnabled(available);
+    FinalFrequencyUnitLMDStaticText->setEnabled(available);
+    FinalFrequencyValueLMDStaticText->setText(frequencyText(FinalFrequency));
+}
+
+void TG740GeneratorFrame::CalculateBaseIntervalsNumber()
+{
+    if (GeneratorPars.IncrementType != 0)
+        return;
+    if (BaseIntervalsNumberLMDEdit->text().isEmpty())
+        BaseIntervalsNumberLMDEdit->setText(countText(MinBaseIntervalsNumber));
+    GeneratorPars.BaseIntervalsNumber = baseIntervalsNumber(BaseIntervalsNumberLMDEdit->text());
+    BaseIntervalsNumberLMDEdit->setText(countText(GeneratorPars.BaseIntervalsNumber));
+    CalculateDuration();
+}
+
+void TG740GeneratorFrame::CalculateDuration()
+{
+    const std::optional<double> duration =
+        incrementDuration(GeneratorPars.BaseIntervalType, GeneratorPars.BaseIntervalMultiplierIndex,
+                          GeneratorPars.BaseIntervalsNumber, GeneratorPars.MasterClock);
+    const bool shown = GeneratorPars.BaseIntervalType == 1 && m_intervalControlsEnabled;
+    DurationLMDStaticText->setEnabled(shown);
+    DurationLabelLMDLabel->setEnabled(shown);
+    DurationUnitLMDStaticText->setEnabled(shown);
+    DurationLMDStaticText->setText(durationText(duration));
+}
+
+void TG740GeneratorFrame::CalculateAmplitudes()
+{
+    const AmplitudeTexts texts = amplitudeTexts(GeneratorPars.AnalogOutputsGainIndex);
+    ApmlitudeOutput10OhmInVLMDStaticText->setText(texts.output10OhmV);
+    ApmlitudeOutput10OhmIndBLMDStaticText->setText(texts.output10OhmdB);
+    ApmlitudeOutput50OhmInVLMDStaticText->setText(texts.output50OhmV);
+    ApmlitudeOutput50OhmIndBLMDStaticText->setText(texts.output50OhmdB);
+}
+
+void TG740GeneratorFrame::CalculateOffset()
+{
+    const QString text = DesiredOffsetValueOutput10OhmLMDEdit->text();
+    std::optional<double> offset;
+    if (!isEmptySignedText(text)) {
+        ActualOffsetValueOutput10OhmLMDStaticText->clear();
+        try {
+            offset = offsetCode(parseFloat(text)).offset;
+        } catch (const ConversionError &) {
+            ShowConversionError(OffsetErrorCaption);
+        }
+    }
+    if (offset)
+        ActualOffset = *offset;
+    const bool shown = offset.has_value() && m_offsetControlsEnabled;
+    ActualOffsetValueOutput10OhmLMDStaticText->setEnabled(shown);
+    ActualOffsetValueOutput10OhmLabelLMDStaticText->setEnabled(shown);
+    ActualOffsetValueOutput10OhmLMDStaticText->setText(offset ? offsetText(*offset) : notAvailableText());
+}
+
+// ---------------------------------------------------------------------------
+// Change handlers
+
+void TG740GeneratorFrame::MasterClockSourceLMDRadioGroupChange()
+{
+    BusyScope busy(BusyFlag);
+    if (!busy.acquired())
+        return;
+    const int source = MasterClockSourceLMDRadioGroup->itemIndex();
+    GeneratorPars.MasterClockSource = indexByte(source);
+    try {
+        GeneratorPars.MasterClock = parseFloat(source == 1 ? ExternalMasterClockValueLMDEdit->text()
+                                                           : InternalMasterClockValueLMDStaticText->text());
+    } catch (const ConversionError &) {
+        ShowConversionError(MasterClockErrorCaption);
+        return;
+    }
+    showMasterClockSource(source);
+    CalculateActualStartFrequency();
+    CalculateActualFrequencyIncrement();
+    if (GeneratorPars.IncrementType == 0) {
+        setChildrenEnabled(IncrementIntervalParsLMDGroupBox, true);
+        CalculateDuration();
+    } else {
+        setChildrenEnabled(IncrementIntervalParsLMDGroupBox, false);
+    }
+}
+
+void TG740GeneratorFrame::ExternalMasterClockValueLMDEditChange()
+{
+    BusyScope busy(BusyFlag);
+    if (!busy.acquired())
+        return;
+    const QString text = ExternalMasterClockValueLMDEdit->text();
+    if (text.isEmpty())
+        return;
+    try {
+        const double accepted = acceptMasterClock(parseFloat(text));
+        // The field may be written while the internal clock is in use; the
+        // clock then stays the internal one.
+        if (GeneratorPars.MasterClockSource == 1)
+            GeneratorPars.MasterClock = accepted;
+        ExternalMasterClockValueLMDEdit->setText(acceptedMasterClockText(accepted));
+    } catch (const ConversionError &) {
+        // The clock keeps its previous value.
+        ShowConversionError(MasterClockErrorCaption);
+    }
+    CalculateActualStartFrequency();
+    CalculateActualFrequencyIncrement();
+    CalculateDuration();
+}
+
+void TG740GeneratorFrame::CyclicAutoScanLMDRadioGroupChange()
+{
+    BusyScope busy(BusyFlag);
+    if (!busy.acquired())
+        return;
+    const int scan = CyclicAutoScanLMDRadioGroup->itemIndex();
+    GeneratorPars.CyclicAutoScanType = indexByte(scan);
+    const bool cyclic = scan == 1 || scan == 2;
+    // A cyclic scan forces these controls without touching their fields, so
+    // the operator's choices come back when the scan is switched off.
+    IncrementTypeLMDRadioGroup->setEnabled(!cyclic);
+    IncrementTypeLMDRadioGroup->setItemIndex(cyclic ? 0 : GeneratorPars.IncrementType);
+    CtrlLineTypeLMDRadioGroup->setEnabled(!cyclic);
+    CtrlLineTypeLMDRadioGroup->setItemIndex(cyclic ? 0 : GeneratorPars.CtrlLineType);
+    setChildrenEnabled(SyncoutLineParsDGroupBox, !cyclic);
+    EnaSyncoutLMDCheckBox->setChecked(cyclic || GeneratorPars.EnaSyncout != 0);
+    SyncoutTypeLMDRadioGroup->setItemIndex(cyclic ? 1 : GeneratorPars.SyncoutType);
+    busy.release();
+    IncrementTypeLMDRadioGroupChange();
+}
+
+void TG740GeneratorFrame::IncrementTypeLMDRadioGroupChange()
+{
+    BusyScope busy(BusyFlag);
+    if (!busy.acquired())
+        return;
+    const int type = IncrementTypeLMDRadioGroup->itemIndex();
+    if (GeneratorPars.CyclicAutoScanType == 0)
+        GeneratorPars.IncrementType = indexByte(type);
+    if (type == 0) {
+        setChildrenEnabled(IncrementIntervalParsLMDGroupBox, true);
+        busy.release();
+        BaseIntervalTypeLMDRadioGroupChange();
+    } else if (type == 1) {
+        setChildrenEnabled(IncrementIntervalParsLMDGroupBox, false);
+    }
+}
+
+void TG740GeneratorFrame::CtrlLineTypeLMDRadioGroupChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        GeneratorPars.CtrlLineType = indexByte(CtrlLineTypeLMDRadioGroup->itemIndex());
+}
+
+void TG740GeneratorFrame::InterrupLineTypeLMDRadioGroupChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        GeneratorPars.InterrupLineType = indexByte(InterrupLineTypeLMDRadioGroup->itemIndex());
+}
+
+void TG740GeneratorFrame::EnaSyncoutLMDCheckBoxChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        GeneratorPars.EnaSyncout = EnaSyncoutLMDCheckBox->isChecked() ? 1 : 0;
+}
+
+void TG740GeneratorFrame::SyncoutTypeLMDRadioGroupChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        GeneratorPars.SyncoutType = indexByte(SyncoutTypeLMDRadioGroup->itemIndex());
+}
+
+void TG740GeneratorFrame::EnaSquareWaveOutputLMDCheckBoxChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        GeneratorPars.EnaSquareWaveOutput = EnaSquareWaveOutputLMDCheckBox->isChecked() ? 1 : 0;
+}
+
+void TG740GeneratorFrame::DesiredStartFrequencyValueLMDEditChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        CalculateActualStartFrequency();
+}
+
+void TG740GeneratorFrame::DesiredFrequencyIncrementValueLMDEditChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        CalculateActualFrequencyIncrement();
+}
+
+void TG740GeneratorFrame::NumberOfIncrementsValueLMDEditChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        CalculateNumberOfIncrements();
+}
+
+void TG740GeneratorFrame::BaseIntervalTypeLMDRadioGroupChange()
+{
+    BusyScope busy(BusyFlag);
+    if (!busy.acquired())
+        return;
+    GeneratorPars.BaseIntervalType = indexByte(BaseIntervalTypeLMDRadioGroup->itemIndex());
+    CalculateDuration();
+}
+
+void TG740GeneratorFrame::BaseIntervalMultiplierLMDRadioGroupChange()
+{
+    BusyScope busy(BusyFlag);
+    if (!busy.acquired())
+        return;
+    GeneratorPars.BaseIntervalMultiplierIndex = indexByte(BaseIntervalMultiplierLMDRadioGroup->itemIndex());
+    CalculateDuration();
+}
+
+void TG740GeneratorFrame::BaseIntervalsNumberLMDEditChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        CalculateBaseIntervalsNumber();
+}
+
+void TG740GeneratorFrame::AnalogOutputsTypeLMDRadioGroupChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        GeneratorPars.AnalogOutputsType = indexByte(AnalogOutputsTypeLMDRadioGroup->itemIndex());
+}
+
+void TG740GeneratorFrame::AnalogOutputsGaindBLMDComboBoxChange()
+{
+    BusyScope busy(BusyFlag);
+    if (!busy.acquired())
+        return;
+    GeneratorPars.AnalogOutputsGainIndex = indexByte(AnalogOutputsGaindBLMDComboBox->currentIndex());
+    CalculateAmplitudes();
+}
+
+void TG740GeneratorFrame::OffsetTypeOutput10OhmLMDRadioGroupChange()
+{
+    BusyScope busy(BusyFlag);
+    if (!busy.acquired())
+        return;
+    const int type = OffsetTypeOutput10OhmLMDRadioGroup->itemIndex();
+    GeneratorPars.Output10OhmOffsetType = indexByte(type);
+    if (type == 0)
+        setChildrenEnabled(OffsetValueLMDGroupBox, true);
+    else if (type == 1)
+        setChildrenEnabled(OffsetValueLMDGroupBox, false);
+}
+
+void TG740GeneratorFrame::DesiredOffsetValueOutput10OhmLMDEditChange()
+{
+    BusyScope busy(BusyFlag);
+    if (busy.acquired())
+        CalculateOffset();
+}
+
+// ---------------------------------------------------------------------------
+// Start and stop
+
+void TG740GeneratorFrame::ControlGeneratorLMDButtonClick()
+{
+    if (!m_moduleInterface)
+        return;
+
+    if (GeneratorRunning) {
+        // The panel is usable again before the module is asked to stop, so a
+        // failing stop leaves the controls usable.
+        GeneratorRunning = false;
+        restoreSavedControls();
+        showGeneratorState();
+        if (!m_moduleInterface->STOP_GENERATOR())
+            showMessageBox(this, QStringLiteral("Не могу выполнить функцию STOP_GENERATOR()"), ButtonErrorCaption);
+        return;
+    }
+
+    GetGeneratorPars();
+    if (!m_moduleInterface->SET_GENERATOR_PARS(&GeneratorPars)) {
+        showMessageBox(this, QStringLiteral("Не могу выполнить функцию SET_GENERATOR_PARS()"), ButtonErrorCaption);
+        return;
+    }
+    if (!m_moduleInterface->START_GENERATOR()) {
+        showMessageBox(this, QStringLiteral("Не могу выполнить функцию START_GENERATOR()"), ButtonErrorCaption);
+        return;
+    }
+
+    SavedControls.clear();
+    SavedControls.reserve(m_controls.size());
+    for (QWidget *control : std::as_const(m_controls)) {
+        // The control's own state, not the one it inherits from its group.
+        SavedControls.append({control, !control->testAttribute(Qt::WA_ForceDisabled)});
+    }
+    for (const SavedControl &saved : std::as_const(SavedControls)) {
+        if (saved.control != ControlGeneratorLMDButton)
+            saved.control->setEnabled(false);
+    }
+    GeneratorRunning = true;
+    showGeneratorState();
+}

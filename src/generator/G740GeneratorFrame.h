@@ -1,0 +1,193 @@
+#pragma once
+
+#include "generator/GeneratorPars.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+
+class ModuleInterface;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QPushButton;
+class KeyFilterEdit;
+class RadioGroup;
+class StaticText;
+
+// The generator panel: every parameter of the G-740 generator, the values the
+// hardware will really produce, and the button that starts and stops it.
+// Its GENERATOR_PARS copy is at the same time its live state.
+class TG740GeneratorFrame : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TG740GeneratorFrame(QWidget *parent = nullptr);
+    ~TG740GeneratorFrame() override;
+
+    // Takes the device interface (not owned) and a copy of the record, and
+    // shows the record with every value worked out from it.
+    void ApplyGeneratorPars(ModuleInterface *Interface, const GENERATOR_PARS *Pars);
+    // Reads the controls into the record and copies all of it out.
+    void ReadGeneratorPars(GENERATOR_PARS *Pars);
+    // Reads every control into the panel's record.
+    void GetGeneratorPars();
+
+private:
+    struct SavedControl
+    {
+        QWidget *control;
+        bool enabled;
+    };
+
+    void buildControls();
+    void buildFrequencyControls();
+    void buildAnalogOutputControls();
+    void buildDigitalLineControls();
+    // Each control is named and listed in m_controls in creation order.
+    template <typename T>
+    T *addControl(T *control, const char *name);
+    QGroupBox *makeGroup(const char *name, const QString &title, QWidget *parent);
+    StaticText *makeCaption(const char *name, const QString &text, QWidget *parent);
+    StaticText *makeDisplay(const char *name, QWidget *parent, const QColor &color);
+    KeyFilterEdit *makeEdit(const char *name, const QString &admitted, QWidget *parent);
+    RadioGroup *makeRadioGroup(const char *name, const QString &title, const QStringList &items, QWidget *parent);
+    void connectHandlers();
+
+    // Sets every control inside the group, at every depth; the group itself
+    // keeps its state.
+    void setChildrenEnabled(QWidget *group, bool enabled);
+    void showMasterClockSource(int source);
+    void showGeneratorState();
+    void restoreSavedControls();
+
+    // The calculations as the panel shows them.
+    void CalculateActualStartFrequency();
+    void CalculateActualFrequencyIncrement();
+    void CalculateNumberOfIncrements();
+    void CalculateFinalFrequency();
+    void CalculateBaseIntervalsNumber();
+    void CalculateDuration();
+    void CalculateAmplitudes();
+    void CalculateOffset();
+    void ShowConversionError(const QString &caption);
+
+    // Change handlers, one per control.
+    void MasterClockSourceLMDRadioGroupChange();
+    void ExternalMasterClockValueLMDEditChange();
+    void CyclicAutoScanLMDRadioGroupChange();
+    void IncrementTypeLMDRadioGroupChange();
+    void CtrlLineTypeLMDRadioGroupChange();
+    void InterrupLineTypeLMDRadioGroupChange();
+    void EnaSyncoutLMDCheckBoxChange();
+    void SyncoutTypeLMDRadioGroupChange();
+    void EnaSquareWaveOutputLMDCheckBoxChange();
+    void DesiredStartFrequencyValueLMDEditChange();
+    void DesiredFrequencyIncrementValueLMDEditChange();
+    void NumberOfIncrementsValueLMDEditChange();
+    void BaseIntervalTypeLMDRadioGroupChange();
+    void BaseIntervalMultiplierLMDRadioGroupChange();
+    void BaseIntervalsNumberLMDEditChange();
+    void AnalogOutputsTypeLMDRadioGroupChange();
+    void AnalogOutputsGaindBLMDComboBoxChange();
+    void OffsetTypeOutput10OhmLMDRadioGroupChange();
+    void DesiredOffsetValueOutput10OhmLMDEditChange();
+    void ControlGeneratorLMDButtonClick();
+
+    // State.
+    GENERATOR_PARS GeneratorPars;
+    ModuleInterface *m_moduleInterface = nullptr; // not owned; null until the first ApplyGeneratorPars
+    bool BusyFlag = true;
+    bool GeneratorRunning = false;
+    // Not set while the desired field is empty or unreadable. A negative
+    // increment is a real value (a downward sweep), so availability is kept
+    // apart from the number itself.
+    std::optional<double> ActualStartFrequency;
+    std::optional<double> ActualFrequencyIncrement;
+    std::optional<double> FinalFrequency = 0.0;
+    double ActualOffset = 0.0;
+    QList<SavedControl> SavedControls;
+    // Every control of the panel in the order the panel creates them.
+    QList<QWidget *> m_controls;
+    // Whether the interval and offset groups' children are usable; a display
+    // inside a locked group stays disabled whatever its value.
+    bool m_intervalControlsEnabled = true;
+    bool m_offsetControlsEnabled = true;
+
+    // Controls.
+    QGroupBox *MasterClockLMDGroupBox = nullptr;
+    RadioGroup *MasterClockSourceLMDRadioGroup = nullptr;
+    StaticText *InternalMasterClockValueLMDStaticText = nullptr;
+    KeyFilterEdit *ExternalMasterClockValueLMDEdit = nullptr;
+    StaticText *MasterClockUnitLMDStaticText = nullptr;
+    RadioGroup *CyclicAutoScanLMDRadioGroup = nullptr;
+    QPushButton *ControlGeneratorLMDButton = nullptr;
+
+    QGroupBox *FrequencyParsLMDGroupBox = nullptr;
+    QGroupBox *StartFrequencyLMDGroupBox = nullptr;
+    StaticText *DesiredStartFrequencyLabelLMDStaticText = nullptr;
+    KeyFilterEdit *DesiredStartFrequencyValueLMDEdit = nullptr;
+    StaticText *ActualStartFrequencyLMDStaticText = nullptr;
+    StaticText *ActualStartFrequencyValueLMDStaticText = nullptr;
+    StaticText *StartFrequencyUnitLMDStaticText = nullptr;
+    QGroupBox *FrequencyIncrementLMDGroupBox = nullptr;
+    StaticText *DesiredFrequencyIncrementLabelLMDStaticText = nullptr;
+    KeyFilterEdit *DesiredFrequencyIncrementValueLMDEdit = nullptr;
+    StaticText *ActualFrequencyIncrementLabeLMDStaticText = nullptr;
+    StaticText *ActualFrequencyIncrementLMDStaticText = nullptr;
+    StaticText *FrequencyIncrementUnitLMDStaticText = nullptr;
+    StaticText *NumberOfIncrementsLabelLMDStaticText = nullptr;
+    KeyFilterEdit *NumberOfIncrementsValueLMDEdit = nullptr;
+    StaticText *FinalFrequencyLabelLMDStaticText = nullptr;
+    StaticText *FinalFrequencyValueLMDStaticText = nullptr;
+    StaticText *FinalFrequencyUnitLMDStaticText = nullptr;
+    QGroupBox *IncrementIntervalParsLMDGroupBox = nullptr;
+    QGroupBox *BaseIntervalParsLMDGroupBox = nullptr;
+    RadioGroup *BaseIntervalTypeLMDRadioGroup = nullptr;
+    RadioGroup *BaseIntervalMultiplierLMDRadioGroup = nullptr;
+    StaticText *BaseIntervalsNumberLabelLMDStaticText = nullptr;
+    KeyFilterEdit *BaseIntervalsNumberLMDEdit = nullptr;
+    StaticText *DurationLabelLMDLabel = nullptr;
+    StaticText *DurationLMDStaticText = nullptr;
+    StaticText *DurationUnitLMDStaticText = nullptr;
+
+    QGroupBox *AnalogOutputsParsLMDGroupBox = nullptr;
+    RadioGroup *AnalogOutputsTypeLMDRadioGroup = nullptr;
+    QGroupBox *AnalogOutputsGaindBLMDGroupBox = nullptr;
+    StaticText *AnalogOutputsGaindBLabelLMDStaticText = nullptr;
+    QComboBox *AnalogOutputsGaindBLMDComboBox = nullptr;
+    StaticText *AnalogOutputsGaindBUnitLMDStaticText = nullptr;
+    QGroupBox *Output50OhmParsLMDGroupBox = nullptr;
+    StaticText *ApmlitudeOutput50OhmLabelLMDStaticText = nullptr;
+    StaticText *ApmlitudeOutput50OhmInVLMDStaticText = nullptr;
+    StaticText *ApmlitudeOutput50OhmInVUnitLMDStaticText = nullptr;
+    StaticText *ApmlitudeOutput50OhmIndBLMDStaticText = nullptr;
+    StaticText *ApmlitudeOutput50OhmIndBUnitLMDStaticText = nullptr;
+    QGroupBox *Output10OhmParsLMDGroupBox = nullptr;
+    StaticText *ApmlitudeOutput10OhmLabelLMDStaticText = nullptr;
+    StaticText *ApmlitudeOutput10OhmInVLMDStaticText = nullptr;
+    StaticText *ApmlitudeOutput10OhmInVUnitLMDStaticText = nullptr;
+    StaticText *ApmlitudeOutput10OhmIndBLMDStaticText = nullptr;
+    StaticText *ApmlitudeOutput10OhmIndBUnitLMDStaticText = nullptr;
+    QGroupBox *OffsetOutput10OhmLMDGroupBox = nullptr;
+    RadioGroup *OffsetTypeOutput10OhmLMDRadioGroup = nullptr;
+    QGroupBox *OffsetValueLMDGroupBox = nullptr;
+    StaticText *DesiredOffsetLabelOutput10OhmLMDStaticText = nullptr;
+    KeyFilterEdit *DesiredOffsetValueOutput10OhmLMDEdit = nullptr;
+    StaticText *ActualOffsetValueOutput10OhmLabelLMDStaticText = nullptr;
+    StaticText *ActualOffsetValueOutput10OhmLMDStaticText = nullptr;
+    StaticText *OffsetUnitOutput10OhmLMDStaticText = nullptr;
+
+    QGroupBox *DigitalLinesParsLMDGroupBox = nullptr;
+    RadioGroup *IncrementTypeLMDRadioGroup = nullptr;
+    RadioGroup *CtrlLineTypeLMDRadioGroup = nullptr;
+    RadioGroup *InterrupLineTypeLMDRadioGroup = nullptr;
+    QGroupBox *SyncoutLineParsDGroupBox = nullptr;
+    QCheckBox *EnaSyncoutLMDCheckBox = nullptr;
+    RadioGroup *SyncoutTypeLMDRadioGroup = nullptr;
+    QGroupBox *MiscellaneousLMDGroupBox = nullptr;
+    QCheckBox *EnaSquareWaveOutputLMDCheckBox = nullptr;
+};

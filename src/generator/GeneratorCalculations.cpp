@@ -1,0 +1,247 @@
+#include "generator/GeneratorCalculations.h"
+
+#include "runtime/NumberFormat.h"
+
+#include <cmath>
+#include <limits>
+
+namespace GeneratorCalculations {
+
+namespace {
+
+constexpr long double Scale = FrequencyScale;
+
+// The reciprocal of 255 is a constant of the offset arithmetic.
+constexpr long double InverseOf255 = 1.0L / 255.0L;
+
+// The square root of 0.6, cut after 14 decimals as the hardware's reference.
+constexpr long double SqrtOf0_6 = 0.77459666924148L;
+
+// Whole-number text: optional sign, then decimal digits only.
+bool isWholeNumberText(QStringView text)
+{
+    text = text.trimmed();
+    if (text.startsWith(u'+') || text.startsWith(u'-'))
+        text = text.mid(1);
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+AmplitudeTables makeAmplitudeTables()
+{
+    AmplitudeTables t{};
+    t.AmplitudeAt0dB = static_cast<double>(std::sqrt(2.0L) * SqrtOf0_6);
+    for (std::size_t i = 0; i < GainTable.size(); ++i) {
+        t.Output10OhmAmplitudedB[i] = GainTable[i];
+        t.Output50OhmAmplitudedB[i] = GainTable[i] - 6.0;
+        t.Output10OhmAmplitudeV[i] = static_cast<double>(
+            std::pow(10.0L, 0.05L * t.Output10OhmAmplitudedB[i]) * t.AmplitudeAt0dB);
+        t.Output50OhmAmplitudeV[i] = static_cast<double>(
+            std::pow(10.0L, 0.05L * t.Output50OhmAmplitudedB[i]) * t.AmplitudeAt0dB);
+    }
+    return t;
+}
+
+} // namespace
+
+const AmplitudeTables &amplitudeTables()
+{
+    static const AmplitudeTables tables = makeAmplitudeTables();
+    return tables;
+}
+
+std::int64_t truncateToInt64(long double value)
+{
+    constexpr long double limit = 9223372036854775808.0L; // 2^63
+    if (std::isnan(value))
+        return 0;
+    if (value >= limit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (value <= -limit)
+        return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(value);
+}
+
+std::uint16_t low16OfTruncated(double value)
+{
+    return static_cast<std::uint16_t>(static_cast<std::uint64_t>(truncateToInt64(value)) & 0xFFFFu);
+}
+
+FrequencyCode frequencyCode(double desired, double masterClock)
+{
+    const long double x = static_cast<long double>(desired) / masterClock * Scale + 0.5L;
+    std::int64_t code = truncateToInt64(x);
+    if (code < 0)
+        code = 0;
+    else if (code > static_cast<std::int64_t>(FrequencyScale))
+        code = FrequencyScale;
+    const long double frequency = static_cast<long double>(code) * masterClock / Scale;
+    return {code, static_cast<double>(frequency)};
+}
+
+FrequencyCode incrementCode(double desired, double masterClock)
+{
+    if (!std::signbit(desired))
+        return frequencyCode(desired, masterClock);
+    const std::int64_t code = -frequencyCode(-desired, masterClock).code;
+    const long double frequency = static_cast<long double>(code) * masterClock / Scale;
+    return {code, static_cast<double>(frequency)};
+}
+
+double acceptMasterClock(double value)
+{
+    if (!(value >= MinExternalMasterClock))
+        return MinExternalMasterClock;
+    if (value > MaxExternalMasterClock)
+        return MaxExternalMasterClock;
+    return value;
+}
+
+bool isEmptySignedText(QStringView text)
+{
+    return text.isEmpty() || text == u"-";
+}
+
+std::optional<std::int64_t> parseCount(QStringView text)
+{
+    try {
+        return parseInt(text);
+    } catch (const ConversionError &) {
+        if (!isWholeNumberText(text))
+            return std::nullopt;
+        // Digits beyond 32 bits: as large as a count can be, with its sign.
+        return text.trimmed().startsWith(u'-') ? std::numeric_limits<std::int64_t>::min()
+                                               : std::numeric_limits<std::int64_t>::max();
+    }
+}
+
+std::uint16_t numberOfIncrements(QStringView text)
+{
+    const std::optional<std::int64_t> parsed = parseCount(text);
+    if (!parsed)
+        return 1;
+    const std::int64_t value = *parsed;
+    // The magnitude, without negating the smallest value.
+    const bool large = value > MaxNumberOfIncrements || value < -MaxNumberOfIncrements;
+    return static_cast<std::uint16_t>(large ? MaxNumberOfIncrements : (value < 0 ? -value : value));
+}
+
+std::uint16_t baseIntervalsNumber(QStringView text)
+{
+    const std::optional<std::int64_t> parsed = parseCount(text);
+    if (!parsed)
+        return MinBaseIntervalsNumber;
+    const std::int64_t value = *parsed;
+    // Compared as unsigned numbers, a negative count is a large one.
+    if (value < 0 || value >= MaxBaseIntervalsNumber)
+        return MaxBaseIntervalsNumber;
+    if (value < MinBaseIntervalsNumber)
+        return MinBaseIntervalsNumber;
+    return static_cast<std::uint16_t>(value);
+}
+
+std::optional<double> finalFrequency(std::optional<double> actualStart, std::optional<double> actualIncrement,
+                                     std::uint16_t numberOfIncrements, double masterClock)
+{
+    if (!actualStart || !actualIncrement || *actualStart < 0)
+        return std::nullopt;
+    const double last = static_cast<double>(
+        static_cast<long double>(numberOfIncrements) * *actualIncrement + *actualStart);
+    if (!(last >= 0))
+        return std::nullopt;
+    return frequencyCode(last, masterClock).frequency;
+}
+
+std::optional<double> incrementDuration(std::uint8_t baseIntervalType, std::uint8_t multiplierIndex,
+                                        std::uint16_t baseIntervalsNumber, double masterClock)
+{
+    if (baseIntervalType != 1 || multiplierIndex >= BaseIntervalMultipliers.size())
+        return std::nullopt;
+    const long double period = static_cast<long double>(BaseIntervalMultipliers[multiplierIndex]) / masterClock;
+    const double duration = static_cast<double>(baseIntervalsNumber * period);
+    if (!std::isfinite(duration))
+        return std::nullopt;
+    return duration;
+}
+
+OffsetCode offsetCode(double desired)
+{
+    const long double x = (static_cast<long double>(desired) + 4.0L) * 255.0L * 0.125L + 0.5L;
+    std::int64_t code = truncateToInt64(x);
+    if (code < 0)
+        code = 0;
+    else if (code > MaxOffsetCode)
+        code = MaxOffsetCode;
+    const long double offset = static_cast<long double>(code) * 8.0L * InverseOf255 - 4.0L;
+    return {static_cast<int>(code), static_cast<double>(offset)};
+}
+
+QString notAvailableText()
+{
+    return QStringLiteral("-----");
+}
+
+QString frequencyText(std::optional<double> value)
+{
+    return value ? formatFloat(u"0.0000", *value) : notAvailableText();
+}
+
+QString internalMasterClockText(double value)
+{
+    return formatFloat(u"0.00", value);
+}
+
+QString appliedMasterClockText(double value)
+{
+    return formatFloat(u"0.00", value);
+}
+
+QString acceptedMasterClockText(double value)
+{
+    return formatFloat(u"0.0", value);
+}
+
+QString countText(int value)
+{
+    return formatFloat(u"0", value);
+}
+
+QString durationText(std::optional<double> value)
+{
+    return value ? formatFloat(u"0.00000", *value) : notAvailableText();
+}
+
+QString offsetText(double value)
+{
+    return formatFloat(u"0.000", value);
+}
+
+QString desiredOffsetText(double value)
+{
+    return formatGeneral(value);
+}
+
+QString gainText(int gainIndex)
+{
+    if (gainIndex < 0 || gainIndex >= static_cast<int>(GainTable.size()))
+        return notAvailableText();
+    return formatGeneral(GainTable[gainIndex]);
+}
+
+AmplitudeTexts amplitudeTexts(int gainIndex)
+{
+    if (gainIndex < 0 || gainIndex >= static_cast<int>(GainTable.size()))
+        return {notAvailableText(), notAvailableText(), notAvailableText(), notAvailableText()};
+    const AmplitudeTables &t = amplitudeTables();
+    return {formatFloat(u"0.000", t.Output10OhmAmplitudeV[gainIndex]),
+            formatFloat(u"0.0", t.Output10OhmAmplitudedB[gainIndex]),
+            formatFloat(u"0.000", t.Output50OhmAmplitudeV[gainIndex]),
+            formatFloat(u"0.0", t.Output50OhmAmplitudedB[gainIndex])};
+}
+
+} // namespace GeneratorCalculations
