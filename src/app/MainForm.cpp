@@ -288,6 +288,8 @@ void TMainForm::FormDestroy()
             SaveSettingsButtonClick();
         } catch (const std::exception &error) {
             Application::showException(QString::fromUtf8(error.what()));
+        } catch (...) {
+            Application::showException(QString());
         }
     }
     delete G740GeneratorFrame; // stops the generator
@@ -333,7 +335,7 @@ bool TMainForm::CreateDefaultIniFile(const QString &Path)
         return false;
     }
     try {
-        IniFile = std::make_unique<TIniFile>(Path);
+        IniFile = std::make_unique<TIniFile>(Path); // touches no file yet
     } catch (const std::bad_alloc &) {
         showMessageBox(this, QStringLiteral("Не могу создать файл штатных настроек '") + Path + QStringLiteral("'!"),
                        caption);
