@@ -309,7 +309,10 @@ void TMainForm::FindModuleLMDButtonClick()
 
 void TMainForm::SaveSettingsButtonClick()
 {
-    if (G740GeneratorFrame)
+    // Until a detection has given the panel its record, its controls are empty:
+    // the settings loaded from the file are the current ones, and saving the
+    // empty panel would wipe them.
+    if (G740GeneratorFrame && G740GeneratorFrame->hasAppliedPars())
         G740GeneratorFrame->ReadGeneratorPars(&GeneratorPars);
     IniFile.reset();
     IniFile = std::make_unique<TIniFile>(SettingsFilePath());

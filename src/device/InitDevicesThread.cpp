@@ -213,8 +213,12 @@ void TInitDevicesThread::StartDetection()
             ReportError();
         }
         readGeneratorSettings(SettingsFile.get(), form->GeneratorPars);
-    } else if (form->G740GeneratorFrame)
+    } else if (form->G740GeneratorFrame && form->G740GeneratorFrame->hasAppliedPars()) {
+        // The panel's current parameters survive the detection. A panel that
+        // never got a record (no module at the first detection) has nothing to
+        // give: the settings loaded from the file carry over instead.
         form->G740GeneratorFrame->ReadGeneratorPars(&form->GeneratorPars);
+    }
 }
 
 void TInitDevicesThread::OpenDevice()

@@ -79,7 +79,7 @@ private slots:
     void firstStartCreatesTheFileAndLoadsIt();
     void autoSaveSettingChecksTheBoxOnlyAtTheFirstDetection();
     void unreachableFileIsReportedAndTheLibraryLeftAlone();
-    void valuesOfAFailedFirstDetectionNeverReachThePanel();
+    void valuesOfAFailedFirstDetectionWaitForTheNextSuccess();
     void saveWritesThePanelsValues();
     void defaultSettingsKeepOtherKeysAndThePanel();
     void createDefaultIniFileRefusesAnEmptyPath();
@@ -175,18 +175,24 @@ void TestSettingsFlow::unreachableFileIsReportedAndTheLibraryLeftAlone()
     QCOMPARE(panelStartFrequency(*form), 321.0);
 }
 
-void TestSettingsFlow::valuesOfAFailedFirstDetectionNeverReachThePanel()
+void TestSettingsFlow::valuesOfAFailedFirstDetectionWaitForTheNextSuccess()
 {
     TIniFile(settingsPath()).WriteFloat(ModuleSection.toString(), StartFrequencyKey, 777.0);
     qputenv("MODLINK_SIM", "nomodule");
     BoxWatcher watcher;
     auto form = detectedForm();
     QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), QColor(255, 0, 0));
+    QVERIFY(!form->G740GeneratorFrame->hasAppliedPars());
+
+    // Saving before any module was found keeps the loaded settings.
+    form->SaveCurrentSettings->trigger();
+    QCOMPARE(TIniFile(settingsPath()).ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 777.0);
 
     qunsetenv("MODLINK_SIM");
     detectAgain(*form);
     QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), QColor(0, 255, 0));
-    QVERIFY(panelStartFrequency(*form) != 777.0);
+    QCOMPARE(panelStartFrequency(*form), 777.0);
+    QVERIFY(watcher.boxes().isEmpty());
 }
 
 void TestSettingsFlow::saveWritesThePanelsValues()
