@@ -1,13 +1,38 @@
+#include "app/AboutProgramPanel.h"
 #include "app/Application.h"
+#include "app/MainForm.h"
+#include "app/TerminationSignals.h"
 
-#include <QMainWindow>
+#include <QTimer>
+
+#include <exception>
 
 int main(int argc, char *argv[])
 {
     Application app(argc, argv);
-    app.setApplicationDisplayName(QStringLiteral("Генератор G-740"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Модуль G-740. Генератор."));
-    window.show();
-    return app.exec();
+    try {
+        app.setApplicationDisplayName(QStringLiteral("Генератор G-740"));
+        // Signals and the end of the desktop session end the program through
+        // the window's closing sequence, so that nothing is lost.
+        TerminationSignals termination;
+        TMainForm MainForm;
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, &MainForm,
+                         &TMainForm::terminateApplication);
+#ifndef QT_NO_SESSIONMANAGER
+        // The session manager must not see the program quit inside its request.
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &MainForm,
+                         [&MainForm] { QTimer::singleShot(0, &MainForm, &TMainForm::terminateApplication); });
+#endif
+        // Hidden until the menu shows it; it reads the versions now.
+        AboutProgramPanel = new TAboutProgramPanel(&MainForm);
+        MainForm.show();
+        Application::exec();
+        delete AboutProgramPanel;
+        AboutProgramPanel = nullptr;
+    } catch (const std::exception &error) {
+        Application::showException(QString::fromUtf8(error.what()));
+    } catch (...) {
+        Application::showException(QString());
+    }
+    return 0;
 }

@@ -553,6 +553,7 @@ void TG740GeneratorFrame::connectHandlers()
 void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const GENERATOR_PARS *Pars)
 {
     m_moduleInterface = Interface;
+    m_parsApplied = true;
     if (Pars)
         std::memcpy(static_cast<void *>(&GeneratorPars), Pars, sizeof GeneratorPars);
 

@@ -35,6 +35,9 @@ public:
     void ReadGeneratorPars(GENERATOR_PARS *Pars);
     // Reads every control into the panel's record.
     void GetGeneratorPars();
+    // True once a record has been applied: before that the panel's controls
+    // are empty and hold no settings worth reading back.
+    bool hasAppliedPars() const { return m_parsApplied; }
 
 private:
     struct SavedControl
@@ -100,6 +103,7 @@ private:
     // State.
     GENERATOR_PARS GeneratorPars;
     ModuleInterface *m_moduleInterface = nullptr; // not owned; null until the first ApplyGeneratorPars
+    bool m_parsApplied = false;
     bool BusyFlag = true;
     bool GeneratorRunning = false;
     // Not set while the desired field is empty or unreadable. A negative

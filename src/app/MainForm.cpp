@@ -1,0 +1,487 @@
+#include "app/MainForm.h"
+
+#include "app/AboutProgramPanel.h"
+#include "app/Application.h"
+#include "app/WrapPushButton.h"
+#include "device/DeviceLibrary.h"
+#include "device/InitDevicesThread.h"
+#include "generator/G740GeneratorFrame.h"
+#include "runtime/EllipseIndicator.h"
+#include "runtime/MessageBox.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFilePath.h"
+#include "settings/SettingsKeys.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QScreen>
+
+#include <clocale>
+
+namespace {
+
+// The outer size of a window with a fixed single border and a caption on
+// Windows exceeds its client area by these amounts; the layout was made for
+// them, so the client area gets the room that the outer size implies.
+constexpr int WindowsFrameWidth = 6;
+constexpr int WindowsFrameHeight = 31;
+
+const QColor Navy(0, 0, 128);
+
+QFont pixelFont(const QString &family, int pixelSize, bool bold = false)
+{
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+// Text colours of an enabled widget; a disabled one keeps the greyed text of
+// the style.
+void setTextColor(QWidget *widget, QPalette::ColorRole role, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Active, role, color);
+    palette.setColor(QPalette::Inactive, role, color);
+    widget->setPalette(palette);
+}
+
+// The program's full path, as the settings file records it.
+QString programPath()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+}
+
+// A handler bound to a signal, with an escaping exception shown as the
+// application shows one. Caught here, the exception never unwinds through
+// Qt's own frames between the signal and the event loop.
+template <typename Handler>
+auto guarded(TMainForm *form, Handler handler)
+{
+    return [form, handler] {
+        try {
+            (form->*handler)();
+        } catch (const std::exception &error) {
+            Application::showException(QString::fromUtf8(error.what()));
+        } catch (...) {
+            Application::showException(QString());
+        }
+    };
+}
+
+// Every number of the program is written and read with "." whatever the
+// user's locale says.
+void forceDecimalPoint()
+{
+    QLocale::setDefault(QLocale::c());
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    createControls();
+    createPopupMenu();
+    createGeneratorPanel();
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+    if (Application *application = Application::instance())
+        application->setKeyHook({});
+}
+
+void TMainForm::createControls()
+{
+    setWindowTitle(QStringLiteral("Модуль G-740. Генератор."));
+    setFont(pixelFont(QStringLiteral("Arial"), 23));
+    for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        setTextColor(this, role, Qt::blue);
+    setFixedSize(1049, 811);
+
+    auto makeGroup = [this](const char *name, const QString &caption, const QRect &geometry) {
+        auto *group = new QGroupBox(caption, this);
+        group->setObjectName(QLatin1String(name));
+        group->setGeometry(geometry);
+        return group;
+    };
+    auto makeLabel = [](const char *name, const QString &text, QWidget *parent, const QRect &geometry) {
+        auto *label = new QLabel(text, parent);
+        label->setObjectName(QLatin1String(name));
+        label->setFont(pixelFont(QStringLiteral("Times New Roman"), 18));
+        label->setGeometry(geometry);
+        return label;
+    };
+    auto makeButton = [](const char *name, const QString &text, QWidget *parent, const QRect &geometry) {
+        auto *button = new WrapPushButton(text, parent);
+        button->setObjectName(QLatin1String(name));
+        button->setFont(pixelFont(QStringLiteral("Courier New"), 23, true));
+        button->setCursor(Qt::PointingHandCursor);
+        button->setGeometry(geometry);
+        return button;
+    };
+    auto setAreaLook = [](QGroupBox *group) {
+        group->setFont(pixelFont(QStringLiteral("Arial"), 18));
+        setTextColor(group, QPalette::WindowText, Navy);
+    };
+
+    LoadingTestsLMDGroupBox = makeGroup("LoadingTestsLMDGroupBox", QStringLiteral("Модуль ??????"), {2, 0, 428, 100});
+    setAreaLook(LoadingTestsLMDGroupBox);
+    ModuleDetectionLMDShapeControl = new EllipseIndicator(LoadingTestsLMDGroupBox);
+    ModuleDetectionLMDShapeControl->setObjectName(QStringLiteral("ModuleDetectionLMDShapeControl"));
+    ModuleDetectionLMDShapeControl->setGeometry(8, 24, 40, 40);
+    ModuleDetectionLMDShapeControl->setBrushColor(
+        QGuiApplication::palette().color(QPalette::Active, QPalette::Button));
+    ModuleDetectionLMDStaticText = makeLabel("ModuleDetectionLMDStaticText", QStringLiteral("Обнаружение модуля"),
+                                             LoadingTestsLMDGroupBox, {51, 32, 168, 22});
+    VirtualSlotLMDStaticText = makeLabel("VirtualSlotLMDStaticText", QStringLiteral("8"), LoadingTestsLMDGroupBox,
+                                         {6, 67, 47, 27});
+    VirtualSlotLMDStaticText->setFixedSize(47, 27);
+    VirtualSlotLMDStaticText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    VirtualSlotLMDStaticText->setAlignment(Qt::AlignCenter);
+    VirtualSlotLMDStaticText->setAutoFillBackground(true);
+    QPalette slotPalette = VirtualSlotLMDStaticText->palette();
+    slotPalette.setColor(QPalette::Window, Qt::white);
+    VirtualSlotLMDStaticText->setPalette(slotPalette);
+    VirtualSlotLabelLMDStaticText = makeLabel("VirtualSlotLabelLMDStaticText", QStringLiteral("Виртуальный слот"),
+                                              LoadingTestsLMDGroupBox, {59, 68, 146, 22});
+    FindModuleLMDButton = makeButton("FindModuleLMDButton", QStringLiteral("Обнаружить G-740"),
+                                     LoadingTestsLMDGroupBox, {228, 28, 192, 55});
+    FindModuleLMDButton->setEnabled(false);
+
+    SaveIniSettingLMDGroupBox = makeGroup("SaveIniSettingLMDGroupBox", QStringLiteral("Настройки"), {430, 0, 207, 100});
+    setAreaLook(SaveIniSettingLMDGroupBox);
+    AutoSaveSettingsLMDCheckBox = new QCheckBox(QStringLiteral("Авто Сохранение"), SaveIniSettingLMDGroupBox);
+    AutoSaveSettingsLMDCheckBox->setObjectName(QStringLiteral("AutoSaveSettingsLMDCheckBox"));
+    AutoSaveSettingsLMDCheckBox->setGeometry(24, 27, 157, 24);
+    // In the area's Arial the caption does not fit beside the box.
+    AutoSaveSettingsLMDCheckBox->setFont(pixelFont(QStringLiteral("Times New Roman"), 18));
+    SaveSettingsButton = makeButton("SaveSettingsButton", QStringLiteral("Сохранить"), SaveIniSettingLMDGroupBox,
+                                    {24, 56, 160, 33});
+    SaveSettingsButton->setEnabled(false);
+
+    GeneratorParsLMDGroupBox = makeGroup("GeneratorParsLMDGroupBox", QStringLiteral("Генератор"), {1, 100, 1046, 709});
+
+    connect(FindModuleLMDButton, &QPushButton::clicked, this, guarded(this, &TMainForm::FindModuleLMDButtonClick));
+    connect(SaveSettingsButton, &QPushButton::clicked, this, guarded(this, &TMainForm::SaveSettingsButtonClick));
+    connect(AutoSaveSettingsLMDCheckBox, &QCheckBox::toggled, this,
+            guarded(this, &TMainForm::AutoSaveSettingsLMDCheckBoxChange));
+}
+
+void TMainForm::createPopupMenu()
+{
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    PopupMenu->setToolTipsVisible(true);
+    auto addItem = [this](const char *name, const QString &caption, const QKeySequence &shortcut) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        PopupMenu->addAction(action);
+        addAction(action); // the shortcut works while the window has the focus
+        return action;
+    };
+    auto addSeparator = [this](const char *name) {
+        QAction *separator = PopupMenu->addSeparator();
+        separator->setObjectName(QLatin1String(name));
+        return separator;
+    };
+
+    RebootModuleMenuItem = addItem("RebootModuleMenuItem", QStringLiteral("Перезагрузка Модуля"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_M));
+    QFont bold = RebootModuleMenuItem->font();
+    bold.setBold(true);
+    RebootModuleMenuItem->setFont(bold);
+    PopupMenu->setDefaultAction(RebootModuleMenuItem);
+    N1 = addSeparator("N1");
+    SaveDefaultSettings = addItem("SaveDefaultSettings", QStringLiteral("Сохранение штатных настроек"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_D));
+    SaveCurrentSettings = addItem("SaveCurrentSettings", QStringLiteral("Сохранение текущих настроек"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_S));
+    N3 = addSeparator("N3");
+    AboutProgram = addItem("AboutProgram", QStringLiteral("О программе ..."), QKeySequence(Qt::CTRL | Qt::Key_A));
+    BreakLine = addSeparator("BreakLine");
+    ApplicationExit = addItem("ApplicationExit", QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ApplicationExit->setToolTip(QStringLiteral("Спокойный выход из программы"));
+    ApplicationExit->setStatusTip(ApplicationExit->toolTip());
+
+    connect(RebootModuleMenuItem, &QAction::triggered, this, guarded(this, &TMainForm::FindModuleLMDButtonClick));
+    connect(SaveDefaultSettings, &QAction::triggered, this, guarded(this, &TMainForm::SaveDefaultSettingsClick));
+    connect(SaveCurrentSettings, &QAction::triggered, this, guarded(this, &TMainForm::SaveCurrentSettingsClick));
+    connect(AboutProgram, &QAction::triggered, this, guarded(this, &TMainForm::AboutProgramClick));
+    connect(ApplicationExit, &QAction::triggered, this, guarded(this, &TMainForm::ApplicationExitClick));
+}
+
+void TMainForm::createGeneratorPanel()
+{
+    G740GeneratorFrame = new TG740GeneratorFrame(GeneratorParsLMDGroupBox);
+    G740GeneratorFrame->setObjectName(QStringLiteral("G740GeneratorFrame"));
+    G740GeneratorFrame->move(2, 25);
+    const QRect panel = G740GeneratorFrame->geometry();
+    GeneratorParsLMDGroupBox->resize(panel.x() + panel.width() + 2, panel.y() + panel.height() + 2);
+    const QRect group = GeneratorParsLMDGroupBox->geometry();
+    setFixedSize(group.x() + group.width() + 7 - WindowsFrameWidth,
+                 group.y() + group.height() + 31 - WindowsFrameHeight);
+    G740GeneratorFrame->show();
+}
+
+void TMainForm::FormCreate()
+{
+    if (Application *application = Application::instance()) {
+        application->setKeyHook([this](QKeyEvent *key) {
+            bool handled = false;
+            ApplicationShortCut(key, handled);
+            return handled;
+        });
+    }
+    forceDecimalPoint();
+    Busy = false;
+    FirstDetection = true;
+    DetectionRunning = false;
+    DetectionRequestAllowed = true;
+}
+
+void TMainForm::FormActivate()
+{
+    forceDecimalPoint();
+}
+
+void TMainForm::FormResize()
+{
+    if (FirstDetection)
+        RequestModuleDetection();
+}
+
+void TMainForm::FormDestroy()
+{
+    // A detection's steps use this window; let it end first.
+    while (DetectionRunning)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (Busy)
+        return;
+    Busy = true;
+    // The save reads the panel, so it comes before the panel goes. A save
+    // that fails is shown, and the program still ends.
+    if (AutoSaveSettingsLMDCheckBox->isChecked()) {
+        try {
+            SaveSettingsButtonClick();
+        } catch (const std::exception &error) {
+            Application::showException(QString::fromUtf8(error.what()));
+        } catch (...) {
+            Application::showException(QString());
+        }
+    }
+    delete G740GeneratorFrame; // stops the generator
+    G740GeneratorFrame = nullptr;
+    IniFile.reset();
+    if (TheModuleInterface) {
+        TheModuleInterface->ReleaseInterface();
+        TheModuleInterface = nullptr;
+    }
+    Busy = false;
+}
+
+void TMainForm::FindModuleLMDButtonClick()
+{
+    RequestModuleDetection();
+}
+
+void TMainForm::SaveSettingsButtonClick()
+{
+    // Until a detection has given the panel its record, its controls are empty:
+    // the settings loaded from the file are the current ones, and saving the
+    // empty panel would wipe them.
+    if (G740GeneratorFrame && G740GeneratorFrame->hasAppliedPars())
+        G740GeneratorFrame->ReadGeneratorPars(&GeneratorPars);
+    IniFile.reset();
+    IniFile = std::make_unique<TIniFile>(SettingsFilePath());
+    writeCurrentSettings(*IniFile, programPath(), AutoSaveSettingsLMDCheckBox->isChecked(), GeneratorPars);
+}
+
+void TMainForm::SaveDefaultSettingsClick()
+{
+    CreateDefaultIniFile(SettingsFilePath());
+}
+
+void TMainForm::SaveCurrentSettingsClick()
+{
+    SaveSettingsButtonClick();
+}
+
+bool TMainForm::CreateDefaultIniFile(const QString &Path)
+{
+    const QString caption = QStringLiteral("ОШИБКА CreateDefaultIniFile()!");
+    IniFile.reset();
+    if (Path.isEmpty()) {
+        showMessageBox(this, QStringLiteral("Неправильное название файла штатных настроек!"), caption);
+        return false;
+    }
+    try {
+        IniFile = std::make_unique<TIniFile>(Path); // touches no file yet
+    } catch (const std::bad_alloc &) {
+        showMessageBox(this, QStringLiteral("Не могу создать файл штатных настроек '") + Path + QStringLiteral("'!"),
+                       caption);
+        return false;
+    }
+    writeDefaultSettings(*IniFile, programPath());
+    IniFile.reset();
+    return true;
+}
+
+void TMainForm::AutoSaveSettingsLMDCheckBoxChange()
+{
+    SaveSettingsButton->setEnabled(!AutoSaveSettingsLMDCheckBox->isChecked());
+}
+
+void TMainForm::AboutProgramClick()
+{
+    if (AboutProgramPanel)
+        AboutProgramPanel->exec();
+}
+
+void TMainForm::ApplicationExitClick()
+{
+    terminateApplication();
+}
+
+void TMainForm::RequestModuleDetection()
+{
+    if (DetectionRunning || !DetectionRequestAllowed)
+        return;
+    DetectionRequestAllowed = false;
+    QCoreApplication::postEvent(this, new QEvent(StartInitDevicesThreadEvent));
+}
+
+void TMainForm::OnStartInitDevicesThreadThread(QEvent *)
+{
+    DetectionRunning = false;
+    TInitDevicesThread *thread = nullptr;
+    try {
+        thread = new TInitDevicesThread(this, true);
+        connect(thread, &QThread::finished, this, [this, thread] { InitDevicesThreadTerminate(thread); });
+        thread->start();
+    } catch (...) {
+    }
+    if (!thread || !thread->isRunning()) {
+        delete thread; // never started, so it cannot free itself
+        showMessageBox(this, QStringLiteral("Не могу открыть поток 'InitDevicesThread'!"),
+                       QStringLiteral("Ошибка OnStartInitDevicesThreadThread()!"), QMessageBox::NoIcon);
+        return;
+    }
+    // The thread's first step sets DetectionRunning; setting it here already
+    // keeps a size notification that arrives before that step from asking
+    // for a second detection.
+    DetectionRunning = true;
+    DetectionRequestAllowed = true;
+}
+
+void TMainForm::InitDevicesThreadTerminate(TInitDevicesThread *)
+{
+    DetectionRunning = false;
+    if (m_terminationPending)
+        QCoreApplication::quit();
+}
+
+void TMainForm::ApplicationShortCut(QKeyEvent *Msg, bool &Handled)
+{
+    if (Msg->key() != Qt::Key_Escape)
+        return;
+    if (Busy) {
+        Handled = true;
+        return;
+    }
+    // A window locked by a detection takes no input, and Escape in another
+    // modal box belongs to that box.
+    if (!isEnabled() || QApplication::activeModalWidget())
+        return;
+    Busy = true;
+    const auto answer = showMessageBox(this, QStringLiteral("Действительно хотите завершить работу?"),
+                                       QStringLiteral("Подтвердите завершение!"), QMessageBox::Question,
+                                       QMessageBox::Yes | QMessageBox::No);
+    if (answer == QMessageBox::Yes) {
+        Handled = true;
+        terminateApplication();
+    }
+    Busy = false;
+}
+
+bool TMainForm::InitApplicationPars(const TIniFile *SettingsFile)
+{
+    if (G740GeneratorFrame)
+        G740GeneratorFrame->ApplyGeneratorPars(TheModuleInterface, &GeneratorPars);
+    Busy = true; // until the detection's last sweep
+    AutoSaveSettingsLMDCheckBox->setChecked(readAutoSaveSetting(SettingsFile));
+    return true;
+}
+
+void TMainForm::terminateApplication()
+{
+    if (DetectionRunning) {
+        m_terminationPending = true;
+        return;
+    }
+    QCoreApplication::quit();
+}
+
+bool TMainForm::event(QEvent *event)
+{
+    if (event->type() == StartInitDevicesThreadEvent) {
+        OnStartInitDevicesThreadThread(event);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TMainForm::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+    QWidget::changeEvent(event);
+}
+
+void TMainForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    // Closing during a detection would pull the window from under its steps;
+    // the program ends as soon as the detection is over instead.
+    if (DetectionRunning) {
+        m_terminationPending = true;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void TMainForm::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!m_popupMenuAutoPopup)
+        return;
+    const QPoint mouse = event->globalPos();
+    PopupMenu->popup(QPoint(mouse.x() - PopupMenu->sizeHint().width() / 2, mouse.y()));
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "device/ModuleInterface.h"
+#include "generator/GeneratorPars.h"
+
+#include <QEvent>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class EllipseIndicator;
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QMenu;
+class QPushButton;
+class TG740GeneratorFrame;
+class TIniFile;
+class TInitDevicesThread;
+
+// The program's one window: the module area (detection indicator, slot,
+// "Обнаружить G-740"), the settings area and the generator area, which holds
+// the generator panel. It starts the module detections and runs the closing
+// sequence. The detection thread's steps read and write its controls and
+// state directly, so both are public.
+class TMainForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The private event with which the window asks itself for a detection.
+    static constexpr QEvent::Type StartInitDevicesThreadEvent = static_cast<QEvent::Type>(1124);
+
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Controls.
+    QGroupBox *LoadingTestsLMDGroupBox = nullptr;
+    EllipseIndicator *ModuleDetectionLMDShapeControl = nullptr;
+    QLabel *ModuleDetectionLMDStaticText = nullptr;
+    QLabel *VirtualSlotLMDStaticText = nullptr;
+    QLabel *VirtualSlotLabelLMDStaticText = nullptr;
+    QPushButton *FindModuleLMDButton = nullptr;
+    QGroupBox *SaveIniSettingLMDGroupBox = nullptr;
+    QCheckBox *AutoSaveSettingsLMDCheckBox = nullptr;
+    QPushButton *SaveSettingsButton = nullptr;
+    QGroupBox *GeneratorParsLMDGroupBox = nullptr;
+    TG740GeneratorFrame *G740GeneratorFrame = nullptr;
+
+    QMenu *PopupMenu = nullptr;
+    QAction *RebootModuleMenuItem = nullptr;
+    QAction *N1 = nullptr;
+    QAction *SaveDefaultSettings = nullptr;
+    QAction *SaveCurrentSettings = nullptr;
+    QAction *N3 = nullptr;
+    QAction *AboutProgram = nullptr;
+    QAction *BreakLine = nullptr;
+    QAction *ApplicationExit = nullptr;
+
+    // State. All four flags stay false until FormCreate.
+    bool DetectionRequestAllowed = false;
+    bool FirstDetection = false;
+    bool DetectionRunning = false;
+    bool Busy = false;
+    std::uint16_t VirtualSlot = 0;
+    ::ModuleDescription ModuleDescription;
+    GENERATOR_PARS GeneratorPars;
+    std::unique_ptr<TIniFile> IniFile; // the settings-file object of the last save
+
+    // Whether a right click opens PopupMenu; the detection switches it off.
+    bool popupMenuAutoPopup() const { return m_popupMenuAutoPopup; }
+    void setPopupMenuAutoPopup(bool on) { m_popupMenuAutoPopup = on; }
+
+    void RequestModuleDetection();
+    void OnStartInitDevicesThreadThread(QEvent *Message);
+    void InitDevicesThreadTerminate(TInitDevicesThread *Sender);
+    // The application's key hook: sets Handled to consume the key.
+    void ApplicationShortCut(QKeyEvent *Msg, bool &Handled);
+    // Gives the panel the interface and GeneratorPars after a successful
+    // detection, and sets the auto-save box from SettingsFile (none: off).
+    bool InitApplicationPars(const TIniFile *SettingsFile);
+    // Writes the default settings to path; false after a reported failure.
+    bool CreateDefaultIniFile(const QString &Path);
+
+    // Ends the program through the closing sequence. While a detection runs
+    // the end waits for it, since its steps use this window.
+    void terminateApplication();
+
+    // Handlers.
+    void FormCreate();
+    void FormActivate();
+    void FormResize();
+    void FormDestroy();
+    void FindModuleLMDButtonClick();
+    void SaveSettingsButtonClick();
+    void SaveDefaultSettingsClick();
+    void SaveCurrentSettingsClick();
+    void AutoSaveSettingsLMDCheckBoxChange();
+    void AboutProgramClick();
+    void ApplicationExitClick();
+
+signals:
+    // Emitted by the last step of every detection, whatever its outcome.
+    void detectionFinished();
+
+protected:
+    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void createControls();
+    void createPopupMenu();
+    void createGeneratorPanel();
+
+    bool m_popupMenuAutoPopup = true;
+    bool m_terminationPending = false;
+};

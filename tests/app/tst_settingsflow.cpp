@@ -1,0 +1,288 @@
+// The main window's use of the settings file: the first detection's
+// open-or-create-and-load, the saves from the button, the menu and the
+// closing sequence, and the auto-save box.
+
+#include "BoxWatcher.h"
+#include "SimLibrary.h"
+
+#include "app/Application.h"
+#include "app/MainForm.h"
+#include "device/DeviceLibrary.h"
+#include "device/InitDevicesThread.h"
+#include "generator/G740GeneratorFrame.h"
+#include "runtime/EllipseIndicator.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFilePath.h"
+#include "settings/SettingsKeys.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString AutoSaveKeyName = QStringLiteral("Сохранение настроек");
+const QString StartFrequencyKey = QStringLiteral("Генератор. Начальная частота в кГц");
+
+void waitForDetection(TMainForm &form)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!form.FirstDetection && !form.DetectionRunning, 10000);
+}
+
+void detectAgain(TMainForm &form)
+{
+    QSignalSpy finished(&form, &TMainForm::detectionFinished);
+    form.FindModuleLMDButtonClick();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    QTRY_VERIFY(!form.DetectionRunning);
+}
+
+std::unique_ptr<TMainForm> detectedForm()
+{
+    auto form = std::make_unique<TMainForm>();
+    form->show();
+    waitForDetection(*form);
+    return form;
+}
+
+// Gives the panel a start frequency of its own.
+void setPanelStartFrequency(TMainForm &form, double value)
+{
+    GENERATOR_PARS pars;
+    form.G740GeneratorFrame->ReadGeneratorPars(&pars);
+    pars.StartFrequency = value;
+    form.G740GeneratorFrame->ApplyGeneratorPars(TheModuleInterface, &pars);
+}
+
+double panelStartFrequency(TMainForm &form)
+{
+    GENERATOR_PARS pars;
+    form.G740GeneratorFrame->ReadGeneratorPars(&pars);
+    return pars.StartFrequency;
+}
+
+} // namespace
+
+class TestSettingsFlow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void firstStartCreatesTheFileAndLoadsIt();
+    void autoSaveSettingChecksTheBoxOnlyAtTheFirstDetection();
+    void unreachableFileIsReportedAndTheLibraryLeftAlone();
+    void valuesOfAFailedFirstDetectionWaitForTheNextSuccess();
+    void saveWritesThePanelsValues();
+    void defaultSettingsKeepOtherKeysAndThePanel();
+    void createDefaultIniFileRefusesAnEmptyPath();
+    void failedSaveFromTheButtonIsShownAndTheProgramGoesOn();
+    void autoSaveOnExitReadsThePanelBeforeItGoes();
+    void failedAutoSaveOnExitIsShownAndTheProgramStillEnds();
+
+private:
+    QString settingsPath() const { return m_directory.filePath(QStringLiteral("G740Config.ini")); }
+
+    QTemporaryDir m_directory;
+    SimLibrary m_sim;
+};
+
+void TestSettingsFlow::initTestCase()
+{
+    QVERIFY(m_directory.isValid());
+    QVERIFY(m_sim.isValid());
+}
+
+void TestSettingsFlow::init()
+{
+    setSettingsFilePathOverride(settingsPath());
+    QFile::remove(settingsPath());
+    m_sim.resetCallLog();
+}
+
+void TestSettingsFlow::cleanup()
+{
+    TIniFile::setWriteFailureAfter(std::nullopt);
+    QTRY_COMPARE(TInitDevicesThread::liveCount(), 0);
+    QVERIFY(!TheModuleInterface);
+    qunsetenv("MODLINK_SIM");
+}
+
+void TestSettingsFlow::firstStartCreatesTheFileAndLoadsIt()
+{
+    BoxWatcher watcher;
+    auto form = detectedForm();
+    QVERIFY(watcher.boxes().isEmpty());
+    QVERIFY(QFile::exists(settingsPath()));
+    const TIniFile file(settingsPath());
+    QCOMPARE(file.ReadString(FilesSection.toString(), QStringLiteral("Головная программа"), QString()),
+             QDir::toNativeSeparators(QCoreApplication::applicationFilePath()));
+    QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 10.0);
+
+    GENERATOR_PARS pars;
+    form->G740GeneratorFrame->ReadGeneratorPars(&pars);
+    QCOMPARE(int(pars.IncrementType), 1); // the written default, read back
+    QCOMPARE(double(pars.StartFrequency), 10.0);
+    QVERIFY(!form->AutoSaveSettingsLMDCheckBox->isChecked());
+    QVERIFY(form->SaveSettingsButton->isEnabled());
+}
+
+void TestSettingsFlow::autoSaveSettingChecksTheBoxOnlyAtTheFirstDetection()
+{
+    TIniFile(settingsPath()).WriteInteger(ApplicationSection.toString(), AutoSaveKeyName, 2);
+    auto form = detectedForm();
+    QVERIFY(form->AutoSaveSettingsLMDCheckBox->isChecked());
+    QVERIFY(form->AutoSaveSettingsLMDCheckBox->isEnabled());
+    QVERIFY(!form->SaveSettingsButton->isEnabled());
+
+    // A later detection has no settings file: the box is unchecked again.
+    detectAgain(*form);
+    QVERIFY(!form->AutoSaveSettingsLMDCheckBox->isChecked());
+    QVERIFY(form->SaveSettingsButton->isEnabled());
+    form->AutoSaveSettingsLMDCheckBox->setChecked(false); // no save on exit
+}
+
+void TestSettingsFlow::unreachableFileIsReportedAndTheLibraryLeftAlone()
+{
+    const QString path = m_directory.filePath(QStringLiteral("missing/G740Config.ini"));
+    setSettingsFilePathOverride(path);
+    BoxWatcher watcher;
+    auto form = detectedForm();
+
+    QCOMPARE(watcher.boxes().size(), 1);
+    QCOMPARE(watcher.boxes().first().text, QStringLiteral("Не могу создать файл штатных настроек '") + path
+                                               + QStringLiteral("'!"));
+    QCOMPARE(watcher.boxes().first().caption, QStringLiteral("Сообщение TInitDevicesThread::Execute()!"));
+    QCOMPARE(m_sim.callLog(), QStringList());
+    QVERIFY(form->isEnabled());
+    QVERIFY(form->FindModuleLMDButton->isEnabled());
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    // The next detection reads no file: it takes the panel's values.
+    setPanelStartFrequency(*form, 321.0);
+    setSettingsFilePathOverride(settingsPath());
+    detectAgain(*form);
+    QCOMPARE(watcher.count(QStringLiteral("Сообщение TInitDevicesThread::Execute()!")), 1);
+    QVERIFY(!QFile::exists(settingsPath()));
+    QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), QColor(0, 255, 0));
+    QCOMPARE(panelStartFrequency(*form), 321.0);
+}
+
+void TestSettingsFlow::valuesOfAFailedFirstDetectionWaitForTheNextSuccess()
+{
+    TIniFile(settingsPath()).WriteFloat(ModuleSection.toString(), StartFrequencyKey, 777.0);
+    qputenv("MODLINK_SIM", "nomodule");
+    BoxWatcher watcher;
+    auto form = detectedForm();
+    QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), QColor(255, 0, 0));
+    QVERIFY(!form->G740GeneratorFrame->hasAppliedPars());
+
+    // Saving before any module was found keeps the loaded settings.
+    form->SaveCurrentSettings->trigger();
+    QCOMPARE(TIniFile(settingsPath()).ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 777.0);
+
+    qunsetenv("MODLINK_SIM");
+    detectAgain(*form);
+    QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), QColor(0, 255, 0));
+    QCOMPARE(panelStartFrequency(*form), 777.0);
+    QVERIFY(watcher.boxes().isEmpty());
+}
+
+void TestSettingsFlow::saveWritesThePanelsValues()
+{
+    auto form = detectedForm();
+    setPanelStartFrequency(*form, 12.5);
+    QTest::mouseClick(form->SaveSettingsButton, Qt::LeftButton);
+    const TIniFile file(settingsPath());
+    QCOMPARE(file.ReadString(ModuleSection.toString(), StartFrequencyKey, QString()), QStringLiteral("12.5"));
+    QCOMPARE(file.ReadString(ApplicationSection.toString(), AutoSaveKeyName, QString()), QStringLiteral("0"));
+    QCOMPARE(double(form->GeneratorPars.StartFrequency), 12.5);
+
+    // Ctrl+S writes as well, a module found or not.
+    setPanelStartFrequency(*form, 13.5);
+    form->SaveCurrentSettings->trigger();
+    QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 13.5);
+}
+
+void TestSettingsFlow::defaultSettingsKeepOtherKeysAndThePanel()
+{
+    auto form = detectedForm();
+    TIniFile file(settingsPath());
+    file.WriteString(QStringLiteral("Свой раздел"), QStringLiteral("Ключ"), QStringLiteral("значение"));
+    file.WriteFloat(ModuleSection.toString(), StartFrequencyKey, 99.0);
+    setPanelStartFrequency(*form, 55.0);
+
+    form->SaveDefaultSettings->trigger();
+    QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 10.0);
+    QCOMPARE(file.ReadString(QStringLiteral("Свой раздел"), QStringLiteral("Ключ"), QString()),
+             QStringLiteral("значение"));
+    QCOMPARE(panelStartFrequency(*form), 55.0);
+    QVERIFY(!form->IniFile); // released again
+}
+
+void TestSettingsFlow::createDefaultIniFileRefusesAnEmptyPath()
+{
+    auto form = detectedForm();
+    BoxWatcher watcher;
+    QVERIFY(!form->CreateDefaultIniFile(QString()));
+    QCOMPARE(watcher.boxes().size(), 1);
+    QCOMPARE(watcher.boxes().first().text, QStringLiteral("Неправильное название файла штатных настроек!"));
+    QCOMPARE(watcher.boxes().first().caption, QStringLiteral("ОШИБКА CreateDefaultIniFile()!"));
+    QCOMPARE(watcher.boxes().first().icon, QMessageBox::Information);
+}
+
+void TestSettingsFlow::failedSaveFromTheButtonIsShownAndTheProgramGoesOn()
+{
+    auto form = detectedForm();
+    BoxWatcher watcher;
+    TIniFile::setWriteFailureAfter(0);
+    QTest::mouseClick(form->SaveSettingsButton, Qt::LeftButton);
+    QCOMPARE(watcher.boxes().size(), 1);
+    QVERIFY(watcher.boxes().first().text.contains(settingsPath()));
+    TIniFile::setWriteFailureAfter(std::nullopt);
+    QTest::mouseClick(form->SaveSettingsButton, Qt::LeftButton);
+    QCOMPARE(watcher.boxes().size(), 1);
+}
+
+void TestSettingsFlow::autoSaveOnExitReadsThePanelBeforeItGoes()
+{
+    auto form = detectedForm();
+    form->AutoSaveSettingsLMDCheckBox->setChecked(true);
+    setPanelStartFrequency(*form, 42.25); // only the panel knows it
+    m_sim.resetCallLog();
+    form.reset();
+
+    const TIniFile file(settingsPath());
+    QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 42.25);
+    QCOMPARE(file.ReadInteger(ApplicationSection.toString(), AutoSaveKeyName, -1), 1);
+    QCOMPARE(m_sim.callLog(), (QStringList{"STOP_GENERATOR", "ReleaseInterface"}));
+}
+
+void TestSettingsFlow::failedAutoSaveOnExitIsShownAndTheProgramStillEnds()
+{
+    auto form = detectedForm();
+    form->AutoSaveSettingsLMDCheckBox->setChecked(true);
+    BoxWatcher watcher;
+    TIniFile::setWriteFailureAfter(0);
+    m_sim.resetCallLog();
+    form.reset();
+    QCOMPARE(watcher.boxes().size(), 1);
+    QVERIFY(watcher.boxes().first().text.contains(settingsPath()));
+    QCOMPARE(m_sim.callLog(), (QStringList{"STOP_GENERATOR", "ReleaseInterface"}));
+}
+
+int main(int argc, char *argv[])
+{
+    Application app(argc, argv);
+    TestSettingsFlow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_settingsflow.moc"
