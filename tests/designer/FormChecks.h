@@ -6,6 +6,7 @@
 // the classes.
 
 #include <QColor>
+#include <QMetaProperty>
 #include <QFont>
 #include <QTest>
 #include <QWidget>
@@ -64,6 +65,48 @@ inline void checkButtonsAfterPaint(QWidget *form)
     QVERIFY(QTest::qWaitForWindowExposed(form));
     form->grab();
     checkButtons(form);
+}
+
+inline QString enumKey(const QObject *object, const char *name)
+{
+    const QMetaObject *meta = object->metaObject();
+    const QMetaProperty property = meta->property(meta->indexOfProperty(name));
+    return QString::fromLatin1(property.enumerator().valueToKey(property.read(object).toInt()));
+}
+
+// The values that plotform.ui sets.
+inline void checkPlotForm(QWidget *form)
+{
+    QWidget *plot = form->findChild<QWidget *>(QStringLiteral("spectrumPlot"));
+    QVERIFY(plot);
+    QCOMPARE(QString::fromLatin1(plot->metaObject()->className()), QStringLiteral("TXYPlot"));
+    QCOMPARE(plot->geometry(), QRect(10, 10, 320, 260));
+    QCOMPARE(plot->property("PaintRedrawDelay").toInt(), 300);
+    QCOMPARE(plot->property("BkGraphicColor").value<QColor>(), QColor(255, 255, 240));
+    QCOMPARE(enumKey(plot, "AxisStyle"), QStringLiteral("Box"));
+    QCOMPARE(plot->property("GridColor").value<QColor>(), QColor(216, 225, 158));
+    QCOMPARE(enumKey(plot, "YAxisFormat"), QStringLiteral("Log"));
+    QCOMPARE(plot->property("ShowInfoBox").toBool(), false);
+    QCOMPARE(plot->property("InfoBoxX1").toString(), QStringLiteral("t = "));
+    QCOMPARE(plot->property("InfoBoxXFactor").toDouble(), 2.5);
+    QCOMPARE(plot->property("PointSize").toInt(), 4);
+    QCOMPARE(plot->property("MouseControl").toBool(), false);
+    QCOMPARE(plot->property("NumVertGrid").toInt(), 5);
+    QCOMPARE(plot->property("XTitle").toString(), QStringLiteral("Частота, кГц"));
+    QCOMPARE(plot->property("PlotTitle").toString(), QStringLiteral("Спектр"));
+    const QFont titleFont = plot->property("PlotTitleFont").value<QFont>();
+    QCOMPARE(titleFont.pointSize(), 13);
+    QVERIFY(titleFont.bold());
+
+    QWidget *button = form->findChild<QWidget *>(QStringLiteral("runButton"));
+    QVERIFY(button);
+    QCOMPARE(button->property("Label").toString(), QStringLiteral("Запуск"));
+    QCOMPARE(button->property("ColorBoxBk").value<QColor>(), QColor(0, 128, 0));
+
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QVERIFY(!form->grab().isNull());
+    QCOMPARE(plot->property("PlotTitle").toString(), QStringLiteral("Спектр"));
 }
 
 } // namespace FormChecks

@@ -58,13 +58,6 @@ DomWidget readDomWidget(const QString &xml)
 }
 
 // An enumeration property by its key, as a form file names it.
-QString enumKey(const QObject *object, const char *name)
-{
-    const QMetaObject *meta = object->metaObject();
-    const QMetaProperty property = meta->property(meta->indexOfProperty(name));
-    return QString::fromLatin1(property.enumerator().valueToKey(property.read(object).toInt()));
-}
-
 std::unique_ptr<QWidget> loadForm(const QString &pluginDir, const QString &path)
 {
     QUiLoader loader;
@@ -142,36 +135,7 @@ void TestDesignerPlugin::uiLoaderRoundTripWithPlot()
 {
     const std::unique_ptr<QWidget> form = loadForm(m_pluginDir, QStringLiteral(VEKTRA_FORM_DIR "/plotform.ui"));
     QVERIFY(form);
-    QWidget *plot = form->findChild<QWidget *>(QStringLiteral("spectrumPlot"));
-    QVERIFY(plot);
-    QCOMPARE(QString::fromLatin1(plot->metaObject()->className()), QStringLiteral("TXYPlot"));
-    QCOMPARE(plot->geometry(), QRect(10, 10, 320, 260));
-    QCOMPARE(plot->property("PaintRedrawDelay").toInt(), 300);
-    QCOMPARE(plot->property("BkGraphicColor").value<QColor>(), QColor(255, 255, 240));
-    QCOMPARE(enumKey(plot, "AxisStyle"), QStringLiteral("Box"));
-    QCOMPARE(plot->property("GridColor").value<QColor>(), QColor(216, 225, 158));
-    QCOMPARE(enumKey(plot, "YAxisFormat"), QStringLiteral("Log"));
-    QCOMPARE(plot->property("ShowInfoBox").toBool(), false);
-    QCOMPARE(plot->property("InfoBoxX1").toString(), QStringLiteral("t = "));
-    QCOMPARE(plot->property("InfoBoxXFactor").toDouble(), 2.5);
-    QCOMPARE(plot->property("PointSize").toInt(), 4);
-    QCOMPARE(plot->property("MouseControl").toBool(), false);
-    QCOMPARE(plot->property("NumVertGrid").toInt(), 5);
-    QCOMPARE(plot->property("XTitle").toString(), QStringLiteral("Частота, кГц"));
-    QCOMPARE(plot->property("PlotTitle").toString(), QStringLiteral("Спектр"));
-    const QFont titleFont = plot->property("PlotTitleFont").value<QFont>();
-    QCOMPARE(titleFont.pointSize(), 13);
-    QVERIFY(titleFont.bold());
-
-    QWidget *button = form->findChild<QWidget *>(QStringLiteral("runButton"));
-    QVERIFY(button);
-    QCOMPARE(button->property("Label").toString(), QStringLiteral("Запуск"));
-    QCOMPARE(button->property("ColorBoxBk").value<QColor>(), QColor(0, 128, 0));
-
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    QVERIFY(!form->grab().isNull());
-    QCOMPARE(plot->property("PlotTitle").toString(), QStringLiteral("Спектр"));
+    FormChecks::checkPlotForm(form.get());
 }
 
 QTEST_MAIN(TestDesignerPlugin)

@@ -1,4 +1,5 @@
 #include "FormChecks.h"
+#include "ui_plotform.h"
 #include "ui_vektraform.h"
 
 #include <QTest>
@@ -11,6 +12,7 @@ class TestDesignerUic : public QObject
 
 private slots:
     void compiledFormHasItsValues();
+    void compiledPlotFormHasItsValues();
 };
 
 void TestDesignerUic::compiledFormHasItsValues()
@@ -23,6 +25,14 @@ void TestDesignerUic::compiledFormHasItsValues()
         return;
     FormChecks::checkButtonsAfterPaint(&form);
     QCOMPARE(ui.startButton->RequestedColorBoxWidth(), 40);
+}
+
+void TestDesignerUic::compiledPlotFormHasItsValues()
+{
+    QWidget form;
+    Ui::PlotForm ui;
+    ui.setupUi(&form);
+    FormChecks::checkPlotForm(&form);
 }
 
 QTEST_MAIN(TestDesignerUic)

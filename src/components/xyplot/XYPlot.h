@@ -240,6 +240,69 @@ public:
     // without it.
     bool MouseControl = false;
 
+    // The setter names that code generated from a form (uic) calls.
+    void setPaintRedrawDelay(int Value) { SetPaintRedrawDelay(Value); }
+    void setAutoRedraw(bool Value) { SetAutoRedraw(Value); }
+    void setColor(QColor Value) { SetColor(Value); }
+    void setBkGraphicColor(QColor Value) { SetBkGraphicColor(Value); }
+    void setAxisColor(QColor Value) { SetAxisColor(Value); }
+    void setAxisStyle(XYPlotTypes::TAxisStyle Value) { SetAxisStyle(Value); }
+    void setGridColor(QColor Value) { SetGridColor(Value); }
+    void setInfoBoxBkColor(QColor Value) { SetInfoBoxBkColor(Value); }
+    void setInfoBoxColor(QColor Value) { SetInfoBoxColor(Value); }
+    void setXAxisFormat(XYPlotTypes::TAxisFormat Value) { SetXAxisFormat(Value); }
+    void setYAxisFormat(XYPlotTypes::TAxisFormat Value) { SetYAxisFormat(Value); }
+    void setShowXLabel(bool Value) { SetShowXLabel(Value); }
+    void setShowYLabel(bool Value) { SetShowYLabel(Value); }
+    void setShowXTitle(bool Value) { SetShowXTitle(Value); }
+    void setShowYTitle(bool Value) { SetShowYTitle(Value); }
+    void setShowPlotTitle(bool Value) { SetShowPlotTitle(Value); }
+    void setXLabelFormatString(const QString &Value) { SetXLabelFormat(Value); }
+    void setYLabelFormatString(const QString &Value) { SetYLabelFormat(Value); }
+    void setInfoBoxXFormatString(const QString &Value) { SetInfoBoxXFormatString(Value); }
+    void setInfoBoxYFormatString(const QString &Value) { SetInfoBoxYFormatString(Value); }
+    void setInfoBoxXFactor(double Value) { SetInfoBoxXFactor(Value); }
+    void setInfoBoxYFactor(double Value) { SetInfoBoxYFactor(Value); }
+    void setInfoBoxXOffset(double Value) { SetInfoBoxXOffset(Value); }
+    void setInfoBoxYOffset(double Value) { SetInfoBoxYOffset(Value); }
+    void setInfoBoxX1(const QString &Value) { SetInfoBoxX1(Value); }
+    void setInfoBoxX2(const QString &Value) { SetInfoBoxX2(Value); }
+    void setInfoBoxY1(const QString &Value) { SetInfoBoxY1(Value); }
+    void setInfoBoxY2(const QString &Value) { SetInfoBoxY2(Value); }
+    void setInfoBoxStringsDistance(int Value) { SetFInfoBoxStringsDistance(Value); }
+    void setShowInfoBox(bool Value) { SetShowInfoBox(Value); }
+    void setXAutoScale(bool Value) { SetXAutoScale(Value); }
+    void setYAutoScale(bool Value) { SetYAutoScale(Value); }
+    void setXMax(double Value) { SetXMax(Value); }
+    void setYMax(double Value) { SetYMax(Value); }
+    void setXMin(double Value) { SetXMin(Value); }
+    void setYMin(double Value) { SetYMin(Value); }
+    void setTopFrameOffset(int Value) { SetTopFrameOffset(Value); }
+    void setLeftFrameOffset(int Value) { SetLeftFrameOffset(Value); }
+    void setBottomFrameOffset(int Value) { SetBottomFrameOffset(Value); }
+    void setPlotTitleOffset(int Value) { SetPlotTitleOffset(Value); }
+    void setXTitleOffset(int Value) { SetXTitleOffset(Value); }
+    void setYTitleOffset(int Value) { SetYTitleOffset(Value); }
+    void setXLabelOffset(int Value) { SetXLabelOffset(Value); }
+    void setYLabelOffset(int Value) { SetYLabelOffset(Value); }
+    void setPointSize(int Value) { SetPointSize(Value); }
+    void setMouseControl(bool Value) { MouseControl = Value; }
+    void setShowHorzGrid(bool Value) { SetShowHorzGrid(Value); }
+    void setShowVertGrid(bool Value) { SetShowVertGrid(Value); }
+    void setShowHorzTicks(bool Value) { SetShowHorzTicks(Value); }
+    void setShowVertTicks(bool Value) { SetShowVertTicks(Value); }
+    void setVertTickLength(int Value) { SetVertTickLength(Value); }
+    void setHorzTickLength(int Value) { SetHorzTickLength(Value); }
+    void setNumHorzGrid(int Value) { SetNumHorzGrid(Value); }
+    void setNumVertGrid(int Value) { SetNumVertGrid(Value); }
+    void setXTitle(const QString &Value) { SetXTitle(Value); }
+    void setYTitle(const QString &Value) { SetYTitle(Value); }
+    void setPlotTitle(const QString &Value) { SetPlotTitle(Value); }
+    void setPlotTitleFont(const QFont &Value) { SetPlotTitleFont(Value); }
+    void setAxisTitleFont(const QFont &Value) { SetAxisTitleFont(Value); }
+    void setAxisLabelFont(const QFont &Value) { SetAxisLabelFont(Value); }
+    void setInfoBoxFont(const QFont &Value) { SetInfoBoxFont(Value); }
+
 public Q_SLOTS:
     // Property setters: each stores its value and updates the picture.
     virtual void SetBkGraphicColor(QColor Value);

@@ -35,6 +35,21 @@ enum class TAxisStyle : std::uint8_t {
 };
 Q_ENUM_NS(TAxisStyle)
 
+// The values under their bare names in the namespace, as code that uic
+// generates from a form names them (XYPlotTypes::Box).
+inline constexpr TPlotStyle Line = TPlotStyle::Line;
+inline constexpr TPlotStyle Points = TPlotStyle::Points;
+inline constexpr TPlotStyle OpenPoints = TPlotStyle::OpenPoints;
+inline constexpr TPlotStyle LinePoints = TPlotStyle::LinePoints;
+inline constexpr TPlotStyle LineOpenPoints = TPlotStyle::LineOpenPoints;
+inline constexpr TAxisFormat Linear = TAxisFormat::Linear;
+inline constexpr TAxisFormat Log = TAxisFormat::Log;
+inline constexpr TAxisStyle Box = TAxisStyle::Box;
+inline constexpr TAxisStyle Centered = TAxisStyle::Centered;
+inline constexpr TAxisStyle CenteredBox = TAxisStyle::CenteredBox;
+inline constexpr TAxisStyle LB = TAxisStyle::LB;
+inline constexpr TAxisStyle None = TAxisStyle::None;
+
 } // namespace XYPlotTypes
 
 using XYPlotTypes::TAxisFormat;
