@@ -1,6 +1,7 @@
 // The simulated G-740 of the stand-in library, reached as the program reaches
 // it: through the loader and the module interface.
 
+#include "DefaultRecord.h"
 #include "ModlinkSim.h"
 
 #include "device/DeviceLibrary.h"
@@ -30,21 +31,6 @@ using Module = std::unique_ptr<ModuleInterface, Releaser>;
 
 using Operation = std::function<ModuleResult(ModuleInterface &)>;
 using Change = std::function<void(GENERATOR_PARS &)>;
-
-// The record the program builds when it has no settings file.
-GENERATOR_PARS defaultPars()
-{
-    GENERATOR_PARS pars;
-    pars.StartFrequency = 10.0;
-    pars.FrequencyIncrement = 50.0;
-    pars.NumberOfIncrements = 10;
-    pars.BaseIntervalType = 1;
-    pars.BaseIntervalsNumber = 100;
-    pars.MasterClock = 50000.0;
-    pars.SyncoutType = 1;
-    pars.AnalogOutputsType = 1;
-    return pars;
-}
 
 QByteArray bytesOf(const GENERATOR_PARS &pars)
 {
@@ -93,7 +79,7 @@ QList<std::pair<const char *, Operation>> moduleOperations()
         {"CloseModule", [](ModuleInterface &m) { return m.CloseModule(); }},
         {"GetModuleName", [](ModuleInterface &m) { char name[18]; return m.GetModuleName(name); }},
         {"GetUsbSpeed", [](ModuleInterface &m) { std::uint8_t speed; return m.GetUsbSpeed(&speed); }},
-        {"SET_GENERATOR_PARS", [](ModuleInterface &m) { auto pars = defaultPars(); return m.SET_GENERATOR_PARS(&pars); }},
+        {"SET_GENERATOR_PARS", [](ModuleInterface &m) { auto pars = defaultRecord(); return m.SET_GENERATOR_PARS(&pars); }},
         {"START_GENERATOR", [](ModuleInterface &m) { return m.START_GENERATOR(); }},
         {"STOP_GENERATOR", [](ModuleInterface &m) { return m.STOP_GENERATOR(); }},
         {"GET_MODULE_DESCRIPTION", [](ModuleInterface &m) { ModuleDescription d; return m.GET_MODULE_DESCRIPTION(&d); }},
@@ -123,7 +109,7 @@ private:
     Module readyModule()
     {
         Module module = create();
-        auto pars = defaultPars();
+        auto pars = defaultRecord();
         if (!module || !module->OpenModule(0) || !module->SET_GENERATOR_PARS(&pars))
             return nullptr;
         return module;
@@ -281,10 +267,10 @@ private slots:
         QVERIFY(module->OpenModule(0));
         QVERIFY(lastPars().isEmpty());
 
-        GENERATOR_PARS previous = defaultPars();
+        GENERATOR_PARS previous = defaultRecord();
         previous.LibraryOwned5[0] = 0x42;
         QVERIFY(module->SET_GENERATOR_PARS(&previous));
-        GENERATOR_PARS pars = defaultPars();
+        GENERATOR_PARS pars = defaultRecord();
         change(pars);
         const QByteArray sent = bytesOf(pars);
         QCOMPARE(module->SET_GENERATOR_PARS(&pars) != 0, accepted);
@@ -298,7 +284,7 @@ private slots:
         QVERIFY(module->OpenModule(0));
         QVERIFY(!module->START_GENERATOR()); // no parameters yet
         QVERIFY(!m_running());
-        auto pars = defaultPars();
+        auto pars = defaultRecord();
         QVERIFY(module->SET_GENERATOR_PARS(&pars));
         QVERIFY(module->START_GENERATOR());
         QVERIFY(m_running());

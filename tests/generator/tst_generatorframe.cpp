@@ -1,3 +1,4 @@
+#include "DefaultRecord.h"
 #include "device/ModuleInterface.h"
 #include "generator/G740GeneratorFrame.h"
 #include "runtime/KeyFilterEdit.h"
@@ -90,22 +91,6 @@ public:
 private:
     QTimer m_timer;
 };
-
-// The record that a first detection builds without a settings file.
-GENERATOR_PARS defaultRecord()
-{
-    GENERATOR_PARS pars;
-    pars.StartFrequency = 10.0;
-    pars.FrequencyIncrement = 50.0;
-    pars.NumberOfIncrements = 10;
-    pars.BaseIntervalType = 1;
-    pars.BaseIntervalMultiplierIndex = 0;
-    pars.BaseIntervalsNumber = 100;
-    pars.MasterClock = 50000.0;
-    pars.SyncoutType = 1;
-    pars.AnalogOutputsType = 1;
-    return pars;
-}
 
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "DefaultRecord.h"
 #include "runtime/CodePage.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
@@ -62,21 +63,6 @@ QByteArray moduleFile(const QString &lines)
     return toCp1251(QStringLiteral("[Модуль G-740]\r\n") + lines);
 }
 
-// The record a file without any key gives.
-GENERATOR_PARS readDefaults()
-{
-    GENERATOR_PARS pars;
-    pars.StartFrequency = 10.0;
-    pars.FrequencyIncrement = 50.0;
-    pars.NumberOfIncrements = 10;
-    pars.BaseIntervalType = 1;
-    pars.BaseIntervalsNumber = 100;
-    pars.MasterClock = 50000.0;
-    pars.SyncoutType = 1;
-    pars.AnalogOutputsType = 1;
-    return pars;
-}
-
 bool sameRecord(const GENERATOR_PARS &a, const GENERATOR_PARS &b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -127,7 +113,7 @@ void TestSettings::firstStart()
 
     GENERATOR_PARS pars;
     readGeneratorSettings(&file, pars);
-    GENERATOR_PARS expected = readDefaults();
+    GENERATOR_PARS expected = defaultRecord();
     expected.IncrementType = 1; // written as 1, although a missing key reads as 0
     QVERIFY(sameRecord(pars, expected));
     QVERIFY(!readAutoSaveSetting(&file));
@@ -218,7 +204,7 @@ void TestSettings::noFileGivesReadDefaults()
     GENERATOR_PARS pars;
     std::memset(static_cast<void *>(&pars), 0xA5, sizeof pars);
     readGeneratorSettings(nullptr, pars);
-    GENERATOR_PARS expected = readDefaults();
+    GENERATOR_PARS expected = defaultRecord();
     // The library's own bytes are not the settings' business.
     std::memset(expected.LibraryOwned1, 0xA5, sizeof expected.LibraryOwned1);
     std::memset(expected.LibraryOwned2, 0xA5, sizeof expected.LibraryOwned2);
@@ -232,13 +218,13 @@ void TestSettings::noFileGivesReadDefaults()
     const TIniFile missing(path());
     GENERATOR_PARS fromMissing;
     readGeneratorSettings(&missing, fromMissing);
-    QVERIFY(sameRecord(fromMissing, readDefaults()));
+    QVERIFY(sameRecord(fromMissing, defaultRecord()));
     QVERIFY(!QFile::exists(path()));
 }
 
 void TestSettings::currentSettings()
 {
-    GENERATOR_PARS pars = readDefaults();
+    GENERATOR_PARS pars = defaultRecord();
     pars.StartFrequency = 12.5;
     pars.FrequencyIncrement = -0.25;
     pars.NumberOfIncrements = 65535;
@@ -294,7 +280,7 @@ void TestSettings::failedWriteStopsAtTheFirstKey()
     QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner));
     TIniFile file(path());
     QVERIFY_THROWS_EXCEPTION(IniFileError, writeDefaultSettings(file, ProgramPath));
-    QVERIFY_THROWS_EXCEPTION(IniFileError, writeCurrentSettings(file, ProgramPath, false, readDefaults()));
+    QVERIFY_THROWS_EXCEPTION(IniFileError, writeCurrentSettings(file, ProgramPath, false, defaultRecord()));
     QCOMPARE(contentOf(path()), old);
 }
 
