@@ -25,7 +25,7 @@ bool DeviceLibrary::load()
     for (const QString &candidate : m_candidates) {
         m_library.setFileName(candidate);
         if (!m_library.load()) {
-            reasons << QStringLiteral("файл %1 не загружается (%2)").arg(candidate, m_library.errorString());
+            reasons << QStringLiteral("файл %1 не загружается: %2").arg(candidate, m_library.errorString());
             continue;
         }
         QStringList missing;
@@ -50,7 +50,8 @@ bool DeviceLibrary::load()
     }
     if (reasons.isEmpty())
         reasons << QStringLiteral("не указано ни одного файла");
-    m_error = QStringLiteral("Не могу загрузить библиотеку Modlink: ") + reasons.join(QStringLiteral("; "));
+    // One line for each file tried; the detection puts its own heading above.
+    m_error = reasons.join(QLatin1Char('\n'));
     return false;
 }
 
