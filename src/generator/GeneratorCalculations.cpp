@@ -17,10 +17,22 @@ constexpr long double InverseOf255 = 1.0L / 255.0L;
 // The square root of 0.6, cut after 14 decimals as the hardware's reference.
 constexpr long double SqrtOf0_6 = 0.77459666924148L;
 
-// Whole-number text: optional sign, then decimal digits only.
+// Whole-number text as parseInt reads it: blanks (space, tab) around an
+// optional sign and decimal digits only. Any other white space makes the text
+// no whole number, as it does for parseInt.
+QStringView trimmedBlanks(QStringView text)
+{
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    while (!text.isEmpty() && blank(text.front()))
+        text = text.mid(1);
+    while (!text.isEmpty() && blank(text.back()))
+        text.chop(1);
+    return text;
+}
+
 bool isWholeNumberText(QStringView text)
 {
-    text = text.trimmed();
+    text = trimmedBlanks(text);
     if (text.startsWith(u'+') || text.startsWith(u'-'))
         text = text.mid(1);
     if (text.isEmpty())
@@ -115,7 +127,7 @@ std::optional<std::int64_t> parseCount(QStringView text)
         if (!isWholeNumberText(text))
             return std::nullopt;
         // Digits beyond 32 bits: as large as a count can be, with its sign.
-        return text.trimmed().startsWith(u'-') ? std::numeric_limits<std::int64_t>::min()
+        return trimmedBlanks(text).startsWith(u'-') ? std::numeric_limits<std::int64_t>::min()
                                                : std::numeric_limits<std::int64_t>::max();
     }
 }

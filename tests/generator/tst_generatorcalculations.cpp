@@ -163,6 +163,12 @@ void TestGeneratorCalculations::counts_data()
     QTest::newRow("beyond 32 bits") << "99999999999999999999" << 4095 << 2047;
     QTest::newRow("negative beyond 32 bits") << "-99999999999999999999" << 4095 << 2047;
     QTest::newRow("smallest 32-bit") << "-2147483648" << 4095 << 2047;
+    QTest::newRow("blanks around") << " \t12\t " << 12 << 12;
+    QTest::newRow("blanks around beyond 32 bits") << " 99999999999 " << 4095 << 2047;
+    // White space other than blanks makes no whole number, however short.
+    QTest::newRow("pasted line break") << "5\n" << 1 << 2;
+    QTest::newRow("no-break space") << QStringLiteral("\u00A05") << 1 << 2;
+    QTest::newRow("no-break space beyond 32 bits") << QStringLiteral("\u00A099999999999") << 1 << 2;
 }
 
 void TestGeneratorCalculations::counts()
