@@ -831,7 +831,12 @@ void TG740GeneratorFrame::ExternalMasterClockValueLMDEditChange()
         // clock then stays the internal one.
         if (GeneratorPars.MasterClockSource == 1)
             GeneratorPars.MasterClock = accepted;
+        // The rewrite adds decimals after the digits typed so far; the caret
+        // stays where the operator is typing, so "7" then "5" gives 75.0
+        // rather than 7.05.
+        const int caret = ExternalMasterClockValueLMDEdit->cursorPosition();
         ExternalMasterClockValueLMDEdit->setText(acceptedMasterClockText(accepted));
+        ExternalMasterClockValueLMDEdit->setCursorPosition(caret);
     } catch (const ConversionError &) {
         // The clock keeps its previous value.
         ShowConversionError(MasterClockErrorCaption);

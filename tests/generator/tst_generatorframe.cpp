@@ -549,6 +549,15 @@ void TestGeneratorFrame::clockSourceSwitching()
     // 10 kHz is above a 7 kHz clock.
     QCOMPARE(text("ActualStartFrequencyValueLMDStaticText"), "7.0000");
     QCOMPARE(text("DurationLMDStaticText"), "14.28571");
+    // Each key is accepted at once, and the next digit still goes after the
+    // previous one.
+    QTest::keyClicks(external, "50");
+    QCOMPARE(external->text(), "750.0");
+    // Code 223696 of a 750 kHz clock: 9.99999 kHz.
+    QCOMPARE(text("ActualStartFrequencyValueLMDStaticText"), "10.0000");
+    QTest::keyClick(external, Qt::Key_Backspace);
+    QTest::keyClick(external, Qt::Key_Backspace);
+    QCOMPARE(external->text(), "7.0");
 
     QGuiApplication::clipboard()->setText("0.5");
     QTest::keyClick(external, Qt::Key_A, Qt::ControlModifier);
