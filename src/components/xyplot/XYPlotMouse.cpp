@@ -73,7 +73,7 @@ void TXYPlot::drawZoomRect()
             p.drawRect(z.adjusted(0, 0, -1, -1));
     }
     const QRect shown = z.adjusted(-1, -1, 1, 1) & rect();
-    if (!shown.isEmpty()) {
+    if (!shown.isEmpty() && isVisible()) {
         m_ownUpdates += shown;
         update(shown);
     }
