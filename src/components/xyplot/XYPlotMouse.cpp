@@ -95,6 +95,9 @@ void TXYPlot::MouseDown(Qt::MouseButton Button, Qt::MouseButtons Buttons,
         }
     }
     if (RubberBanding && MouseControl) {
+        // Another button pressed during the drag starts the rectangle anew:
+        // the one on the screen goes first, or it would stay there.
+        drawZoomRect();
         ZoomRect = rectFromEdges(X, Y, X + 2, Y + 2);
         ZoomStartX = X;
         ZoomStartY = Y;
