@@ -184,6 +184,20 @@ void PlotMouseTest::zoomRectangleIsErasedByDrawingItAgain()
     QTest::mouseRelease(&plot, Qt::LeftButton, Qt::ControlModifier, QPoint(40, 50));
     QCOMPARE(plot.XMax(), 40.0);
     QCOMPARE(plot.canvas().copy(plot.PlotPage.ScreenRect), plot.PlotPage.Bitmap);
+
+    // A second button during the drag starts a new rectangle and takes the
+    // old one off the screen.
+    const QImage again = plot.canvas().copy();
+    QTest::mousePress(&plot, Qt::LeftButton, Qt::ControlModifier, QPoint(20, 30));
+    QTest::mouseMove(&plot, QPoint(70, 80));
+    QTest::mousePress(&plot, Qt::RightButton, Qt::ControlModifier, QPoint(60, 10));
+    const QRect restarted = rectFromEdges(60, 10, 62, 12);
+    diff = changed(again, plot.canvas());
+    QVERIFY(!diff.isEmpty());
+    for (const QPoint &p : diff)
+        QVERIFY2(onOutline(p, restarted), qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
+    QTest::mouseRelease(&plot, Qt::RightButton, Qt::ControlModifier, QPoint(60, 10));
+    QCOMPARE(plot.canvas().copy(plot.PlotPage.ScreenRect), plot.PlotPage.Bitmap);
 }
 
 void PlotMouseTest::doubleClickRestores()

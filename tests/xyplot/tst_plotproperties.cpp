@@ -17,6 +17,7 @@ private slots:
     void fontsTakeRoom();
     void paintRequestsCollapseIntoOneRedraw();
     void sizeChangeIsDrawnAtOnce();
+    void paintAfterOwnCopies();
     void changeSignal();
 };
 
@@ -195,6 +196,35 @@ void PlotPropertiesTest::sizeChangeIsDrawnAtOnce()
     QVERIFY(!plot.PaintTimer.isActive());
     QCOMPARE(rectRight(plot.PlotPage.ScreenRect), 360);
     QCOMPARE(plot.canvas().copy(plot.PlotPage.ScreenRect), plot.PlotPage.Bitmap);
+}
+
+// The control's own copies to the canvas must not hide a paint that needs
+// the whole Paint: a shrink in the same turn as a redraw, or a show after
+// pages were copied while hidden.
+void PlotPropertiesTest::paintAfterOwnCopies()
+{
+    {
+        PlotProbe plot;
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        plot.Redraw();
+        plot.resize(200, 150);
+        QTRY_COMPARE(rectRight(plot.PlotPage.ScreenRect), 200);
+        QCOMPARE(rectBottom(plot.PlotPage.ScreenRect) < 150, true);
+    }
+    {
+        PlotProbe plot;
+        const double x[] = {0.0, 10.0};
+        const double y[] = {5.0, 5.0};
+        plot.XYPlot(x, y, 2, 1, Qt::red, TPlotStyle::Line);
+        plot.SetXYMinMax(0.0, 10.0, 0.0, 10.0, false);
+        plot.SetPlotColor(Qt::red, 1);
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        const int row = plot.PlotPage.ScreenRect.top() + truncPixel(TXYPlot::Round(plot.ScreenY(5.0)));
+        QTRY_COMPARE(plot.canvas().pixelColor(plot.PlotPage.ScreenRect.center().x(), row),
+                     QColor(Qt::red));
+    }
 }
 
 void PlotPropertiesTest::changeSignal()

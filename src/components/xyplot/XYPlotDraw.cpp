@@ -32,11 +32,12 @@ void TXYPlot::paintEvent(QPaintEvent *event)
 {
     ensureCanvas();
     // A repaint that only shows what the control itself copied to the canvas
-    // must not run Paint: Paint would restart the redraw timer for ever.
+    // must not run Paint: Paint would restart the redraw timer for ever. A
+    // size change that arrives with such copies still needs the new layout.
     const bool ownCopiesOnly =
         !m_ownUpdates.isEmpty() && (event->region() - m_ownUpdates).isEmpty();
     m_ownUpdates = QRegion();
-    if (!ownCopiesOnly)
+    if (!ownCopiesOnly || width() != LastWidth || height() != LastHeight)
         Paint();
     QPainter painter(this);
     for (const QRect &r : event->region())
@@ -81,8 +82,10 @@ void TXYPlot::UpdatePaintPage(const TPaintPage &Page)
             std::memcpy(to + target.left(), from + (target.left() - shift.x()), bytes);
         }
     }
+    // A hidden control gets no repaint for its copies, so they must not
+    // count as its own when it is shown again: the showing runs Paint.
     const QRect shown = Page.ScreenRect & rect();
-    if (shown.isEmpty())
+    if (shown.isEmpty() || !isVisible())
         return;
     m_ownUpdates += shown;
     update(shown);

@@ -73,7 +73,7 @@ void TXYPlot::drawZoomRect()
             p.drawRect(z.adjusted(0, 0, -1, -1));
     }
     const QRect shown = z.adjusted(-1, -1, 1, 1) & rect();
-    if (!shown.isEmpty()) {
+    if (!shown.isEmpty() && isVisible()) {
         m_ownUpdates += shown;
         update(shown);
     }
@@ -95,6 +95,9 @@ void TXYPlot::MouseDown(Qt::MouseButton Button, Qt::MouseButtons Buttons,
         }
     }
     if (RubberBanding && MouseControl) {
+        // Another button pressed during the drag starts the rectangle anew:
+        // the one on the screen goes first, or it would stay there.
+        drawZoomRect();
         ZoomRect = rectFromEdges(X, Y, X + 2, Y + 2);
         ZoomStartX = X;
         ZoomStartY = Y;
