@@ -91,6 +91,8 @@ void PlotPropertiesTest::clamps_data()
     QTest::newRow("negative tick") << QByteArray("VertTickLength") << -4 << 0;
     QTest::newRow("negative grid count") << QByteArray("NumVertGrid") << -1 << 0;
     QTest::newRow("grid count") << QByteArray("NumHorzGrid") << 5 << 5;
+    QTest::newRow("huge horizontal grid count") << QByteArray("NumHorzGrid") << INT_MAX << TXYPlot::MaxGridLines;
+    QTest::newRow("huge vertical grid count") << QByteArray("NumVertGrid") << INT_MAX << TXYPlot::MaxGridLines;
 }
 
 void PlotPropertiesTest::clamps()

@@ -1015,14 +1015,14 @@ void TXYPlot::SetVertTickLength(int Value)
 
 void TXYPlot::SetNumHorzGrid(int Value)
 {
-    FNumHorzGrid = std::max(Value, 0);
+    FNumHorzGrid = std::clamp(Value, 0, MaxGridLines);
     if (FAutoRedraw)
         DrawPlotsAndLabels();
 }
 
 void TXYPlot::SetNumVertGrid(int Value)
 {
-    FNumVertGrid = std::max(Value, 0);
+    FNumVertGrid = std::clamp(Value, 0, MaxGridLines);
     if (FAutoRedraw)
         DrawPlotsAndLabels();
 }

@@ -93,6 +93,9 @@ class TXYPlot : public QWidget
     Q_PROPERTY(QFont InfoBoxFont READ InfoBoxFont WRITE SetInfoBoxFont)
 
 public:
+    // More grid lines than this would only paint the plot area solid; the
+    // ceiling also keeps a huge count from hanging every redraw.
+    static constexpr int MaxGridLines = 1000;
     explicit TXYPlot(QWidget *parent = nullptr);
     // A control with the source's plots and the properties that
     // AssignPlotProperties copies; every other value of its own stays zero.
