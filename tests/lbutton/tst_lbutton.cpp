@@ -56,6 +56,7 @@ private slots:
     void textTallerThanStrip();
     void stripPixels();
     void stripPixelsTextBoxOnly();
+    void textCentredInFormFont();
     void groupIsExclusive();
     void allowAllUpReleasesDownButton();
     void buttonOutsideGroupDoesNotStayDown();
@@ -430,6 +431,36 @@ void TestLButton::stripPixelsTextBoxOnly()
     for (int x = 40; x < 60 && !blueFound; ++x)
         blueFound = QColor(image.pixel(x, mid)) == QColor(Qt::blue);
     QVERIFY(blueFound);
+}
+
+// A form with a font of its own: the text is drawn in the font it inherits,
+// so it must be measured in that font too to sit in the middle.
+void TestLButton::textCentredInFormFont()
+{
+    QWidget form;
+    QFont formFont;
+    formFont.setPixelSize(30);
+    form.setFont(formFont);
+    auto *button = new TLButton(&form);
+    button->SetWidth(200);
+    button->SetHeight(70);
+    button->SetTextBoxBk(QColor(Qt::white));
+    button->SetText(QStringLiteral("\u2588\u2588\u2588"));
+    button->SetShowColorBox(false);
+    const QImage image = button->grab().toImage();
+    const int y = 26 + 22;
+    int first = -1;
+    int last = -1;
+    for (int x = 1; x < 199; ++x) {
+        if (QColor(image.pixel(x, y)) == QColor(Qt::black)) {
+            if (first < 0)
+                first = x;
+            last = x;
+        }
+    }
+    QVERIFY(first > 0);
+    QCOMPARE(button->textOrigin().x(), first);
+    QVERIFY2(qAbs(first + last - 199) <= 2, qPrintable(QStringLiteral("%1..%2").arg(first).arg(last)));
 }
 
 void TestLButton::groupIsExclusive()

@@ -422,13 +422,21 @@ void TLButton::layoutStrip()
         // frame line between them.
         const int left = m_ShowColorBox ? textLeft - 1 : textLeft;
         m_textBoxRect = QRect(QPoint(left, 0), QPoint(clientWidth - 1, bottom));
-        const QFontMetrics metrics(m_TextFont);
+        const QFontMetrics metrics(effectiveTextFont());
         // Truncated toward zero, also when the text is wider or taller than
         // its box.
         const int x = static_cast<int>((m_TextBoxWidth - metrics.horizontalAdvance(m_Text)) * 0.5 + m_ColorBoxWidth);
         const int y = static_cast<int>((m_PaintBoxHeight - metrics.height()) * 0.5);
         m_textOrigin = QPoint(x, y);
     }
+}
+
+// What TextFont leaves unset comes from the control's own font, as it does
+// for the label on the speed button. The text is measured and drawn in this
+// one font, so that it stays centred inside a form with a font of its own.
+QFont TLButton::effectiveTextFont() const
+{
+    return m_TextFont.resolve(font());
 }
 
 void TLButton::paintStrip(QPainter &painter)
@@ -449,11 +457,12 @@ void TLButton::paintStrip(QPainter &painter)
         // A box of no or negative width gets its frame lines but no fill.
         if (m_textBoxRect.isValid())
             painter.fillRect(m_textBoxRect, m_TextBoxBk);
-        painter.setFont(m_TextFont);
+        const QFont textFont = effectiveTextFont();
+        painter.setFont(textFont);
         painter.setPen(m_TextColor);
         painter.setBackgroundMode(Qt::OpaqueMode);
         painter.setBackground(m_TextBoxBk);
-        painter.drawText(m_textOrigin + QPoint(0, QFontMetrics(m_TextFont).ascent()), m_Text);
+        painter.drawText(m_textOrigin + QPoint(0, QFontMetrics(textFont).ascent()), m_Text);
         painter.setBackgroundMode(Qt::TransparentMode);
         painter.setPen(framePen);
         drawOpenTopFrame(painter, m_textBoxRect);

@@ -169,6 +169,7 @@ private:
     void applyLabelFont();
     void releaseGroupSiblings();
     void layoutStrip();
+    QFont effectiveTextFont() const;
     void paintStrip(QPainter &painter);
 
     LButtonSpeedButton *m_speedButton = nullptr;
