@@ -436,8 +436,8 @@ void TMainForm::ApplicationShortCut(QKeyEvent *Msg, bool &Handled)
         return;
     }
     // A window locked by a detection takes no input, and Escape in another
-    // modal box belongs to that box.
-    if (!isEnabled() || QApplication::activeModalWidget())
+    // modal box or in the open popup menu belongs to that box or menu.
+    if (!isEnabled() || QApplication::activeModalWidget() || qobject_cast<QMenu *>(QApplication::activePopupWidget()))
         return;
     Busy = true;
     const auto answer = showMessageBox(this, QStringLiteral("Действительно хотите завершить работу?"),

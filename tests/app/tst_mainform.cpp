@@ -81,6 +81,7 @@ private slots:
     void escapeNoPassesTheKeyOn();
     void escapeWhileBusyIsConsumed();
     void escapeInAnotherBoxClosesThatBox();
+    void escapeClosesTheOpenPopupMenu();
     void escapeYesEndsTheProgram();
     void ctrlQEndsWithoutAQuestion();
     void closeBoxEndsWithoutAQuestion();
@@ -338,6 +339,21 @@ void TestMainForm::escapeInAnotherBoxClosesThatBox()
     closer.start(500);
     other.exec();
     QCOMPARE(seen, QString());
+    QVERIFY(!form.Busy);
+}
+
+void TestMainForm::escapeClosesTheOpenPopupMenu()
+{
+    TMainForm form;
+    form.show();
+    waitForDetection(form);
+    BoxWatcher watcher(QMessageBox::No);
+    form.PopupMenu->popup(form.mapToGlobal(QPoint(500, 300)));
+    QTRY_VERIFY(form.PopupMenu->isVisible());
+    QTest::keyClick(form.PopupMenu, Qt::Key_Escape);
+    QTest::qWait(30);
+    QVERIFY(watcher.boxes().isEmpty());
+    QTRY_VERIFY(!form.PopupMenu->isVisible());
     QVERIFY(!form.Busy);
 }
 
