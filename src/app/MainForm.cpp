@@ -231,6 +231,30 @@ void TMainForm::createPopupMenu()
     connect(SaveCurrentSettings, &QAction::triggered, this, guarded(this, &TMainForm::SaveCurrentSettingsClick));
     connect(AboutProgram, &QAction::triggered, this, guarded(this, &TMainForm::AboutProgramClick));
     connect(ApplicationExit, &QAction::triggered, this, guarded(this, &TMainForm::ApplicationExitClick));
+
+    // The menu's shortcuts come before the focused control's own use of the
+    // key (an edit's Ctrl+A), as they must work wherever the focus is.
+    qApp->installEventFilter(this);
+}
+
+bool TMainForm::isMenuShortcut(const QKeyEvent *key) const
+{
+    const QKeySequence pressed(key->keyCombination());
+    for (const QAction *action : PopupMenu->actions())
+        if (!action->isSeparator() && action->shortcut() == pressed)
+            return true;
+    return false;
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // A focused control that claims the key through ShortcutOverride would
+    // keep the shortcut from firing; filtering the event out unaccepted
+    // leaves the key to the shortcut.
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this && isMenuShortcut(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 void TMainForm::createGeneratorPanel()
@@ -412,8 +436,8 @@ void TMainForm::ApplicationShortCut(QKeyEvent *Msg, bool &Handled)
         return;
     }
     // A window locked by a detection takes no input, and Escape in another
-    // modal box belongs to that box.
-    if (!isEnabled() || QApplication::activeModalWidget())
+    // modal box or in the open popup menu belongs to that box or menu.
+    if (!isEnabled() || QApplication::activeModalWidget() || qobject_cast<QMenu *>(QApplication::activePopupWidget()))
         return;
     Busy = true;
     const auto answer = showMessageBox(this, QStringLiteral("Действительно хотите завершить работу?"),

@@ -112,11 +112,13 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void createPopupMenu();
     void createGeneratorPanel();
+    bool isMenuShortcut(const QKeyEvent *key) const;
 
     bool m_popupMenuAutoPopup = true;
     bool m_terminationPending = false;

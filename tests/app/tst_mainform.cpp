@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>
@@ -71,6 +72,8 @@ private slots:
     void controlsCarryTheirNamesAndTexts_data();
     void controlsCarryTheirNamesAndTexts();
     void popupMenuItemsAndShortcuts();
+    void shortcutsWorkFromAnEdit_data();
+    void shortcutsWorkFromAnEdit();
     void popupMenuOpensCentredOnTheMouse();
     void autoSaveBoxControlsTheSaveButton();
     void decimalPointIsForced();
@@ -78,6 +81,7 @@ private slots:
     void escapeNoPassesTheKeyOn();
     void escapeWhileBusyIsConsumed();
     void escapeInAnotherBoxClosesThatBox();
+    void escapeClosesTheOpenPopupMenu();
     void escapeYesEndsTheProgram();
     void ctrlQEndsWithoutAQuestion();
     void closeBoxEndsWithoutAQuestion();
@@ -185,6 +189,37 @@ void TestMainForm::popupMenuItemsAndShortcuts()
     QTest::keyClick(&form, Qt::Key_M, Qt::ControlModifier);
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
     QTRY_VERIFY(!form.DetectionRunning);
+}
+
+void TestMainForm::shortcutsWorkFromAnEdit_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("key");
+
+    QTest::newRow("Ctrl+D") << "SaveDefaultSettings" << int(Qt::Key_D);
+    QTest::newRow("Ctrl+S") << "SaveCurrentSettings" << int(Qt::Key_S);
+    QTest::newRow("Ctrl+A") << "AboutProgram" << int(Qt::Key_A); // an edit's "select all" otherwise
+}
+
+void TestMainForm::shortcutsWorkFromAnEdit()
+{
+    QFETCH(QString, item);
+    QFETCH(int, key);
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    waitForDetection(form);
+    auto *edit = form.G740GeneratorFrame->findChild<QLineEdit *>(QStringLiteral("DesiredStartFrequencyValueLMDEdit"));
+    QVERIFY(edit);
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    edit->deselect();
+    auto *action = form.findChild<QAction *>(item);
+    QVERIFY(action);
+    QSignalSpy triggered(action, &QAction::triggered);
+    QTest::keyClick(edit, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(triggered.size(), 1);
+    QVERIFY(!edit->hasSelectedText());
 }
 
 void TestMainForm::popupMenuOpensCentredOnTheMouse()
@@ -304,6 +339,21 @@ void TestMainForm::escapeInAnotherBoxClosesThatBox()
     closer.start(500);
     other.exec();
     QCOMPARE(seen, QString());
+    QVERIFY(!form.Busy);
+}
+
+void TestMainForm::escapeClosesTheOpenPopupMenu()
+{
+    TMainForm form;
+    form.show();
+    waitForDetection(form);
+    BoxWatcher watcher(QMessageBox::No);
+    form.PopupMenu->popup(form.mapToGlobal(QPoint(500, 300)));
+    QTRY_VERIFY(form.PopupMenu->isVisible());
+    QTest::keyClick(form.PopupMenu, Qt::Key_Escape);
+    QTest::qWait(30);
+    QVERIFY(watcher.boxes().isEmpty());
+    QTRY_VERIFY(!form.PopupMenu->isVisible());
     QVERIFY(!form.Busy);
 }
 
