@@ -274,6 +274,32 @@ void TXYPlot::DrawAxis()
 
 namespace {
 
+// What a plot style draws: lines between the points, markers at them, and
+// whether the markers are filled with the plot's colour.
+struct StyleParts
+{
+    bool lines;
+    bool markers;
+    bool filled;
+};
+
+StyleParts partsOf(TPlotStyle Style)
+{
+    switch (Style) {
+    case TPlotStyle::Line:
+        return {true, false, false};
+    case TPlotStyle::Points:
+        return {false, true, true};
+    case TPlotStyle::OpenPoints:
+        return {false, true, false};
+    case TPlotStyle::LinePoints:
+        return {true, true, true};
+    case TPlotStyle::LineOpenPoints:
+        return {true, true, false};
+    }
+    return {false, false, false}; // any other value draws nothing
+}
+
 // A point so far outside the page that no line leads to it.
 bool farAway(QPoint C, int W, int H)
 {
@@ -314,10 +340,9 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
     if (!shown() || !Member || Member->X.empty())
         return;
     const TPlotStyle style = Member->Style;
-    const bool lines = style == TPlotStyle::Line || style == TPlotStyle::LinePoints
-        || style == TPlotStyle::LineOpenPoints;
-    const bool markers = style == TPlotStyle::Points || style == TPlotStyle::OpenPoints
-        || style == TPlotStyle::LinePoints || style == TPlotStyle::LineOpenPoints;
+    const StyleParts parts = partsOf(style);
+    const bool lines = parts.lines;
+    const bool markers = parts.markers;
     if (!lines && !markers)
         return;
 
@@ -325,8 +350,7 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
     if (!canvas.isActive())
         return;
     canvas.setPenColor(Member->Color);
-    const bool filled = style == TPlotStyle::Points || style == TPlotStyle::LinePoints;
-    canvas.setBrushColor(filled ? Member->Color : FColor);
+    canvas.setBrushColor(parts.filled ? Member->Color : FColor);
 
     const int W = PlotPage.width();
     const int H = PlotPage.height();
@@ -502,10 +526,9 @@ void TXYPlot::DrawOnePlotExhaustive(const TPlotListMember *Member)
     if (!shown() || !Member || Member->X.empty())
         return;
     const TPlotStyle style = Member->Style;
-    const bool lines = style == TPlotStyle::Line || style == TPlotStyle::LinePoints
-        || style == TPlotStyle::LineOpenPoints;
-    const bool markers = style == TPlotStyle::Points || style == TPlotStyle::OpenPoints
-        || style == TPlotStyle::LinePoints || style == TPlotStyle::LineOpenPoints;
+    const StyleParts parts = partsOf(style);
+    const bool lines = parts.lines;
+    const bool markers = parts.markers;
     if (!lines && !markers)
         return;
 
@@ -513,8 +536,7 @@ void TXYPlot::DrawOnePlotExhaustive(const TPlotListMember *Member)
     if (!canvas.isActive())
         return;
     canvas.setPenColor(Member->Color);
-    const bool filled = style == TPlotStyle::Points || style == TPlotStyle::LinePoints;
-    canvas.setBrushColor(filled ? Member->Color : FColor);
+    canvas.setBrushColor(parts.filled ? Member->Color : FColor);
 
     const int W = PlotPage.width();
     const int H = PlotPage.height();
