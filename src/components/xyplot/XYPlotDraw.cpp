@@ -300,6 +300,17 @@ StyleParts partsOf(TPlotStyle Style)
     return {false, false, false}; // any other value draws nothing
 }
 
+// Pen in the plot's colour; markers filled with it, or with the control's
+// colour for open markers. False when the page cannot be painted.
+bool preparePlotCanvas(PageCanvas &Canvas, const TPlotListMember &Member, StyleParts Parts, QColor Background)
+{
+    if (!Canvas.isActive())
+        return false;
+    Canvas.setPenColor(Member.Color);
+    Canvas.setBrushColor(Parts.filled ? Member.Color : Background);
+    return true;
+}
+
 // A point so far outside the page that no line leads to it.
 bool farAway(QPoint C, int W, int H)
 {
@@ -347,10 +358,8 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
         return;
 
     PageCanvas canvas(PlotPage);
-    if (!canvas.isActive())
+    if (!preparePlotCanvas(canvas, *Member, parts, FColor))
         return;
-    canvas.setPenColor(Member->Color);
-    canvas.setBrushColor(parts.filled ? Member->Color : FColor);
 
     const int W = PlotPage.width();
     const int H = PlotPage.height();
@@ -533,10 +542,8 @@ void TXYPlot::DrawOnePlotExhaustive(const TPlotListMember *Member)
         return;
 
     PageCanvas canvas(PlotPage);
-    if (!canvas.isActive())
+    if (!preparePlotCanvas(canvas, *Member, parts, FColor))
         return;
-    canvas.setPenColor(Member->Color);
-    canvas.setBrushColor(parts.filled ? Member->Color : FColor);
 
     const int W = PlotPage.width();
     const int H = PlotPage.height();
