@@ -1,5 +1,7 @@
 #include "app/FileVersions.h"
 
+#include "device/DeviceLibrary.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -97,21 +99,28 @@ bool isElfSharedObject(const QString &path)
     return type == ElfTypeShared;
 }
 
-std::optional<QString> sharedLibraryVersion(const QStringList &candidates)
+std::optional<QString> sharedLibraryFile(const QStringList &candidates)
 {
     for (const QString &candidate : candidates) {
         for (const QString &name : libraryFileNames(candidate)) {
             for (const QString &path : resolveLibraryFile(name)) {
                 // A file that is not a shared object fails to load, and the
                 // loader goes on to the next name, so this reader does too.
-                if (!isElfSharedObject(path))
-                    continue;
-                const QString resolved = QFileInfo(path).canonicalFilePath();
-                return versionFromLibraryFileName(QFileInfo(resolved).fileName());
+                if (isElfSharedObject(path))
+                    return path;
             }
         }
     }
     return std::nullopt;
+}
+
+QString deviceLibraryFile(const QStringList &candidates)
+{
+    const DeviceLibrary &library = DeviceLibrary::instance();
+    const QString path = library.isLoaded() && candidates == DeviceLibrary::defaultCandidates()
+        ? library.fileName()
+        : sharedLibraryFile(candidates).value_or(QString());
+    return path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
 }
 
 std::optional<QString> kernelModuleVersion(const QString &moduleName, const QString &sysfsRoot)

@@ -1,6 +1,15 @@
 #include "device/DeviceLibrary.h"
 
 #include <QCoreApplication>
+#include <QDir>
+
+#include <dlfcn.h>
+
+// Set by the build from the install layout: the private library folder
+// relative to the folder of the installed executable.
+#ifndef G740_PRIVATE_LIBDIR_FROM_BINDIR
+#error "G740_PRIVATE_LIBDIR_FROM_BINDIR is not defined"
+#endif
 
 ModuleInterface *TheModuleInterface = nullptr;
 
@@ -11,7 +20,14 @@ DeviceLibrary::DeviceLibrary(const QStringList &candidates)
 
 QStringList DeviceLibrary::defaultCandidates()
 {
-    return {QCoreApplication::applicationDirPath() + QStringLiteral("/Modlink"), QStringLiteral("Modlink")};
+    return {QCoreApplication::applicationDirPath() + QStringLiteral("/Modlink"), QStringLiteral("Modlink"),
+            privateDirectory() + QStringLiteral("/Modlink")};
+}
+
+QString DeviceLibrary::privateDirectory()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                           + QStringLiteral(G740_PRIVATE_LIBDIR_FROM_BINDIR));
 }
 
 bool DeviceLibrary::load()
@@ -67,7 +83,14 @@ QString DeviceLibrary::errorString() const
 
 QString DeviceLibrary::fileName() const
 {
-    return isLoaded() ? m_library.fileName() : QString();
+    if (!isLoaded())
+        return QString();
+    // QLibrary knows only the name it passed on; a library found by the
+    // system's search is named by the path the dynamic linker opened.
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void *>(m_getLibraryVersion), &info) && info.dli_fname)
+        return QString::fromLocal8Bit(info.dli_fname);
+    return m_library.fileName();
 }
 
 GetLibraryVersionFunction DeviceLibrary::getLibraryVersion() const
