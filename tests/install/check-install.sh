@@ -58,7 +58,7 @@ for size in 16 24 32 48 64 128 256; do
     png=$prefix/share/icons/hicolor/${size}x$size/apps/$icon.png
     [ "$(png_size "$png")" = "${size}x$size" ] || fail "$png is $(png_size "$png")"
 done
-man_warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/g740demo.1.gz" 2>&1 >/dev/null)
+man_warnings=$(gzip -dc "$prefix/share/man/man1/g740demo.1.gz" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1)
 [ -z "$man_warnings" ] || fail "manual page: $man_warnings"
 
 # library_in_use [ENV...]: starts the installed program with the environment
