@@ -1,15 +1,10 @@
 #include "device/DeviceLibrary.h"
 
+#include "runtime/InstallLayout.h"
+
 #include <QCoreApplication>
-#include <QDir>
 
 #include <dlfcn.h>
-
-// Set by the build from the install layout: the private library folder
-// relative to the folder of the installed executable.
-#ifndef G740_PRIVATE_LIBDIR_FROM_BINDIR
-#error "G740_PRIVATE_LIBDIR_FROM_BINDIR is not defined"
-#endif
 
 ModuleInterface *TheModuleInterface = nullptr;
 
@@ -26,8 +21,7 @@ QStringList DeviceLibrary::defaultCandidates()
 
 QString DeviceLibrary::privateDirectory()
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
-                           + QStringLiteral(G740_PRIVATE_LIBDIR_FROM_BINDIR));
+    return InstallLayout::privateLibraryDirectory(QCoreApplication::applicationDirPath());
 }
 
 bool DeviceLibrary::load()

@@ -22,6 +22,10 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# An installed copy keeps its settings in the user's configuration folder:
+# here, one of this check's own.
+export XDG_CONFIG_HOME=$work/config
 step() { echo "-- $*"; }
 
 prefix=$work/prefix
@@ -74,7 +78,7 @@ library_in_use() {
     $headless && args=(--headless)
     rm -f "$log"
     env "$@" QT_QPA_PLATFORM=offscreen LD_DEBUG=libs LD_DEBUG_OUTPUT="$work/ld" \
-        "$prefix/bin/g740demo" "${args[@]}" --settings "$work/G740Config.ini" >"$log" 2>&1 &
+        "$prefix/bin/g740demo" "${args[@]}" >"$log" 2>&1 &
     program_pid=$!
     local loaded=
     for _ in $(seq 1 100); do
@@ -95,6 +99,9 @@ library_in_use() {
 step "the installed program finds its private stand-in ($($headless && echo headless || echo offscreen window))"
 in_use=$(library_in_use)
 [ "$in_use" = "$private/libModlink.so" ] || fail "private folder: loaded '$in_use'"
+# It writes nothing into its own folders, even where it could.
+[ ! -e "$prefix/bin/G740Config.ini" ] || fail "the installed program wrote its settings beside itself"
+[ -f "$XDG_CONFIG_HOME/g740demo/G740Config.ini" ] || fail "no settings file in the user's configuration folder"
 
 step "a library in the system's search comes before the private one"
 mkdir "$work/system"
