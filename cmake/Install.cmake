@@ -26,6 +26,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/${G740_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT Runtime)
 install(FILES ${PROJECT_SOURCE_DIR}/data/${G740_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT Runtime)
+# The PNG sizes are rendered from the SVG and kept in the repository:
+#   rsvg-convert -w N -h N data/icons/g740demo.svg -o data/icons/N/g740demo.png
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/g740demo.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT Runtime)
 foreach(size IN ITEMS 16 24 32 48 64 128 256)
@@ -47,7 +49,10 @@ function(g740_install_gzipped source destination component)
     install(FILES ${output} DESTINATION ${destination} COMPONENT ${component})
 endfunction()
 
-g740_install_gzipped(${PROJECT_SOURCE_DIR}/data/g740demo.1 ${CMAKE_INSTALL_MANDIR}/man1 Runtime)
+# The manual page names the private folder as the Debian package lays it out.
+string(REPLACE "-" "\\-" G740_MAN_PRIVATE_DIR "/usr/${G740_PRIVATE_LIBDIR}/")
+configure_file(${PROJECT_SOURCE_DIR}/data/g740demo.1.in ${CMAKE_BINARY_DIR}/g740demo.1 @ONLY)
+g740_install_gzipped(${CMAKE_BINARY_DIR}/g740demo.1 ${CMAKE_INSTALL_MANDIR}/man1 Runtime)
 
 # --- Development: the component set as the CMake package VektraComponents -----
 
