@@ -64,10 +64,10 @@ set(VEKTRA_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/VektraComponents)
 # copy names its own. The headers keep their paths under it
 # ("components/xyplot/XYPlot.h"), so that they include each other unchanged.
 foreach(target IN ITEMS g740runtime xyplot lbutton)
-    get_target_property(sourceDir ${target} SOURCE_DIR)
     get_target_property(includeDirs ${target} INTERFACE_INCLUDE_DIRECTORIES)
+    list(TRANSFORM includeDirs REPLACE "^(.+)$" "$<BUILD_INTERFACE:\\1>")
     set_property(TARGET ${target} PROPERTY INTERFACE_INCLUDE_DIRECTORIES
-        "$<BUILD_INTERFACE:${includeDirs}>" "$<INSTALL_INTERFACE:${VEKTRA_INCLUDEDIR}>")
+        ${includeDirs} "$<INSTALL_INTERFACE:${VEKTRA_INCLUDEDIR}>")
 endforeach()
 
 # Each widget's public headers: the headers among its sources.
@@ -77,8 +77,8 @@ foreach(target IN ITEMS xyplot lbutton)
     file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/src ${sourceDir})
     foreach(source IN LISTS sources)
         if(source MATCHES "\\.h$")
-            install(FILES ${sourceDir}/${source}
-                DESTINATION ${VEKTRA_INCLUDEDIR}/${folder} COMPONENT Development)
+            cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${sourceDir})
+            install(FILES ${source} DESTINATION ${VEKTRA_INCLUDEDIR}/${folder} COMPONENT Development)
         endif()
     endforeach()
 endforeach()
