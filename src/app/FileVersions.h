@@ -41,6 +41,11 @@ std::optional<QString> kernelModuleVersion(const QString &moduleName,
 // "3.4.0"); empty when the name carries none ("libX.so").
 QString versionFromLibraryFileName(const QString &fileName);
 
+// Where the dynamic linker looks for a library given without a folder:
+// LD_LIBRARY_PATH, the folders of its configuration (as ldconfig reads them),
+// then the system's own library folders.
+QStringList librarySearchDirs(const QString &ldSoConf = QStringLiteral("/etc/ld.so.conf"));
+
 // True when the file is an ELF shared object (e_type ET_DYN).
 bool isElfSharedObject(const QString &path);
 

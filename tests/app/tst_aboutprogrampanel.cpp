@@ -99,6 +99,7 @@ private slots:
     void driverVersion();
     void versionsAreReadOnce();
     void namesTheDeviceLibraryInUse();
+    void librarySearchFollowsTheLinkerConfiguration();
     void escapeAndEnterCloseWithOk_data();
     void escapeAndEnterCloseWithOk();
     void previousKeyHookIsBackAfterClosing();
@@ -278,6 +279,29 @@ void TestAboutProgramPanel::namesTheDeviceLibraryInUse()
     QCOMPARE(panel.ModlinkVersionLMDStaticText->text(), QStringLiteral("3.4.0"));
     // Other candidates than the loader's own are followed, not replaced by the loaded file.
     QCOMPARE(FileVersions::deviceLibraryFile(candidates()), QString());
+}
+
+// A maker's library in a folder that only the linker's configuration names
+// (an /etc/ld.so.conf.d file) is found as the linker would find it.
+void TestAboutProgramPanel::librarySearchFollowsTheLinkerConfiguration()
+{
+    const QString etc = m_dir->filePath(QStringLiteral("etc"));
+    writeFile(etc + QStringLiteral("/ld.so.conf"), "# the system's\ninclude ld.so.conf.d/*.conf\n/opt/first\n");
+    writeFile(etc + QStringLiteral("/ld.so.conf.d/b.conf"), "/opt/b1:/opt/b2 # two\n");
+    writeFile(etc + QStringLiteral("/ld.so.conf.d/a.conf"), "/opt/a\n");
+    writeFile(etc + QStringLiteral("/ld.so.conf.d/a.conf.off"), "/opt/off\n");
+    writeFile(etc + QStringLiteral("/ld.so.conf.d/loop.conf"), "include ../ld.so.conf\n");
+
+    const QByteArray saved = qgetenv("LD_LIBRARY_PATH");
+    qputenv("LD_LIBRARY_PATH", "/env/one::/env/two");
+    const QStringList dirs = FileVersions::librarySearchDirs(etc + QStringLiteral("/ld.so.conf"));
+    qputenv("LD_LIBRARY_PATH", saved);
+
+    const QStringList expectedStart{"/env/one", "/env/two", "/opt/a", "/opt/b1", "/opt/b2", "/opt/first"};
+    QCOMPARE(dirs.mid(0, expectedStart.size()), expectedStart);
+    QVERIFY(!dirs.contains(QStringLiteral("/opt/off")));
+    QCOMPARE(dirs.count(QStringLiteral("/opt/a")), 1); // the include loop ends
+    QVERIFY(dirs.contains(QStringLiteral("/usr/lib")));
 }
 
 void TestAboutProgramPanel::escapeAndEnterCloseWithOk_data()
