@@ -3,6 +3,7 @@
 #include "app/FileVersions.h"
 #include "runtime/LinkLabel.h"
 
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -167,8 +168,12 @@ void TAboutProgramPanel::readVersions(const QStringList &libraryCandidates, cons
 {
     if (const auto version = FileVersions::programVersion())
         G740DemoVersionLMDStaticText->setText(*version);
-    if (const auto version = FileVersions::sharedLibraryVersion(libraryCandidates))
-        ModlinkVersionLMDStaticText->setText(*version);
+    const QString libraryFile = FileVersions::deviceLibraryFile(libraryCandidates);
+    if (!libraryFile.isEmpty()) {
+        ModlinkVersionLMDStaticText->setText(FileVersions::versionFromLibraryFileName(QFileInfo(libraryFile).fileName()));
+        // The field is narrow; the file's path is one hover away.
+        ModlinkVersionLMDStaticText->setToolTip(libraryFile);
+    }
     if (const auto version = FileVersions::kernelModuleVersion(QLatin1String(DriverModuleName), sysfsRoot))
         MlinkdrvVersionLMDStaticTextLMDStaticText->setText(*version);
 }

@@ -1,5 +1,7 @@
 #include "app/FileVersions.h"
 
+#include "device/DeviceLibrary.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,20 +42,48 @@ QStringList libraryFileNames(const QString &candidate)
     return names;
 }
 
-// Where the dynamic linker looks for a library given without a directory:
-// LD_LIBRARY_PATH first, then the usual system directories.
-QStringList librarySearchDirs()
+// The folders of a dynamic linker configuration file, in order, following its
+// "include" lines (globs, relative to the including file's folder).
+void readLdSoConf(const QString &path, QStringList &dirs, int depth = 0)
+{
+    QFile file(path);
+    if (depth > 8 || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    const QString base = QFileInfo(path).path();
+    while (!file.atEnd()) {
+        QString line = QString::fromLocal8Bit(file.readLine());
+        line = line.left(line.indexOf(QLatin1Char('#'))).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1String("hwcap ")))
+            continue;
+        if (line.startsWith(QLatin1String("include "))) {
+            const QFileInfo pattern(QDir(base), line.mid(8).trimmed());
+            const QDir dir(pattern.path());
+            for (const QString &name : dir.entryList({pattern.fileName()}, QDir::Files, QDir::Name))
+                readLdSoConf(dir.filePath(name), dirs, depth + 1);
+            continue;
+        }
+        static const QRegularExpression separators(QStringLiteral("[\\s:,]+"));
+        dirs << line.split(separators, Qt::SkipEmptyParts);
+    }
+}
+
+} // namespace
+
+QStringList librarySearchDirs(const QString &ldSoConf)
 {
     QStringList dirs = qEnvironmentVariable("LD_LIBRARY_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    dirs << QStringLiteral("/usr/local/lib");
+    readLdSoConf(ldSoConf, dirs);
     for (const QString &root : {QStringLiteral("/lib"), QStringLiteral("/usr/lib")}) {
         const QStringList multiarch = QDir(root).entryList({QStringLiteral("*-linux-gnu*")}, QDir::Dirs);
         for (const QString &sub : multiarch)
             dirs << root + QLatin1Char('/') + sub;
         dirs << root;
     }
+    dirs.removeDuplicates();
     return dirs;
 }
+
+namespace {
 
 // The existing files that a library file name stands for.
 QStringList resolveLibraryFile(const QString &name)
@@ -97,21 +127,28 @@ bool isElfSharedObject(const QString &path)
     return type == ElfTypeShared;
 }
 
-std::optional<QString> sharedLibraryVersion(const QStringList &candidates)
+std::optional<QString> sharedLibraryFile(const QStringList &candidates)
 {
     for (const QString &candidate : candidates) {
         for (const QString &name : libraryFileNames(candidate)) {
             for (const QString &path : resolveLibraryFile(name)) {
                 // A file that is not a shared object fails to load, and the
                 // loader goes on to the next name, so this reader does too.
-                if (!isElfSharedObject(path))
-                    continue;
-                const QString resolved = QFileInfo(path).canonicalFilePath();
-                return versionFromLibraryFileName(QFileInfo(resolved).fileName());
+                if (isElfSharedObject(path))
+                    return path;
             }
         }
     }
     return std::nullopt;
+}
+
+QString deviceLibraryFile(const QStringList &candidates)
+{
+    const DeviceLibrary &library = DeviceLibrary::instance();
+    const QString path = library.isLoaded() && candidates == DeviceLibrary::defaultCandidates()
+        ? library.fileName()
+        : sharedLibraryFile(candidates).value_or(QString());
+    return path.isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
 }
 
 std::optional<QString> kernelModuleVersion(const QString &moduleName, const QString &sysfsRoot)

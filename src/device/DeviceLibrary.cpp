@@ -1,6 +1,10 @@
 #include "device/DeviceLibrary.h"
 
+#include "runtime/InstallLayout.h"
+
 #include <QCoreApplication>
+
+#include <dlfcn.h>
 
 ModuleInterface *TheModuleInterface = nullptr;
 
@@ -11,7 +15,13 @@ DeviceLibrary::DeviceLibrary(const QStringList &candidates)
 
 QStringList DeviceLibrary::defaultCandidates()
 {
-    return {QCoreApplication::applicationDirPath() + QStringLiteral("/Modlink"), QStringLiteral("Modlink")};
+    return {QCoreApplication::applicationDirPath() + QStringLiteral("/Modlink"), QStringLiteral("Modlink"),
+            privateDirectory() + QStringLiteral("/Modlink")};
+}
+
+QString DeviceLibrary::privateDirectory()
+{
+    return InstallLayout::privateLibraryDirectory(QCoreApplication::applicationDirPath());
 }
 
 bool DeviceLibrary::load()
@@ -67,7 +77,14 @@ QString DeviceLibrary::errorString() const
 
 QString DeviceLibrary::fileName() const
 {
-    return isLoaded() ? m_library.fileName() : QString();
+    if (!isLoaded())
+        return QString();
+    // QLibrary knows only the name it passed on; a library found by the
+    // system's search is named by the path the dynamic linker opened.
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void *>(m_getLibraryVersion), &info) && info.dli_fname)
+        return QString::fromLocal8Bit(info.dli_fname);
+    return m_library.fileName();
 }
 
 GetLibraryVersionFunction DeviceLibrary::getLibraryVersion() const

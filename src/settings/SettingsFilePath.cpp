@@ -1,5 +1,6 @@
 #include "settings/SettingsFilePath.h"
 
+#include "runtime/InstallLayout.h"
 #include "settings/IniFile.h"
 
 #include <QCoreApplication>
@@ -27,7 +28,10 @@ QString SettingsFilePath()
 QString settingsFilePathFor(const QString &programDirectory)
 {
     const QString besideProgram = QDir(programDirectory).filePath(QLatin1String(SettingsFileName));
-    if (QFileInfo::exists(besideProgram) || isWritablePath(programDirectory))
+    // An installed copy may run with the rights to write into its own folder
+    // (as root), but must not; a file already there is still used.
+    if (QFileInfo::exists(besideProgram)
+        || (isWritablePath(programDirectory) && !InstallLayout::isInstalledCopy(programDirectory)))
         return besideProgram;
     const QString configDirectory = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(configDirectory);

@@ -6,9 +6,10 @@ inline constexpr char SettingsFileName[] = "G740Config.ini";
 
 // The settings file of this run: G740Config.ini beside the executable, taken
 // from the executable's own path, not from the current directory. A program
-// installed where that directory is not writable and that has no file there
-// keeps its file in the user's configuration directory instead (created when
-// needed). Needs the application object.
+// installed where that directory is not writable, or installed with its
+// private library folder (by a package, even when run as root), and that has
+// no file there keeps its file in the user's configuration directory instead
+// (created when needed). Needs the application object.
 QString SettingsFilePath();
 
 // The choice of SettingsFilePath for an executable in programDirectory.

@@ -1,4 +1,5 @@
 #include "app/AboutProgramPanel.h"
+#include "app/FileVersions.h"
 #include "runtime/LinkLabel.h"
 
 #include <QDesktopServices>
@@ -97,6 +98,8 @@ private slots:
     void driverVersion_data();
     void driverVersion();
     void versionsAreReadOnce();
+    void namesTheDeviceLibraryInUse();
+    void librarySearchFollowsTheLinkerConfiguration();
     void escapeAndEnterCloseWithOk_data();
     void escapeAndEnterCloseWithOk();
     void previousKeyHookIsBackAfterClosing();
@@ -207,6 +210,11 @@ void TestAboutProgramPanel::libraryVersion()
 
     TAboutProgramPanel panel(nullptr, libraryCandidates, sysfs());
     QCOMPARE(panel.ModlinkVersionLMDStaticText->text(), expected);
+    // The field names the file behind the version, with its links resolved.
+    const QString versioned = layout == QLatin1String("second")
+        ? m_dir->filePath(QStringLiteral("other/libModlink.so.3.4.7"))
+        : QFileInfo(so).canonicalFilePath();
+    QCOMPARE(panel.ModlinkVersionLMDStaticText->toolTip(), expected == Hyphens ? QString() : versioned);
     // The library does not affect the other fields.
     QCOMPARE(panel.G740DemoVersionLMDStaticText->text(), QStringLiteral(G740_VERSION));
     QCOMPARE(panel.MlinkdrvVersionLMDStaticTextLMDStaticText->text(), QStringLiteral("2.1"));
@@ -252,6 +260,48 @@ void TestAboutProgramPanel::versionsAreReadOnce()
 
     TAboutProgramPanel later(nullptr, candidates(), sysfs());
     QCOMPARE(later.ModlinkVersionLMDStaticText->text(), QStringLiteral("3.4.1"));
+}
+
+// The program's own candidates: the stand-in beside the test, the same file
+// before the first detection and after it has been loaded.
+void TestAboutProgramPanel::namesTheDeviceLibraryInUse()
+{
+    const QString beside = QFileInfo(QCoreApplication::applicationDirPath() + QStringLiteral("/libModlink.so"))
+                               .canonicalFilePath();
+    QVERIFY(beside.endsWith(QStringLiteral("/libModlink.so.3.4.0")));
+    QVERIFY(!DeviceLibrary::instance().isLoaded());
+    QCOMPARE(FileVersions::deviceLibraryFile(), beside);
+
+    QVERIFY2(DeviceLibrary::instance().load(), qPrintable(DeviceLibrary::instance().errorString()));
+    QCOMPARE(FileVersions::deviceLibraryFile(), beside);
+    TAboutProgramPanel panel(nullptr);
+    QCOMPARE(panel.ModlinkVersionLMDStaticText->toolTip(), beside);
+    QCOMPARE(panel.ModlinkVersionLMDStaticText->text(), QStringLiteral("3.4.0"));
+    // Other candidates than the loader's own are followed, not replaced by the loaded file.
+    QCOMPARE(FileVersions::deviceLibraryFile(candidates()), QString());
+}
+
+// A maker's library in a folder that only the linker's configuration names
+// (an /etc/ld.so.conf.d file) is found as the linker would find it.
+void TestAboutProgramPanel::librarySearchFollowsTheLinkerConfiguration()
+{
+    const QString etc = m_dir->filePath(QStringLiteral("etc"));
+    writeFile(etc + QStringLiteral("/ld.so.conf"), "# the system's\ninclude ld.so.conf.d/*.conf\n/opt/first\n");
+    writeFile(etc + QStringLiteral("/ld.so.conf.d/b.conf"), "/opt/b1:/opt/b2 # two\n");
+    writeFile(etc + QStringLiteral("/ld.so.conf.d/a.conf"), "/opt/a\n");
+    writeFile(etc + QStringLiteral("/ld.so.conf.d/a.conf.off"), "/opt/off\n");
+    writeFile(etc + QStringLiteral("/ld.so.conf.d/loop.conf"), "include ../ld.so.conf\n");
+
+    const QByteArray saved = qgetenv("LD_LIBRARY_PATH");
+    qputenv("LD_LIBRARY_PATH", "/env/one::/env/two");
+    const QStringList dirs = FileVersions::librarySearchDirs(etc + QStringLiteral("/ld.so.conf"));
+    qputenv("LD_LIBRARY_PATH", saved);
+
+    const QStringList expectedStart{"/env/one", "/env/two", "/opt/a", "/opt/b1", "/opt/b2", "/opt/first"};
+    QCOMPARE(dirs.mid(0, expectedStart.size()), expectedStart);
+    QVERIFY(!dirs.contains(QStringLiteral("/opt/off")));
+    QCOMPARE(dirs.count(QStringLiteral("/opt/a")), 1); // the include loop ends
+    QVERIFY(dirs.contains(QStringLiteral("/usr/lib")));
 }
 
 void TestAboutProgramPanel::escapeAndEnterCloseWithOk_data()

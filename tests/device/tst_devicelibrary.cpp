@@ -4,6 +4,7 @@
 #include "device/DeviceLibrary.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -22,7 +23,7 @@ private slots:
     void loadsTheLibraryBesideTheProgram()
     {
         const QStringList candidates = DeviceLibrary::defaultCandidates();
-        QCOMPARE(candidates, QStringList({beside("Modlink"), "Modlink"}));
+        QCOMPARE(candidates, QStringList({beside("Modlink"), "Modlink", DeviceLibrary::privateDirectory() + "/Modlink"}));
 
         DeviceLibrary library;
         QVERIFY(library.fileName().isEmpty());
@@ -34,6 +35,19 @@ private slots:
         QCOMPARE(library.getLibraryVersion()(), RequiredLibraryVersion);
         QVERIFY(library.createModuleInterface());
         QVERIFY(library.load()); // a second load keeps what it has
+    }
+
+    // The installed layout: <prefix>/bin/g740demo finds <prefix>/lib/<arch>/g740demo,
+    // whatever the prefix.
+    void privateDirectoryIsBesideTheInstalledProgram()
+    {
+        const QString dir = DeviceLibrary::privateDirectory();
+        QVERIFY2(dir.endsWith("/g740demo"), qPrintable(dir));
+        QCOMPARE(QDir::cleanPath(dir), dir);
+        const QString appDir = QCoreApplication::applicationDirPath();
+        const QString prefix = QFileInfo(appDir).path();
+        QVERIFY2(dir.startsWith(prefix + "/lib"), qPrintable(dir));
+        QVERIFY(!dir.startsWith(appDir + '/'));
     }
 
     void triesTheCandidatesInOrder()

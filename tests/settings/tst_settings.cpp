@@ -1,5 +1,6 @@
 #include "DefaultRecord.h"
 #include "runtime/CodePage.h"
+#include "runtime/InstallLayout.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
 #include "settings/SettingsKeys.h"
@@ -87,6 +88,7 @@ private slots:
     void autoSave();
     void failedWriteStopsAtTheFirstKey();
     void filePath();
+    void installedCopyWritesNothingBesideItself();
 
 private:
     QString path() const { return m_dir->filePath("G740Config.ini"); }
@@ -309,6 +311,27 @@ void TestSettings::filePath()
     QCOMPARE(SettingsFilePath(), path());
     setSettingsFilePathOverride({});
     QCOMPARE(SettingsFilePath(), QCoreApplication::applicationDirPath() + "/G740Config.ini");
+}
+
+// A packaged program run by root could write into /usr/bin; its private
+// library folder marks it as installed.
+void TestSettings::installedCopyWritesNothingBesideItself()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    const QString programDir = m_dir->filePath("usr/bin");
+    QVERIFY(QDir().mkpath(programDir));
+    QVERIFY(!InstallLayout::isInstalledCopy(programDir));
+    const QString privateDir = InstallLayout::privateLibraryDirectory(programDir);
+    QVERIFY2(privateDir.startsWith(m_dir->filePath("usr/lib")), qPrintable(privateDir));
+    QVERIFY(QDir().mkpath(privateDir));
+    QVERIFY(InstallLayout::isInstalledCopy(programDir));
+
+    const QString configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QCOMPARE(settingsFilePathFor(programDir), configDir + "/G740Config.ini");
+    // A file someone put there is still the one in use.
+    const QString beside = programDir + "/G740Config.ini";
+    store(beside, "");
+    QCOMPARE(settingsFilePathFor(programDir), beside);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
