@@ -81,7 +81,11 @@ std::optional<QString> nameProblem(const IniText &text, const QString &name)
 
 std::optional<QString> save(TIniFile &file, const QString &name, const GENERATOR_PARS &pars)
 {
-    std::optional<QString> problem;
+    // Checked first, so that a refused name is told as such even when the
+    // file could not be written; checked again on the text that is written.
+    std::optional<QString> problem = nameProblem(file.text(), name);
+    if (problem)
+        return problem;
     file.Update([&](IniText &text) {
         problem = nameProblem(text, name);
         if (problem)
@@ -108,6 +112,8 @@ std::optional<QString> load(const TIniFile &file, const QString &name, GENERATOR
 
 std::optional<QString> remove(TIniFile &file, const QString &name)
 {
+    if (!existingName(file.text(), name))
+        return missingSet(name);
     std::optional<QString> problem;
     file.Update([&](IniText &text) {
         const std::optional<QString> found = existingName(text, name);

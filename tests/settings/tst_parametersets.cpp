@@ -179,6 +179,14 @@ void TestParameterSets::refusedNames()
     QCOMPARE(TIniFile::replacementCount(), replacements);
     QCOMPARE(contentOf(path()), before);
 
+    // A refusal is told as such even where nothing could be written; a
+    // good name there meets the write error.
+    QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner));
+    QCOMPARE(ParameterSets::save(file, name, defaultRecord()), std::optional<QString>(message));
+    QVERIFY(ParameterSets::remove(file, "Нет такого").has_value());
+    QVERIFY_THROWS_EXCEPTION(IniFileError, ParameterSets::save(file, "Годное", defaultRecord()));
+    QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner));
+
     // The longest name that fits is taken.
     QCOMPARE(ParameterSets::save(file, QString(64, u'я'), defaultRecord()), std::nullopt);
 }
