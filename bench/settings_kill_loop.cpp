@@ -3,6 +3,7 @@
 // file after it (new), or a file with keys of both (mixed, a lost save).
 //
 //   settings_kill_loop [tries] [--per-key] [--pad MB]
+//   settings_kill_loop --time [--pad MB]     (one save timed, both ways)
 //
 // The child saves records numbered 1, 2, 3, ... (every key differs between
 // two neighbours) and prints each number before its save. --per-key saves the
@@ -17,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -118,6 +120,7 @@ int main(int argc, char *argv[])
         return runChild(args.value(1), args.value(2).toInt(), args.contains(QLatin1String("--per-key")));
 
     const bool perKey = args.removeAll(QStringLiteral("--per-key")) > 0;
+    const bool timeOnly = args.removeAll(QStringLiteral("--time")) > 0;
     int padMegabytes = 0;
     if (const qsizetype pad = args.indexOf(QStringLiteral("--pad")); pad >= 0) {
         padMegabytes = args.value(pad + 1).toInt();
@@ -137,6 +140,18 @@ int main(int argc, char *argv[])
     }
     TIniFile initial(path);
     writeCurrentSettings(initial, ProgramPath, false, recordNumber(0));
+    if (timeOnly) {
+        QElapsedTimer timer;
+        timer.start();
+        writeCurrentSettings(initial, ProgramPath, true, recordNumber(1));
+        const double once = double(timer.nsecsElapsed()) / 1e6;
+        timer.restart();
+        savePerKey(initial, false, recordNumber(2));
+        const double perKeyMs = double(timer.nsecsElapsed()) / 1e6;
+        std::printf("file %d MB: one replacement per save %.1f ms, one write per key %.1f ms\n", padMegabytes, once,
+                    perKeyMs);
+        return 0;
+    }
 
     int old = 0, fresh = 0, mixed = 0, temporaries = 0, number = 0;
     QRandomGenerator random(740);

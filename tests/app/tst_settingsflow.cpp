@@ -325,7 +325,7 @@ void TestSettingsFlow::outOfRangeValuesAreReplacedAndNamed()
         ":\nГенератор. Начальная частота в кГц\nГенератор. Индекс усиления выходного тракта"));
     GENERATOR_PARS pars;
     form->G740GeneratorFrame->ReadGeneratorPars(&pars);
-    QCOMPARE(pars.StartFrequency, 10.0);
+    QCOMPARE(double(pars.StartFrequency), 10.0);
     QCOMPARE(int(pars.AnalogOutputsGainIndex), 0);
 }
 

@@ -372,7 +372,7 @@ void TestSettings::loadMessage()
                                     + "' значения вне допустимых пределов заменены значениями по умолчанию:\n"
                                       "Генератор. Кол-во приращений\n"
                                       "Генератор. Индекс усиления выходного тракта"));
-    QCOMPARE(pars.StartFrequency, 20.0);
+    QCOMPARE(double(pars.StartFrequency), 20.0);
 
     // A file without faults, and no file, say nothing.
     store(path(), moduleFile("Генератор. Кол-во приращений=5\r\n"));
@@ -408,7 +408,7 @@ void TestSettings::utf8FileStaysUtf8()
     QVERIFY(!file.unusableReason());
     GENERATOR_PARS pars;
     QCOMPARE(readGeneratorSettings(&file, pars), QStringList());
-    QCOMPARE(pars.StartFrequency, 12.5);
+    QCOMPARE(double(pars.StartFrequency), 12.5);
     QVERIFY(readAutoSaveSetting(&file));
 
     pars.StartFrequency = 30;
