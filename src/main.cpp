@@ -12,6 +12,7 @@ int main(int argc, char *argv[])
     Application app(argc, argv);
     try {
         app.setApplicationDisplayName(QStringLiteral("Генератор G-740"));
+        Application::installQtTranslation();
         // Signals and the end of the desktop session end the program through
         // the window's closing sequence, so that nothing is lost.
         TerminationSignals termination;

@@ -1,7 +1,9 @@
 #include "app/Application.h"
 
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 #include <QWidget>
 
 #include <exception>
@@ -48,4 +50,15 @@ void Application::showException(const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, applicationDisplayName(), message, QMessageBox::Ok);
     box.exec();
+}
+
+bool Application::installQtTranslation()
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    return true;
 }

@@ -35,6 +35,11 @@ public:
     // Shows the message of an exception that escaped a handler.
     static void showException(const QString &message);
 
+    // Loads Qt's own Russian texts (the standard buttons "Да", "Нет", ...),
+    // as the program speaks Russian whatever the system's language. Returns
+    // false when the translation is not installed; Qt's English stays then.
+    static bool installQtTranslation();
+
 private:
     KeyHook m_keyHook;
 };

@@ -309,7 +309,7 @@ void TMainForm::FormDestroy()
     // that fails is shown, and the program still ends.
     if (AutoSaveSettingsLMDCheckBox->isChecked()) {
         try {
-            SaveSettingsButtonClick();
+            saveCurrentSettings(false);
         } catch (const std::exception &error) {
             Application::showException(QString::fromUtf8(error.what()));
         } catch (...) {
@@ -333,6 +333,11 @@ void TMainForm::FindModuleLMDButtonClick()
 
 void TMainForm::SaveSettingsButtonClick()
 {
+    saveCurrentSettings(true);
+}
+
+void TMainForm::saveCurrentSettings(bool operatorRequest)
+{
     // Until a detection has given the panel its record, its controls are empty:
     // the settings loaded from the file are the current ones, and saving the
     // empty panel would wipe them.
@@ -340,6 +345,7 @@ void TMainForm::SaveSettingsButtonClick()
         G740GeneratorFrame->ReadGeneratorPars(&GeneratorPars);
     IniFile.reset();
     IniFile = std::make_unique<TIniFile>(SettingsFilePath());
+    IniFile->setReplacesUnusableFile(operatorRequest);
     writeCurrentSettings(*IniFile, programPath(), AutoSaveSettingsLMDCheckBox->isChecked(), GeneratorPars);
 }
 
@@ -368,6 +374,7 @@ bool TMainForm::CreateDefaultIniFile(const QString &Path)
                        caption);
         return false;
     }
+    IniFile->setReplacesUnusableFile(true); // asked for by the operator, or a file just created
     writeDefaultSettings(*IniFile, programPath());
     IniFile.reset();
     return true;

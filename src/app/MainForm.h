@@ -119,6 +119,9 @@ private:
     void createPopupMenu();
     void createGeneratorPanel();
     bool isMenuShortcut(const QKeyEvent *key) const;
+    // The save of current settings. Only a save the operator asks for may
+    // replace a settings file that could not be read; auto-save keeps it.
+    void saveCurrentSettings(bool operatorRequest);
 
     bool m_popupMenuAutoPopup = true;
     bool m_terminationPending = false;

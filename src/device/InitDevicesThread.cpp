@@ -202,6 +202,7 @@ void TInitDevicesThread::StartDetection()
     ModuleDisplay(false);
     if (form->FirstDetection) {
         const QString path = SettingsFilePath();
+        removeStaleTemporaries(path); // left by a save that was killed
         if (QFile::exists(path)) {
             SettingsFile = std::make_unique<TIniFile>(path);
         } else if (QFile file(path); file.open(QIODevice::WriteOnly)) {
@@ -212,7 +213,8 @@ void TInitDevicesThread::StartDetection()
             ErrorText = QStringLiteral("Не могу создать файл штатных настроек '") + path + QStringLiteral("'!");
             ReportError();
         }
-        readGeneratorSettings(SettingsFile.get(), form->GeneratorPars);
+        if (const std::optional<QString> message = loadGeneratorSettings(SettingsFile.get(), form->GeneratorPars))
+            showMessageBox(form, *message, QStringLiteral("Файл настроек"), QMessageBox::Warning);
     } else if (form->G740GeneratorFrame && form->G740GeneratorFrame->hasAppliedPars()) {
         // The panel's current parameters survive the detection. A panel that
         // never got a record (no module at the first detection) has nothing to

@@ -26,10 +26,22 @@ bool KeyFilterEdit::admits(const QString &typed) const
 
 void KeyFilterEdit::keyPressEvent(QKeyEvent *event)
 {
-    // Shortcuts (Ctrl+V, Ctrl+A, ...) are not typing, whatever text they carry.
-    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    // Ctrl and Meta combinations (Ctrl+V, Ctrl+A, ...) are shortcuts, not
+    // typing, whatever text they carry. Alt is no such guard: a key press
+    // with Alt that reaches the edit carries its letter into the text (menu
+    // accelerators and the application's key hook take theirs before the
+    // edit sees the key). Ctrl and Alt together are AltGr on some systems:
+    // typing again.
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const bool altGr = (modifiers & Qt::ControlModifier) && (modifiers & Qt::AltModifier);
+    const bool shortcut = (modifiers & (Qt::ControlModifier | Qt::MetaModifier)) && !altGr;
     if (!shortcut && !admits(event->text())) {
-        event->accept();
+        // With Alt the key is passed on, so that the window may still treat
+        // it as a shortcut of its own.
+        if (modifiers & Qt::AltModifier)
+            event->ignore();
+        else
+            event->accept();
         return;
     }
     QLineEdit::keyPressEvent(event);

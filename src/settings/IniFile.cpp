@@ -3,15 +3,104 @@
 #include "runtime/NumberFormat.h"
 #include "settings/IniText.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
+#include <sys/statvfs.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
 std::optional<qint64> failWriteAfter;
+int replacements = 0;
+
+const QString IsDirectoryReason = QStringLiteral("по этому пути находится каталог, а не файл");
+
+bool onReadOnlyFileSystem(const QString &path)
+{
+    struct statvfs info;
+    return ::statvfs(QFile::encodeName(path).constData(), &info) == 0 && (info.f_flag & ST_RDONLY);
+}
+
+bool isReadablePath(const QFileInfo &info)
+{
+    constexpr auto ReadBits = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    return info.isReadable() && (info.permissions() & ReadBits);
+}
+
+// Why path (a file, or the directory a new file goes into) takes no write.
+QString notWritableReason(const QString &path, bool directory)
+{
+    if (onReadOnlyFileSystem(path))
+        return systemErrorReason(EROFS);
+    return directory ? QStringLiteral("нет прав на запись в каталог '%1'").arg(QDir::toNativeSeparators(path))
+                     : QStringLiteral("нет прав на запись (файл защищён от записи)");
+}
+
+// A file that holds bytes no text has: NUL, or control characters other than
+// the line and page breaks, tab and the DOS end-of-file mark.
+std::optional<QString> textProblem(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return QStringLiteral("файл записан в кодировке UTF-16, программа читает Windows-1251 и UTF-8");
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v' && c != 0x1A)
+            return QStringLiteral("это не текстовый файл");
+    }
+    return std::nullopt;
+}
+
+struct FileContent
+{
+    QByteArray bytes;
+    std::optional<QString> problem;
+};
+
+FileContent readContent(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return {};
+    if (info.isDir())
+        return {{}, IsDirectoryReason};
+    if (!info.isFile()) // a device or a pipe: reading it could block or never end
+        return {{}, QStringLiteral("это не обычный файл")};
+    if (!isReadablePath(info))
+        return {{}, systemErrorReason(EACCES, false)};
+    QFile file(fileName);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, systemErrorReason(errno ? errno : EIO, false)};
+    FileContent content{file.readAll(), std::nullopt};
+    if (file.error() != QFileDevice::NoError)
+        return {{}, systemErrorReason(errno ? errno : EIO, false)};
+    content.problem = textProblem(content.bytes);
+    return content;
+}
+
+// The reason of a failed QSaveFile step: errno when the step left one, else
+// what Qt recorded.
+QString saveFailureReason(const QSaveFile &file, int errorNumber)
+{
+    if (errorNumber != 0)
+        return systemErrorReason(errorNumber);
+    switch (file.error()) {
+    case QFileDevice::ResourceError:
+        return systemErrorReason(ENOSPC);
+    case QFileDevice::PermissionsError:
+        return systemErrorReason(EACCES);
+    default:
+        return QStringLiteral("ошибка записи (%1)").arg(file.errorString());
+    }
+}
 
 } // namespace
 
@@ -22,9 +111,45 @@ bool isWritablePath(const QString &path)
     return info.exists() && info.isWritable() && (info.permissions() & WriteBits);
 }
 
-IniFileError::IniFileError(const QString &fileName)
-    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(fileName).toStdString())
+QString systemErrorReason(int errorNumber, bool writing)
+{
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+        return writing ? QStringLiteral("нет прав на запись") : QStringLiteral("нет прав на чтение");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("нет места на диске");
+    case EROFS:
+        return QStringLiteral("файловая система только для чтения");
+    case EISDIR:
+        return IsDirectoryReason;
+    case ENOENT:
+        return QStringLiteral("нет такого файла или каталога");
+    case ENOTDIR:
+        return QStringLiteral("часть пути не является каталогом");
+    case EIO:
+        return QStringLiteral("ошибка ввода-вывода");
+    case EFBIG:
+        return QStringLiteral("файл слишком велик");
+    case ENAMETOOLONG:
+        return QStringLiteral("слишком длинное имя файла");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("открыто слишком много файлов");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("файл занят");
+    default:
+        return QStringLiteral("системная ошибка %1 (%2)").arg(errorNumber).arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
+    }
+}
+
+IniFileError::IniFileError(const QString &fileName, const QString &reason)
+    : std::runtime_error(
+          QStringLiteral("Не могу сохранить файл настроек '%1': %2.").arg(QDir::toNativeSeparators(fileName), reason).toStdString())
     , m_fileName(fileName)
+    , m_reason(reason)
 {
 }
 
@@ -38,12 +163,25 @@ void TIniFile::setWriteFailureAfter(std::optional<qint64> bytes)
     failWriteAfter = bytes;
 }
 
+int TIniFile::replacementCount()
+{
+    return replacements;
+}
+
+std::optional<QString> TIniFile::unusableReason() const
+{
+    return readContent(m_fileName).problem;
+}
+
+IniText TIniFile::text() const
+{
+    FileContent content = readContent(m_fileName);
+    return IniText(content.problem ? QByteArray() : std::move(content.bytes));
+}
+
 std::optional<QString> TIniFile::value(const QString &section, const QString &key) const
 {
-    QFile file(m_fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return IniText(file.readAll()).value(section, key);
+    return text().value(section, key);
 }
 
 QString TIniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
@@ -80,51 +218,105 @@ double TIniFile::ReadFloat(const QString &section, const QString &key, double de
     }
 }
 
-void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+void TIniFile::Update(const std::function<bool(IniText &)> &edit)
 {
     const QFileInfo info(m_fileName);
     // The old content must be read whole: a file that cannot be read would
     // otherwise be replaced by our keys alone.
     QByteArray old;
     if (info.exists()) {
-        QFile file(m_fileName);
-        if (!info.isFile() || !isWritablePath(m_fileName) || !file.open(QIODevice::ReadOnly))
-            throw IniFileError(m_fileName);
-        old = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            throw IniFileError(m_fileName);
+        if (info.isDir())
+            throw IniFileError(m_fileName, IsDirectoryReason);
+        FileContent content = readContent(m_fileName);
+        if (content.problem && !m_replacesUnusable)
+            throw IniFileError(m_fileName, *content.problem);
+        if (!content.problem)
+            old = std::move(content.bytes);
+        if (!isWritablePath(m_fileName))
+            throw IniFileError(m_fileName, notWritableReason(m_fileName, false));
     }
-    if (!isWritablePath(info.absolutePath()))
-        throw IniFileError(m_fileName);
+    const QString directory = info.absolutePath();
+    if (!QFileInfo(directory).isDir())
+        throw IniFileError(m_fileName, systemErrorReason(ENOENT));
+    if (!isWritablePath(directory))
+        throw IniFileError(m_fileName, notWritableReason(directory, true));
 
     IniText text(std::move(old));
-    text.setValue(section, key, value);
-    const QByteArray &content = text.content();
+    if (!edit(text))
+        return;
+    const QByteArray content = text.content();
 
     QSaveFile file(m_fileName);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        throw IniFileError(m_fileName);
+        throw IniFileError(m_fileName, saveFailureReason(file, errno));
     if (failWriteAfter) {
         file.write(content.first(std::clamp<qint64>(*failWriteAfter, 0, content.size())));
         file.cancelWriting();
     } else {
-        file.write(content);
+        errno = 0;
+        if (file.write(content) != content.size())
+            throw IniFileError(m_fileName, saveFailureReason(file, errno));
     }
+    errno = 0;
     if (!file.commit())
-        throw IniFileError(m_fileName);
+        throw IniFileError(m_fileName, saveFailureReason(file, errno));
+    ++replacements;
+}
+
+void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    Update([&](IniText &text) {
+        text.setValue(section, key, value);
+        return true;
+    });
 }
 
 void TIniFile::WriteInteger(const QString &section, const QString &key, int value)
 {
-    WriteString(section, key, QString::number(value));
+    WriteString(section, key, iniIntegerText(value));
 }
 
 void TIniFile::WriteBool(const QString &section, const QString &key, bool value)
 {
-    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+    WriteString(section, key, iniBoolText(value));
 }
 
 void TIniFile::WriteFloat(const QString &section, const QString &key, double value)
 {
-    WriteString(section, key, formatGeneral(value));
+    WriteString(section, key, iniFloatText(value));
+}
+
+QString iniIntegerText(int value)
+{
+    return QString::number(value);
+}
+
+QString iniBoolText(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString iniFloatText(double value)
+{
+    return formatGeneral(value);
+}
+
+int removeStaleTemporaries(const QString &path)
+{
+    const QFileInfo settings(path);
+    const QDir directory = settings.absoluteDir();
+    const QRegularExpression temporary(
+        QLatin1Char('^') + QRegularExpression::escape(settings.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+    int removed = 0;
+    const QFileInfoList candidates =
+        directory.entryInfoList({settings.fileName() + QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &candidate : candidates) {
+        if (!temporary.match(candidate.fileName()).hasMatch() || candidate.isSymLink() || !candidate.isFile()
+            || candidate.ownerId() != ::getuid())
+            continue;
+        if (QFile::remove(candidate.filePath()))
+            ++removed;
+    }
+    return removed;
 }

@@ -2,7 +2,11 @@
 
 #include "runtime/CodePage.h"
 
+#include <QStringDecoder>
+
 namespace {
+
+constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF");
 
 bool isBlank(char c)
 {
@@ -18,22 +22,117 @@ void trim(const QByteArray &text, qsizetype &begin, qsizetype &end)
         --end;
 }
 
-bool sameName(const QByteArray &text, qsizetype begin, qsizetype end, QStringView name)
+bool isValidUtf8(QByteArrayView bytes)
 {
-    qsizetype b = begin;
-    qsizetype e = end;
-    trim(text, b, e);
-    // Each Windows-1251 byte decodes to one character, so the lengths must agree.
-    if (e - b != name.size())
-        return false;
-    return QString::compare(fromCp1251(QByteArrayView(text).sliced(b, e - b)), name, Qt::CaseInsensitive) == 0;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder(bytes);
+    return !decoder.hasError();
+}
+
+bool hasNonAscii(QByteArrayView bytes)
+{
+    for (const char byte : bytes) {
+        if (static_cast<unsigned char>(byte) >= 0x80)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
 
 IniText::IniText(QByteArray content)
     : m_content(std::move(content))
+    , m_encoding(detectEncoding(m_content))
 {
+    if (m_encoding == IniEncoding::Utf8WithBom)
+        m_content.remove(0, Utf8Bom.size());
+}
+
+IniEncoding IniText::detectEncoding(QByteArrayView content)
+{
+    if (content.startsWith(Utf8Bom))
+        return IniEncoding::Utf8WithBom;
+    if (hasNonAscii(content) && isValidUtf8(content))
+        return IniEncoding::Utf8;
+    return IniEncoding::Cp1251;
+}
+
+QByteArray IniText::content() const
+{
+    if (m_encoding == IniEncoding::Utf8WithBom)
+        return Utf8Bom.toByteArray() + m_content;
+    return m_content;
+}
+
+QString IniText::decode(QByteArrayView bytes) const
+{
+    if (m_encoding == IniEncoding::Cp1251)
+        return fromCp1251(bytes);
+    return QString::fromUtf8(bytes);
+}
+
+QByteArray IniText::encode(QStringView text) const
+{
+    if (m_encoding == IniEncoding::Cp1251)
+        return toCp1251(text);
+    // Lone surrogates cannot be UTF-8: "?" as in Windows-1251.
+    QString clean = text.toString();
+    for (qsizetype i = 0; i < clean.size(); ++i) {
+        if (clean[i].isHighSurrogate() && i + 1 < clean.size() && clean[i + 1].isLowSurrogate())
+            ++i;
+        else if (clean[i].isSurrogate())
+            clean[i] = u'?';
+    }
+    return clean.toUtf8();
+}
+
+bool IniText::canStore(QStringView text) const
+{
+    return decode(encode(text)) == text;
+}
+
+bool IniText::sameName(qsizetype begin, qsizetype end, QStringView name) const
+{
+    qsizetype b = begin;
+    qsizetype e = end;
+    trim(m_content, b, e);
+    // Each Windows-1251 byte decodes to one character, so the lengths must agree.
+    if (m_encoding == IniEncoding::Cp1251 && e - b != name.size())
+        return false;
+    return QString::compare(decode(QByteArrayView(m_content).sliced(b, e - b)), name, Qt::CaseInsensitive) == 0;
+}
+
+IniText::Line IniText::lineAt(qsizetype start) const
+{
+    const qsizetype size = m_content.size();
+    Line line{};
+    line.start = start;
+    qsizetype next = m_content.indexOf('\n', start);
+    line.next = next < 0 ? size : next + 1;
+    qsizetype end = line.next;
+    if (end > start && m_content[end - 1] == '\n')
+        --end;
+    if (end > start && m_content[end - 1] == '\r')
+        --end;
+    line.contentEnd = end;
+    line.begin = start;
+    line.end = end;
+    trim(m_content, line.begin, line.end);
+    return line;
+}
+
+std::optional<QString> IniText::sectionOf(const Line &line) const
+{
+    const QByteArrayView text = QByteArrayView(m_content).sliced(line.begin, line.end - line.begin);
+    if (!text.startsWith('['))
+        return std::nullopt;
+    const qsizetype close = text.lastIndexOf(']');
+    if (close <= 0)
+        return std::nullopt;
+    qsizetype b = line.begin + 1;
+    qsizetype e = line.begin + close;
+    trim(m_content, b, e);
+    return decode(QByteArrayView(m_content).sliced(b, e - b));
 }
 
 IniText::Location IniText::locate(QStringView section, QStringView key) const
@@ -45,44 +144,35 @@ IniText::Location IniText::locate(QStringView section, QStringView key) const
     bool sectionSeen = false;
     qsizetype lineBegin = 0;
     while (lineBegin < size) {
-        qsizetype next = m_content.indexOf('\n', lineBegin);
-        next = next < 0 ? size : next + 1;
-        qsizetype end = next;
-        if (end > lineBegin && m_content[end - 1] == '\n')
-            --end;
-        if (end > lineBegin && m_content[end - 1] == '\r')
-            --end;
-        const qsizetype contentEnd = end;
-        qsizetype begin = lineBegin;
-        trim(m_content, begin, end);
-        const QByteArrayView line = QByteArrayView(m_content).sliced(begin, end - begin);
+        const Line current = lineAt(lineBegin);
+        const QByteArrayView line = QByteArrayView(m_content).sliced(current.begin, current.end - current.begin);
 
         if (line.startsWith('[')) {
             const qsizetype close = line.lastIndexOf(']');
             if (close > 0) {
-                inSection = sameName(m_content, begin + 1, begin + close, section);
+                inSection = sameName(current.begin + 1, current.begin + close, section);
                 inFirstSection = inSection && !sectionSeen;
                 if (inFirstSection) {
                     sectionSeen = true;
-                    found.insertAt = next;
+                    found.insertAt = current.next;
                 }
-                lineBegin = next;
+                lineBegin = current.next;
                 continue;
             }
         }
         if (inSection && !line.startsWith(';')) {
             const qsizetype equals = line.indexOf('=');
             if (equals >= 0) {
-                if (sameName(m_content, begin, begin + equals, key)) {
-                    found.valueBegin = begin + equals + 1;
-                    found.valueEnd = contentEnd;
+                if (sameName(current.begin, current.begin + equals, key)) {
+                    found.valueBegin = current.begin + equals + 1;
+                    found.valueEnd = current.contentEnd;
                     return found;
                 }
                 if (inFirstSection)
-                    found.insertAt = next;
+                    found.insertAt = current.next;
             }
         }
-        lineBegin = next;
+        lineBegin = current.next;
     }
     return found;
 }
@@ -99,7 +189,9 @@ std::optional<QString> IniText::value(QStringView section, QStringView key) cons
         ++begin;
         --end;
     }
-    return fromCp1251(QByteArrayView(m_content).sliced(begin, std::min(end - begin, MaxValueLength)));
+    if (m_encoding == IniEncoding::Cp1251)
+        return fromCp1251(QByteArrayView(m_content).sliced(begin, std::min(end - begin, MaxValueLength)));
+    return decode(QByteArrayView(m_content).sliced(begin, end - begin)).left(MaxValueLength);
 }
 
 QByteArray IniText::lineEnding() const
@@ -114,7 +206,7 @@ QByteArray IniText::lineEnding() const
 
 void IniText::setValue(QStringView section, QStringView key, QStringView value)
 {
-    QByteArray bytes = toCp1251(value);
+    QByteArray bytes = encode(value);
     bytes.replace('\r', '?').replace('\n', '?');
 
     const Location location = locate(section, key);
@@ -128,13 +220,52 @@ void IniText::setValue(QStringView section, QStringView key, QStringView value)
     qsizetype insertAt = location.insertAt;
     if (insertAt < 0) {
         insertAt = m_content.size();
-        if (!m_content.isEmpty())
-            lines += eol; // a blank line before the new section
-        lines += '[' + toCp1251(section) + ']' + eol;
+        // A blank line before the new section, unless the text ends in one
+        // already (as after a removed last section).
+        if (!m_content.isEmpty() && !m_content.endsWith("\n\n") && !m_content.endsWith("\n\r\n"))
+            lines += eol;
+        lines += '[' + encode(section) + ']' + eol;
     }
-    lines += toCp1251(key) + '=' + bytes + eol;
+    lines += encode(key) + '=' + bytes + eol;
     // The last line of the text may lack its line ending.
     if (insertAt == m_content.size() && !m_content.isEmpty() && !m_content.endsWith('\n'))
         lines.prepend(eol);
     m_content.insert(insertAt, lines);
+}
+
+bool IniText::removeSection(QStringView section)
+{
+    QByteArray kept;
+    kept.reserve(m_content.size());
+    bool removing = false;
+    bool removed = false;
+    qsizetype lineBegin = 0;
+    while (lineBegin < m_content.size()) {
+        const Line line = lineAt(lineBegin);
+        if (const std::optional<QString> name = sectionOf(line)) {
+            removing = QString::compare(*name, section, Qt::CaseInsensitive) == 0;
+            removed = removed || removing;
+        }
+        if (!removing)
+            kept.append(QByteArrayView(m_content).sliced(line.start, line.next - line.start));
+        lineBegin = line.next;
+    }
+    if (removed)
+        m_content = std::move(kept);
+    return removed;
+}
+
+QStringList IniText::sectionNames() const
+{
+    QStringList names;
+    qsizetype lineBegin = 0;
+    while (lineBegin < m_content.size()) {
+        const Line line = lineAt(lineBegin);
+        if (const std::optional<QString> name = sectionOf(line)) {
+            if (!names.contains(*name, Qt::CaseInsensitive))
+                names.append(*name);
+        }
+        lineBegin = line.next;
+    }
+    return names;
 }

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -23,6 +24,7 @@ private slots:
     void keyHookConsumesHandledKeys();
     void setKeyHookReturnsThePreviousHook();
     void exceptionInHandlerIsShownAndLoopGoesOn();
+    void standardButtonsSpeakRussian();
 };
 
 void TestApplication::keyHookSeesEachKeyOnceBeforeTheWidget()
@@ -87,6 +89,21 @@ void TestApplication::exceptionInHandlerIsShownAndLoopGoesOn()
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });
     QTRY_VERIFY(ran);
+}
+
+void TestApplication::standardButtonsSpeakRussian()
+{
+    QVERIFY(Application::installQtTranslation());
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Подтвердите завершение!"),
+                    QStringLiteral("Действительно хотите завершить работу?"), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Да"));
+    QCOMPARE(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Нет"));
+    QMessageBox ok(QMessageBox::Information, QString(), QStringLiteral("Текст"), QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(ok.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Отмена"));
+    if (!qEnvironmentVariableIsEmpty("G740_SCREENSHOT_DIR")) {
+        box.show();
+        QVERIFY(box.grab().save(qEnvironmentVariable("G740_SCREENSHOT_DIR") + QStringLiteral("/yes-no-box.png")));
+    }
 }
 
 int main(int argc, char *argv[])

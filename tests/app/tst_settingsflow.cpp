@@ -86,6 +86,8 @@ private slots:
     void failedSaveFromTheButtonIsShownAndTheProgramGoesOn();
     void autoSaveOnExitReadsThePanelBeforeItGoes();
     void failedAutoSaveOnExitIsShownAndTheProgramStillEnds();
+    void unreadableFileIsKeptUntilTheOperatorSaves();
+    void outOfRangeValuesAreReplacedAndNamed();
 
 private:
     QString settingsPath() const { return m_directory.filePath(QStringLiteral("G740Config.ini")); }
@@ -276,6 +278,55 @@ void TestSettingsFlow::failedAutoSaveOnExitIsShownAndTheProgramStillEnds()
     QCOMPARE(watcher.boxes().size(), 1);
     QVERIFY(watcher.boxes().first().text.contains(settingsPath()));
     QCOMPARE(m_sim.callLog(), (QStringList{"STOP_GENERATOR", "ReleaseInterface"}));
+}
+
+void TestSettingsFlow::unreadableFileIsKeptUntilTheOperatorSaves()
+{
+    const QByteArray binary("[x]\r\n\0\x01\x02 operator's data", 23);
+    {
+        QFile file(settingsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(binary), binary.size());
+    }
+    BoxWatcher watcher;
+    auto form = detectedForm();
+    QCOMPARE(watcher.boxes().size(), 1);
+    QVERIFY(watcher.boxes().first().text.startsWith("Не могу прочитать файл настроек '"
+                                                    + QDir::toNativeSeparators(settingsPath())
+                                                    + "': это не текстовый файл."));
+    QCOMPARE(panelStartFrequency(*form), 10.0);
+
+    // Auto-save on exit is no request of the operator's: the file stays.
+    form->AutoSaveSettingsLMDCheckBox->setChecked(true);
+    form.reset();
+    QFile kept(settingsPath());
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), binary);
+    kept.close();
+
+    // The button is.
+    form = detectedForm();
+    setPanelStartFrequency(*form, 42.25);
+    QTest::mouseClick(form->SaveSettingsButton, Qt::LeftButton);
+    const TIniFile file(settingsPath());
+    QVERIFY(!file.unusableReason());
+    QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 42.25);
+    form.reset();
+}
+
+void TestSettingsFlow::outOfRangeValuesAreReplacedAndNamed()
+{
+    TIniFile(settingsPath()).WriteInteger(ModuleSection.toString(), "Генератор. Индекс усиления выходного тракта", 257);
+    TIniFile(settingsPath()).WriteFloat(ModuleSection.toString(), StartFrequencyKey, 1e308);
+    BoxWatcher watcher;
+    auto form = detectedForm();
+    QCOMPARE(watcher.boxes().size(), 1);
+    QVERIFY(watcher.boxes().first().text.endsWith(
+        ":\nГенератор. Начальная частота в кГц\nГенератор. Индекс усиления выходного тракта"));
+    GENERATOR_PARS pars;
+    form->G740GeneratorFrame->ReadGeneratorPars(&pars);
+    QCOMPARE(double(pars.StartFrequency), 10.0);
+    QCOMPARE(int(pars.AnalogOutputsGainIndex), 0);
 }
 
 int main(int argc, char *argv[])

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QVBoxLayout>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -19,6 +21,7 @@ private slots:
     void radioGroupProperty();
     void keyFilterAdmitsOnlyItsCharacters();
     void keyFilterKeepsEditing();
+    void keyFilterTakesLettersWithAlt();
     void programTextRunsHandlerOnlyWhenDifferent();
     void staticTextColourGreysWhenDisabled();
 };
@@ -142,6 +145,37 @@ void TestFormWidgets::keyFilterKeepsEditing()
     QGuiApplication::clipboard()->setText("abc");
     QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(edit.text(), "abc");
+}
+
+void TestFormWidgets::keyFilterTakesLettersWithAlt()
+{
+    QWidget window;
+    auto *edit = new KeyFilterEdit(&window);
+    (new QVBoxLayout(&window))->addWidget(edit);
+    edit->setAdmittedCharacters(QStringLiteral("0123456789."));
+    int shortcutHits = 0;
+    auto *shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_S), &window);
+    connect(shortcut, &QShortcut::activated, [&shortcutHits] { ++shortcutHits; });
+    window.show();
+    QApplication::setActiveWindow(&window);
+    edit->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    QTest::keyClicks(edit, "123.456");
+    QTest::keyClick(edit, Qt::Key_X, Qt::AltModifier);
+    QTest::keyClick(edit, Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier);
+    QCOMPARE(edit->text(), "123.456");
+    QTest::keyClick(edit, Qt::Key_0, Qt::AltModifier | Qt::ControlModifier); // AltGr on some systems: typing
+    QCOMPARE(edit->text(), "123.4560");
+    QTest::keyClick(edit, Qt::Key_Z, Qt::AltModifier | Qt::ControlModifier);
+    QCOMPARE(edit->text(), "123.4560");
+
+    // A real shortcut with Alt still works while the edit has the focus.
+    QTest::keyClick(edit, Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(shortcutHits, 1);
+    QCOMPARE(edit->text(), "123.4560");
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(edit->selectedText(), "123.4560");
 }
 
 void TestFormWidgets::programTextRunsHandlerOnlyWhenDifferent()

@@ -2,8 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include "settings/IniText.h"
+
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 
 namespace {
@@ -45,6 +49,12 @@ private slots:
     void pathThatIsNoFile();
     void interruptedWriteLeavesAWholeFile();
     void largeFile();
+    void manyEditsOneReplacement();
+    void unusableFile_data();
+    void unusableFile();
+    void writeFailureReasons_data();
+    void writeFailureReasons();
+    void staleTemporariesRemoved();
 
 private:
     QString path() const { return m_dir->filePath("G740Config.ini"); }
@@ -183,7 +193,9 @@ void TestIniFile::readOnlyFileIsNotReplaced()
         file.WriteInteger("s", "k", 2);
         QFAIL("a read-only file was written");
     } catch (const IniFileError &error) {
-        QCOMPARE(QString::fromStdString(error.what()), "Unable to write to " + path());
+        // The operator reads what happened, in Russian, with the reason.
+        QCOMPARE(QString::fromUtf8(error.what()),
+                 "Не могу сохранить файл настроек '" + path() + "': нет прав на запись (файл защищён от записи).");
         QCOMPARE(error.fileName(), path());
     }
     QCOMPARE(contentOf(path()), old);
@@ -197,7 +209,12 @@ void TestIniFile::readOnlyDirectoryIsNotWritten()
     const QString fresh = m_dir->filePath("new.ini");
     QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
     QVERIFY_THROWS_EXCEPTION(IniFileError, TIniFile(path()).WriteInteger("s", "k", 2));
-    QVERIFY_THROWS_EXCEPTION(IniFileError, TIniFile(fresh).WriteInteger("s", "k", 2));
+    try {
+        TIniFile(fresh).WriteInteger("s", "k", 2);
+        QFAIL("a file was created in a read-only directory");
+    } catch (const IniFileError &error) {
+        QCOMPARE(error.reason(), "нет прав на запись в каталог '" + m_dir->path() + "'");
+    }
     QCOMPARE(contentOf(path()), old);
     QVERIFY(!QFile::exists(fresh));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"G740Config.ini"});
@@ -241,6 +258,131 @@ void TestIniFile::largeFile()
     file.WriteInteger("s", "k", 5);
     QCOMPARE(file.ReadInteger("s", "k", 0), 5);
     QCOMPARE(contentOf(path()), old + "\r\n[s]\r\nk=5\r\n");
+}
+
+void TestIniFile::manyEditsOneReplacement()
+{
+    store(path(), "[a]\r\nx=1\r\n[gone]\r\ny=2\r\n[b]\r\nz=3\r\n");
+    TIniFile file(path());
+    const int before = TIniFile::replacementCount();
+    file.Update([](IniText &text) {
+        text.setValue(u"a", u"x", u"10");
+        text.setValue(u"new", u"k", u"v");
+        text.removeSection(u"gone");
+        text.setValue(u"b", u"z", u"30");
+        return true;
+    });
+    QCOMPARE(TIniFile::replacementCount(), before + 1);
+    QCOMPARE(contentOf(path()), QByteArray("[a]\r\nx=10\r\n[b]\r\nz=30\r\n\r\n[new]\r\nk=v\r\n"));
+
+    // An edit that declines writes nothing.
+    file.Update([](IniText &text) {
+        text.setValue(u"a", u"x", u"99");
+        return false;
+    });
+    QCOMPARE(TIniFile::replacementCount(), before + 1);
+    QCOMPARE(file.ReadInteger("a", "x", 0), 10);
+
+    // A failure anywhere before the new file takes its place keeps every old key.
+    TIniFile::setWriteFailureAfter(1000);
+    QVERIFY_THROWS_EXCEPTION(IniFileError, file.Update([](IniText &text) {
+        text.setValue(u"a", u"x", u"11");
+        text.setValue(u"b", u"z", u"31");
+        return true;
+    }));
+    QCOMPARE(contentOf(path()), QByteArray("[a]\r\nx=10\r\n[b]\r\nz=30\r\n\r\n[new]\r\nk=v\r\n"));
+}
+
+void TestIniFile::unusableFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("binary") << QByteArray("[s]\r\nk=1\r\n\x00\x01\x02", 13) << "это не текстовый файл";
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFE[\0s\0]\0", 8)
+                            << "файл записан в кодировке UTF-16, программа читает Windows-1251 и UTF-8";
+    QTest::newRow("no read permission") << QByteArray("[s]\r\nk=1\r\n") << "нет прав на чтение";
+    QTest::newRow("directory") << QByteArray() << "по этому пути находится каталог, а не файл";
+}
+
+void TestIniFile::unusableFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    const bool directory = QByteArray(QTest::currentDataTag()) == "directory";
+    if (directory)
+        QVERIFY(QDir(m_dir->path()).mkdir("G740Config.ini"));
+    else
+        store(path(), content);
+    if (QByteArray(QTest::currentDataTag()) == "no read permission")
+        QVERIFY(QFile::setPermissions(path(), QFile::WriteOwner));
+
+    TIniFile file(path());
+    QCOMPARE(file.unusableReason(), std::optional<QString>(reason));
+    QCOMPARE(file.ReadInteger("s", "k", 7), 7);
+
+    // A save nobody asked for keeps the file as it is.
+    try {
+        file.WriteInteger("s", "k", 2);
+        QFAIL("an unusable file was replaced");
+    } catch (const IniFileError &error) {
+        QCOMPARE(error.reason(), reason);
+    }
+    QCOMPARE(TIniFile(path()).unusableReason(), std::optional<QString>(reason));
+    if (!directory) {
+        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(contentOf(path()), content);
+        QFile::setPermissions(path(), QFile::WriteOwner);
+    }
+
+    // The operator's own save replaces it with our keys alone; a directory
+    // stays a directory.
+    file.setReplacesUnusableFile(true);
+    if (directory) {
+        QVERIFY_THROWS_EXCEPTION(IniFileError, file.WriteInteger("s", "k", 2));
+        QVERIFY(QFileInfo(path()).isDir());
+        return;
+    }
+    file.WriteInteger("s", "k", 2);
+    QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(contentOf(path()), QByteArray("[s]\r\nk=2\r\n"));
+}
+
+void TestIniFile::writeFailureReasons_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("permission") << EACCES << "нет прав на запись";
+    QTest::newRow("disk full") << ENOSPC << "нет места на диске";
+    QTest::newRow("quota") << EDQUOT << "нет места на диске";
+    QTest::newRow("read-only file system") << EROFS << "файловая система только для чтения";
+    QTest::newRow("input/output") << EIO << "ошибка ввода-вывода";
+}
+
+void TestIniFile::writeFailureReasons()
+{
+    QFETCH(int, error);
+    QFETCH(QString, reason);
+    QCOMPARE(systemErrorReason(error), reason);
+    const IniFileError failure("/x/G740Config.ini", systemErrorReason(error));
+    QCOMPARE(QString::fromUtf8(failure.what()), "Не могу сохранить файл настроек '/x/G740Config.ini': " + reason + ".");
+}
+
+void TestIniFile::staleTemporariesRemoved()
+{
+    const QDir dir(m_dir->path());
+    store(path(), "[s]\r\nk=1\r\n");
+    // What a killed save leaves, and what only looks like it.
+    for (const char *name : {"G740Config.ini.aB3xYz", "G740Config.ini.QwErTy", "G740Config.ini.bak",
+                             "G740Config.ini.abcdefg", "Other.ini.aB3xYz", "G740Config.ini.a-b_cd"})
+        store(dir.filePath(name), "x");
+    QVERIFY(dir.mkdir("G740Config.ini.dirdir"));
+    QVERIFY(QFile::link(dir.filePath("Other.ini.aB3xYz"), dir.filePath("G740Config.ini.LiNkEd")));
+
+    QCOMPARE(removeStaleTemporaries(path()), 2);
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name),
+             QStringList({"G740Config.ini", "G740Config.ini.LiNkEd", "G740Config.ini.a-b_cd", "G740Config.ini.abcdefg",
+                          "G740Config.ini.bak", "G740Config.ini.dirdir", "Other.ini.aB3xYz"}));
+    QCOMPARE(contentOf(path()), QByteArray("[s]\r\nk=1\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

@@ -28,6 +28,9 @@ private slots:
     void write();
     void longValueIsCut();
     void randomBytesKeepTheirBytes();
+    void encoding_data();
+    void encoding();
+    void removeSection();
 };
 
 void TestIniText::read_data()
@@ -153,6 +156,65 @@ void TestIniText::randomBytesKeepTheirBytes()
         QCOMPARE(text.value(QStringLiteral("модуль g-740"), QStringLiteral("генератор. кол-во приращений")),
                  std::optional<QString>("10"));
     }
+}
+
+void TestIniText::encoding_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QByteArray>("expected"); // after the key "Ключ" of section "Раздел" is set to "Ом"
+
+    const QByteArray utf8Section = QStringLiteral("[Раздел]\nключ=1\n").toUtf8();
+    QTest::newRow("UTF-8") << utf8Section << int(IniEncoding::Utf8) << QStringLiteral("[Раздел]\nключ=Ом\n").toUtf8();
+    QTest::newRow("UTF-8 with byte-order mark")
+        << "\xEF\xBB\xBF" + utf8Section << int(IniEncoding::Utf8WithBom)
+        << "\xEF\xBB\xBF" + QStringLiteral("[Раздел]\nключ=Ом\n").toUtf8();
+    QTest::newRow("mark on an ASCII text") << QByteArray("\xEF\xBB\xBF[a]\n") << int(IniEncoding::Utf8WithBom)
+                                           << "\xEF\xBB\xBF[a]\n\n" + QStringLiteral("[Раздел]\nКлюч=Ом\n").toUtf8();
+    QTest::newRow("windows-1251") << cp("[Раздел]\nключ=1\n") << int(IniEncoding::Cp1251) << cp("[Раздел]\nключ=Ом\n");
+    QTest::newRow("ASCII is windows-1251") << QByteArray("[a]\n") << int(IniEncoding::Cp1251)
+                                           << cp("[a]\n\n[Раздел]\nКлюч=Ом\n");
+    QTest::newRow("new text is windows-1251") << QByteArray() << int(IniEncoding::Cp1251) << cp("[Раздел]\r\nКлюч=Ом\r\n");
+    // One byte that is no UTF-8 makes the whole text windows-1251.
+    QTest::newRow("mixed") << utf8Section + cp("; ом\n") << int(IniEncoding::Cp1251)
+                           << utf8Section + cp("; ом\n\n[Раздел]\nКлюч=Ом\n");
+}
+
+void TestIniText::encoding()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, encoding);
+    QFETCH(QByteArray, expected);
+    IniText text(content);
+    QCOMPARE(int(text.encoding()), encoding);
+    text.setValue(u"Раздел", u"Ключ", u"Ом");
+    QCOMPARE(text.content(), expected);
+    QCOMPARE(text.value(u"раздел", u"КЛЮЧ"), std::optional<QString>("Ом"));
+
+    // What each encoding can hold.
+    QVERIFY(text.canStore(u"Проверка фильтра 1\u201310 кГц"));
+    QCOMPARE(text.canStore(u"\u65E5\u672C"), encoding != int(IniEncoding::Cp1251));
+}
+
+void TestIniText::removeSection()
+{
+    const QByteArray content = "; head\r\n[a]\r\nx=1\r\n\r\n[Set]\r\n; note\r\ny=2\r\n\r\n[b]\r\nz=3\r\n[set]\r\nw=4\r\n";
+    IniText text(content);
+    QCOMPARE(text.sectionNames(), QStringList({"a", "Set", "b"}));
+    QVERIFY(text.removeSection(u"SET"));
+    QCOMPARE(text.content(), QByteArray("; head\r\n[a]\r\nx=1\r\n\r\n[b]\r\nz=3\r\n"));
+    QVERIFY(!text.removeSection(u"set"));
+    QVERIFY(!text.removeSection(u"zz"));
+
+    // Removed and added again at the end, a section costs no extra blank lines.
+    text.setValue(u"c", u"k", u"1");
+    const QByteArray once = text.content();
+    for (int round = 0; round < 3; ++round) {
+        QVERIFY(text.removeSection(u"c"));
+        text.setValue(u"c", u"k", u"1");
+    }
+    QCOMPARE(text.content(), once);
+    QCOMPARE(once, QByteArray("; head\r\n[a]\r\nx=1\r\n\r\n[b]\r\nz=3\r\n\r\n[c]\r\nk=1\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestIniText)

@@ -2,6 +2,7 @@
 #include "runtime/CodePage.h"
 #include "runtime/InstallLayout.h"
 #include "settings/IniFile.h"
+#include "settings/IniText.h"
 #include "settings/SettingsFilePath.h"
 #include "settings/SettingsKeys.h"
 
@@ -89,6 +90,11 @@ private slots:
     void failedWriteStopsAtTheFirstKey();
     void filePath();
     void installedCopyWritesNothingBesideItself();
+    void eachSaveIsOneReplacement();
+    void loadMessage();
+    void utf8FileStaysUtf8_data();
+    void utf8FileStaysUtf8();
+    void unusableFileKeptByAutoSave();
 
 private:
     QString path() const { return m_dir->filePath("G740Config.ini"); }
@@ -163,11 +169,31 @@ void TestSettings::readValues_data()
     QTest::newRow("no IncrementType key") << "Генератор. Кол-во приращений=5\r\n" << "IncrementType" << 0.0;
     QTest::newRow("IncrementType written") << "Генератор. Тип инкрементации частоты=1\r\n" << "IncrementType" << 1.0;
     QTest::newRow("hex") << "Генератор. Кол-во приращений=0x10\r\n" << "NumberOfIncrements" << 16.0;
-    QTest::newRow("low 8 bits") << "Генератор. Индекс усиления выходного тракта=257\r\n" << "AnalogOutputsGainIndex" << 1.0;
-    QTest::newRow("negative, low 8 bits") << "Генератор. Тип аналогового сигнала=-1\r\n" << "AnalogOutputsType" << 255.0;
+    // Values outside the panel's ranges take the key's default, never their
+    // low bits.
+    QTest::newRow("low 8 bits") << "Генератор. Индекс усиления выходного тракта=257\r\n" << "AnalogOutputsGainIndex" << 0.0;
+    QTest::newRow("negative, low 8 bits") << "Генератор. Тип аналогового сигнала=-1\r\n" << "AnalogOutputsType" << 1.0;
     QTest::newRow("low 16 bits") << "Генератор. Кол-во базовых интервалов в интервале приращения=65537\r\n"
-                                 << "BaseIntervalsNumber" << 1.0;
-    QTest::newRow("16-bit unchecked") << "Генератор. Кол-во приращений=65535\r\n" << "NumberOfIncrements" << 65535.0;
+                                 << "BaseIntervalsNumber" << 100.0;
+    QTest::newRow("16-bit unchecked") << "Генератор. Кол-во приращений=65535\r\n" << "NumberOfIncrements" << 10.0;
+    QTest::newRow("gain all ones") << "Генератор. Индекс усиления выходного тракта=0xFFFFFFFF\r\n"
+                                   << "AnalogOutputsGainIndex" << 0.0;
+    QTest::newRow("last gain") << "Генератор. Индекс усиления выходного тракта=13\r\n" << "AnalogOutputsGainIndex" << 13.0;
+    QTest::newRow("gain past the table") << "Генератор. Индекс усиления выходного тракта=14\r\n" << "AnalogOutputsGainIndex" << 0.0;
+    QTest::newRow("most increments") << "Генератор. Кол-во приращений=4095\r\n" << "NumberOfIncrements" << 4095.0;
+    QTest::newRow("too many increments") << "Генератор. Кол-во приращений=4096\r\n" << "NumberOfIncrements" << 10.0;
+    QTest::newRow("fewest base intervals") << "Генератор. Кол-во базовых интервалов в интервале приращения=2\r\n"
+                                           << "BaseIntervalsNumber" << 2.0;
+    QTest::newRow("too few base intervals") << "Генератор. Кол-во базовых интервалов в интервале приращения=1\r\n"
+                                            << "BaseIntervalsNumber" << 100.0;
+    QTest::newRow("huge start frequency") << "Генератор. Начальная частота в кГц=1e308\r\n" << "StartFrequency" << 10.0;
+    QTest::newRow("negative start frequency") << "Генератор. Начальная частота в кГц=-1\r\n" << "StartFrequency" << 10.0;
+    QTest::newRow("downward increment") << "Генератор. Частота приращений в кГц=-50000\r\n" << "FrequencyIncrement" << -50000.0;
+    QTest::newRow("slow clock") << "Генератор. Частота тактирующего сигнала=0.5\r\n" << "MasterClock" << 50000.0;
+    QTest::newRow("offset past 4 V") << "Генератор. Величина внутреннего смещение на выходе 10 Ом=4.5\r\n"
+                                     << "Output10OhmOffset" << 0.0;
+    QTest::newRow("third scan type") << "Генератор. Тип циклического автосканирования=2\r\n" << "CyclicAutoScanType" << 2.0;
+    QTest::newRow("fourth scan type") << "Генератор. Тип циклического автосканирования=3\r\n" << "CyclicAutoScanType" << 0.0;
     QTest::newRow("float text") << "Генератор. Начальная частота в кГц=abc\r\n" << "StartFrequency" << 10.0;
     QTest::newRow("float with comma") << "Генератор. Начальная частота в кГц=10,5\r\n" << "StartFrequency" << 10.0;
     QTest::newRow("float") << "генератор. начальная частота в кгц = 12.5\r\n" << "StartFrequency" << 12.5;
@@ -197,6 +223,9 @@ void TestSettings::readValues()
         {"Output10OhmOffset", double(pars.Output10OhmOffset)},
         {"EnaSyncout", double(pars.EnaSyncout)},
         {"EnaSquareWaveOutput", double(pars.EnaSquareWaveOutput)},
+        {"FrequencyIncrement", double(pars.FrequencyIncrement)},
+        {"MasterClock", double(pars.MasterClock)},
+        {"CyclicAutoScanType", double(pars.CyclicAutoScanType)},
     };
     QCOMPARE(fields.at(field), expected);
 }
@@ -248,9 +277,13 @@ void TestSettings::currentSettings()
     QCOMPARE(text.count(u"\r\n"), 21 + 3 + 2);
 
     GENERATOR_PARS back;
-    readGeneratorSettings(&file, back);
+    // What the panel would not take is not taken back either.
+    QCOMPARE(readGeneratorSettings(&file, back),
+             QStringList({"Генератор. Кол-во приращений", "Генератор. Индекс усиления выходного тракта"}));
     GENERATOR_PARS expected = pars;
     expected.EnaSquareWaveOutput = 1;
+    expected.NumberOfIncrements = 10;
+    expected.AnalogOutputsGainIndex = 0;
     QVERIFY(sameRecord(back, expected));
     QVERIFY(readAutoSaveSetting(&file));
 }
@@ -332,6 +365,109 @@ void TestSettings::installedCopyWritesNothingBesideItself()
     const QString beside = programDir + "/G740Config.ini";
     store(beside, "");
     QCOMPARE(settingsFilePathFor(programDir), beside);
+}
+
+void TestSettings::eachSaveIsOneReplacement()
+{
+    TIniFile file(path());
+    int before = TIniFile::replacementCount();
+    writeDefaultSettings(file, ProgramPath);
+    QCOMPARE(TIniFile::replacementCount(), before + 1);
+    QCOMPARE(fromCp1251(contentOf(path())), QString::fromUtf16(DefaultFile));
+
+    before = TIniFile::replacementCount();
+    GENERATOR_PARS pars = defaultRecord();
+    pars.StartFrequency = 12.5;
+    writeCurrentSettings(file, ProgramPath, true, pars);
+    QCOMPARE(TIniFile::replacementCount(), before + 1);
+    QCOMPARE(file.ReadFloat("Модуль G-740", "Генератор. Начальная частота в кГц", 0), 12.5);
+}
+
+void TestSettings::loadMessage()
+{
+    store(path(), moduleFile("Генератор. Кол-во приращений=5000\r\n"
+                             "Генератор. Индекс усиления выходного тракта=257\r\n"
+                             "Генератор. Начальная частота в кГц=20\r\n"));
+    const TIniFile file(path());
+    GENERATOR_PARS pars;
+    QCOMPARE(loadGeneratorSettings(&file, pars),
+             std::optional<QString>("В файле настроек '" + path()
+                                    + "' значения вне допустимых пределов заменены значениями по умолчанию:\n"
+                                      "Генератор. Кол-во приращений\n"
+                                      "Генератор. Индекс усиления выходного тракта"));
+    QCOMPARE(double(pars.StartFrequency), 20.0);
+
+    // A file without faults, and no file, say nothing.
+    store(path(), moduleFile("Генератор. Кол-во приращений=5\r\n"));
+    QCOMPARE(loadGeneratorSettings(&file, pars), std::nullopt);
+    QCOMPARE(loadGeneratorSettings(nullptr, pars), std::nullopt);
+
+    // A file that cannot be read: the defaults, and one message with the file and the reason.
+    QVERIFY(QFile::remove(path()));
+    QVERIFY(QDir(m_dir->path()).mkdir("G740Config.ini"));
+    pars.StartFrequency = 99;
+    const std::optional<QString> message = loadGeneratorSettings(&file, pars);
+    QVERIFY(message);
+    QVERIFY(message->startsWith("Не могу прочитать файл настроек '" + path()
+                                + "': по этому пути находится каталог, а не файл.\nИспользуются значения по умолчанию."));
+    QVERIFY(sameRecord(pars, defaultRecord()));
+}
+
+void TestSettings::utf8FileStaysUtf8_data()
+{
+    QTest::addColumn<QByteArray>("bom");
+    QTest::newRow("UTF-8") << QByteArray();
+    QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF");
+}
+
+void TestSettings::utf8FileStaysUtf8()
+{
+    QFETCH(QByteArray, bom);
+    // What a Linux editor makes of the file.
+    const QString edited = QStringLiteral("; заметки оператора\n[Приложение. Общие]\nСохранение настроек=1\n"
+                                          "[Модуль G-740]\nГенератор. Начальная частота в кГц=12.5\n");
+    store(path(), bom + edited.toUtf8());
+    TIniFile file(path());
+    QVERIFY(!file.unusableReason());
+    GENERATOR_PARS pars;
+    QCOMPARE(readGeneratorSettings(&file, pars), QStringList());
+    QCOMPARE(double(pars.StartFrequency), 12.5);
+    QVERIFY(readAutoSaveSetting(&file));
+
+    pars.StartFrequency = 30;
+    writeCurrentSettings(file, ProgramPath, true, pars);
+    const QByteArray written = contentOf(path());
+    QVERIFY(written.startsWith(bom + edited.toUtf8().left(20)));
+    QCOMPARE(IniText::detectEncoding(written), bom.isEmpty() ? IniEncoding::Utf8 : IniEncoding::Utf8WithBom);
+    const QString text = QString::fromUtf8(written.sliced(bom.size()));
+    // Each section once, in one encoding.
+    QCOMPARE(text.count(u"[Модуль G-740]"), 1);
+    QCOMPARE(text.count(u"[Приложение. Общие]"), 1);
+    QCOMPARE(text.count(u"Генератор. Начальная частота в кГц=30\n"), 1);
+    QVERIFY(text.contains(u"[Файлы]\nГоловная программа=/opt/g740/bin/g740demo\n"));
+    QCOMPARE(text.count(u"Генератор."), 19);
+
+    // A Windows-1251 file stays Windows-1251.
+    store(path(), moduleFile("Генератор. Кол-во приращений=5\r\n"));
+    writeCurrentSettings(file, ProgramPath, false, pars);
+    QCOMPARE(IniText::detectEncoding(contentOf(path())), IniEncoding::Cp1251);
+    QCOMPARE(fromCp1251(contentOf(path())).count(u"[Модуль G-740]"), 1);
+}
+
+void TestSettings::unusableFileKeptByAutoSave()
+{
+    const QByteArray binary = moduleFile("") + QByteArray("\0\x01\x02\x03", 4);
+    store(path(), binary);
+    TIniFile automatic(path());
+    QVERIFY_THROWS_EXCEPTION(IniFileError, writeCurrentSettings(automatic, ProgramPath, true, defaultRecord()));
+    QCOMPARE(contentOf(path()), binary);
+
+    // The operator's own save writes the settings.
+    TIniFile requested(path());
+    requested.setReplacesUnusableFile(true);
+    writeCurrentSettings(requested, ProgramPath, true, defaultRecord());
+    QVERIFY(!requested.unusableReason());
+    QVERIFY(readAutoSaveSetting(&requested));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
