@@ -5,13 +5,15 @@
 # agreed order (beside the program, then the system's search, then its private
 # folder), and a program built against the installed component set only.
 #
-#   check-install.sh BUILD_DIR SOURCE_DIR QT_PLUGINS_DIR
+#   check-install.sh BUILD_DIR SOURCE_DIR QT_PLUGINS_DIR LIBDIR
 #
-# QT_PLUGINS_DIR: Qt's plugin folder relative to the prefix.
+# QT_PLUGINS_DIR: Qt's plugin folder relative to the prefix; LIBDIR: the
+# build's library folder relative to the prefix (lib/<arch> unless configured).
 set -euo pipefail
 build=$1
 source=$2
 qt_plugins=$3
+libdir=$4
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/g740demo-install.XXXXXX")
 program_pid=
@@ -32,16 +34,15 @@ prefix=$work/prefix
 step "cmake --install into $prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log"; fail "install"; }
 
-arch=$(gcc -print-multiarch 2>/dev/null || dpkg-architecture -qDEB_HOST_MULTIARCH)
-private=$prefix/lib/$arch/g740demo
+private=$prefix/$libdir/g740demo
 expect_file() { [ -e "$prefix/$1" ] || fail "not installed: $1"; }
 step "layout"
-for file in bin/g740demo "lib/$arch/g740demo/libModlink.so" \
+for file in bin/g740demo "$libdir/g740demo/libModlink.so" \
     share/applications/org.example.g740demo.desktop share/metainfo/org.example.g740demo.metainfo.xml \
     share/icons/hicolor/scalable/apps/g740demo.svg share/icons/hicolor/48x48/apps/g740demo.png \
     share/man/man1/g740demo.1.gz share/doc/g740demo/copyright share/doc/g740demo/changelog.gz \
     include/vektra/components/xyplot/XYPlot.h include/vektra/components/lbutton/LButton.h \
-    "lib/$arch/cmake/VektraComponents/VektraComponentsConfig.cmake" \
+    "$libdir/cmake/VektraComponents/VektraComponentsConfig.cmake" \
     "$qt_plugins/designer/libvektradesigner.so"; do
     expect_file "$file"
 done
