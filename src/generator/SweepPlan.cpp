@@ -13,13 +13,12 @@ using namespace GeneratorCalculations;
 
 namespace {
 
-// Far beyond 2^24, yet 4095 increments of it still fit in 64 bits: a code
-// this large is out of range whether it is bounded here or not.
+// Far beyond 2^24, yet 4095 increments of it still fit in 64 bits.
 constexpr std::int64_t CodeLimit = std::int64_t(1) << 40;
 
-std::int64_t limitedCode(std::int64_t code)
+bool withinCodeLimit(std::int64_t code)
 {
-    return std::clamp(code, -CodeLimit, CodeLimit);
+    return code >= -CodeLimit && code <= CodeLimit;
 }
 
 void push2(std::vector<double> &v, double a, double b)
@@ -54,8 +53,12 @@ void SweepPlan::build(const GENERATOR_PARS &pars)
                                                               MaxBaseIntervalsNumber);
     const double start = pars.StartFrequency;
     const double increment = pars.FrequencyIncrement;
-    m_startCode = limitedCode(unboundedFrequencyCode(start, m_masterClock));
-    m_incrementCode = limitedCode(unboundedFrequencyCode(increment, m_masterClock));
+    m_startCode = unboundedFrequencyCode(start, m_masterClock);
+    m_incrementCode = unboundedFrequencyCode(increment, m_masterClock);
+    // Codes beyond 2^40 stand for frequencies 65536 times the clock: the
+    // sum would overflow, so each step takes the code of its own desired
+    // frequency, which is as near as such values go.
+    const bool wholeCodes = withinCodeLimit(m_startCode) && withinCodeLimit(m_incrementCode);
 
     // With the clock's period as base every step lasts the same; with the
     // output period the step lasts that many periods of its own frequency.
@@ -75,7 +78,7 @@ void SweepPlan::build(const GENERATOR_PARS &pars)
         SweepStep &s = m_steps[static_cast<std::size_t>(k)];
         s.index = k;
         s.desired = static_cast<double>(static_cast<long double>(k) * increment + start);
-        s.code = m_startCode + k * m_incrementCode;
+        s.code = wholeCodes ? m_startCode + k * m_incrementCode : unboundedFrequencyCode(s.desired, m_masterClock);
         s.outOfRange = s.code < 0 || s.code > static_cast<std::int64_t>(FrequencyScale);
         s.zeroFrequency = s.code == 0;
         s.produced.reset();
