@@ -374,8 +374,10 @@ void TSweepWindow::showPlan()
 {
     m_model->refresh(m_plan);
     if (!m_columnsSized && m_model->rowCount() > 0) {
-        // Once: the widths then stay where the operator puts them.
-        m_table->resizeColumnsToContents();
+        // Once: the widths then stay where the operator puts them. The
+        // flags take what is left.
+        for (int c = 0; c < int(SweepColumn::Flags); ++c)
+            m_table->resizeColumnToContents(c);
         m_columnsSized = true;
     }
     m_summary->setText(sweepSummaryText(m_plan));
