@@ -44,13 +44,15 @@ GENERATOR_PARS record()
 
 struct Figures
 {
-    double min, median, max;
+    double min, median, p95, max;
 };
 
+// The machine is shared: the maximum says more about the neighbours than
+// about the code, so the 95th percentile is given too.
 Figures figures(std::vector<double> times)
 {
     std::sort(times.begin(), times.end());
-    return {times.front(), times[times.size() / 2], times.back()};
+    return {times.front(), times[times.size() / 2], times[times.size() * 95 / 100], times.back()};
 }
 
 void typeKey(QWidget *target, Qt::Key key, const QString &text)
@@ -102,8 +104,8 @@ int main(int argc, char *argv[])
                 times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
             }
             const Figures f = figures(times);
-            std::printf("plan of %zu steps, %s, %d runs: min %.3f  median %.3f  max %.3f ms\n", plan.steps().size(),
-                        name, runs, f.min, f.median, f.max);
+            std::printf("plan of %zu steps, %s, %d runs: min %.3f  median %.3f  p95 %.3f  max %.3f ms\n",
+                        plan.steps().size(), name, runs, f.min, f.median, f.p95, f.max);
         }
     }
 
@@ -140,9 +142,9 @@ int main(int argc, char *argv[])
         times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
     const Figures f = figures(times);
-    std::printf("keystroke to repainted window, %zu steps (%zu chart points), %d runs: min %.2f  median %.2f  max "
-                "%.2f ms\n",
-                window.plan().steps().size(), window.chartTrace().x.size(), runs, f.min, f.median, f.max);
+    std::printf("keystroke to repainted window, %zu steps (%zu chart points), %d runs: min %.2f  median %.2f  p95 "
+                "%.2f  max %.2f ms\n",
+                window.plan().steps().size(), window.chartTrace().x.size(), runs, f.min, f.median, f.p95, f.max);
 
     if (!shots.isEmpty()) {
         QDir().mkpath(shots);

@@ -480,7 +480,12 @@ void TSweepWindow::showChart()
         c->SetXLabelFormat(xLimits.format);
     if (c->YLabelFormatString() != yLimits.format)
         c->SetYLabelFormat(yLimits.format);
-    c->SetInfoBoxXFormatString(xLimits.format + (xLimits.format.size() > 1 ? QStringLiteral("00") : QStringLiteral(".00")));
+    // The read-out: two decimals finer than the labels; a step number whole.
+    if (!m_trace.byTime)
+        c->SetInfoBoxXFormatString(QStringLiteral("0"));
+    else
+        c->SetInfoBoxXFormatString(xLimits.format + (xLimits.format.size() > 1 ? QStringLiteral("00")
+                                                                                : QStringLiteral(".00")));
     c->SetXYMinMax(xLimits.min, xLimits.max, yLimits.min, yLimits.max, false);
     c->update();
 

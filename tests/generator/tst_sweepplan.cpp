@@ -90,118 +90,52 @@ private slots:
 void TestSweepPlan::stepsAgainstIntegerArithmetic_data()
 {
     QTest::addColumn<Record>("record");
+    // Start and increment in mHz, increments, base type, multiplier index,
+    // base intervals; then what differs from a single internal-clock scan.
+    const auto rec = [](std::int64_t start, std::int64_t increment, int n, int base = 1, int multiplier = 0,
+                        int intervals = 100) {
+        Record r;
+        r.start = start;
+        r.increment = increment;
+        r.increments = n;
+        r.baseType = base;
+        r.multiplierIndex = multiplier;
+        r.intervals = intervals;
+        return r;
+    };
+    const auto external = [](Record r) {
+        r.source = 1;
+        r.clock = 12'345'678'901;
+        return r;
+    };
+    const auto scan = [](Record r, int type) {
+        r.scan = type;
+        return r;
+    };
+    const auto ctrl = [](Record r) {
+        r.incrementType = 1;
+        return r;
+    };
 
-    Record r;
-    QTest::newRow("first start: 10 kHz + 10 x 50 kHz, clock base") << r;
-
-    Record period;
-    period.start = 1'000'000;
-    period.increment = 1'000'000;
-    period.increments = 20;
-    period.baseType = 0;
-    period.multiplierIndex = 1;
-    period.intervals = 20;
-    QTest::newRow("output-period base: dwell shrinks along the scan") << period;
-
-    Record down;
-    down.start = 1'000'000'000;
-    down.increment = -50'000'000;
-    down.increments = 25;
-    down.multiplierIndex = 2;
-    QTest::newRow("negative increment runs below 0 kHz") << down;
-
-    Record downPeriod = down;
-    downPeriod.baseType = 0;
-    QTest::newRow("negative increment, output-period base") << downPeriod;
-
-    Record top;
-    top.start = 45'000'000'000;
-    top.increment = 1'000'000'000;
-    top.increments = 10;
-    QTest::newRow("leaves the 24-bit range at the top; 2^24 itself is in it") << top;
-
-    Record startAbove;
-    startAbove.start = 60'000'000'000;
-    startAbove.increment = -5'000'000'000;
-    startAbove.increments = 4;
-    QTest::newRow("start above the clock comes into range") << startAbove;
-
-    Record zeroClock;
-    zeroClock.start = 0;
-    zeroClock.increment = 10'000'000;
-    zeroClock.increments = 5;
-    QTest::newRow("0 Hz step, clock base: it still lasts") << zeroClock;
-
-    Record zeroPeriod = zeroClock;
-    zeroPeriod.baseType = 0;
-    QTest::newRow("0 Hz step, output-period base: no dwell, no time after") << zeroPeriod;
-
-    Record zeroMiddle;
-    zeroMiddle.start = 20'000'000;
-    zeroMiddle.increment = -5'000'000;
-    zeroMiddle.increments = 8;
-    zeroMiddle.baseType = 0;
-    QTest::newRow("passes 0 Hz in the middle, output-period base") << zeroMiddle;
-
-    Record below;
-    below.start = 1'000;
-    below.increment = 1'000;
-    below.increments = 3;
-    QTest::newRow("desired below one code step gives 0 Hz") << below;
-
-    Record external;
-    external.source = 1;
-    external.clock = 12'345'678'901;
-    external.start = 100'123'456;
-    external.increment = 7'654'321;
-    external.increments = 50;
-    external.multiplierIndex = 3;
-    external.intervals = 2047;
-    QTest::newRow("external clock") << external;
-
-    Record externalPeriod = external;
-    externalPeriod.baseType = 0;
-    QTest::newRow("external clock, output-period base") << externalPeriod;
-
-    Record saw;
-    saw.scan = 1;
-    saw.increments = 7;
-    QTest::newRow("saw") << saw;
-
-    Record triangle;
-    triangle.scan = 2;
-    triangle.baseType = 0;
-    triangle.increments = 9;
-    QTest::newRow("triangle") << triangle;
-
-    Record ctrl;
-    ctrl.incrementType = 1;
-    ctrl.increments = 12;
-    QTest::newRow("CTRL stepping") << ctrl;
-
-    Record single;
-    single.increments = 0;
-    QTest::newRow("N = 0") << single;
-
-    Record singlePeriod = single;
-    singlePeriod.baseType = 0;
-    singlePeriod.multiplierIndex = 3;
-    QTest::newRow("N = 0, output-period base") << singlePeriod;
-
-    Record longest;
-    longest.increments = 4095;
-    longest.start = 1'000'000;
-    longest.increment = 12'207'031;
-    longest.baseType = 0;
-    longest.intervals = 2047;
-    QTest::newRow("N = 4095") << longest;
-
-    Record longestDown = longest;
-    longestDown.start = 49'990'000'000;
-    longestDown.increment = -12'207'031;
-    longestDown.baseType = 1;
-    longestDown.multiplierIndex = 3;
-    QTest::newRow("N = 4095 downwards") << longestDown;
+    QTest::newRow("first start: 10 kHz + 10 x 50 kHz, clock base") << rec(10'000'000, 50'000'000, 10);
+    QTest::newRow("output-period base: dwell shrinks") << rec(1'000'000, 1'000'000, 20, 0, 1, 20);
+    QTest::newRow("negative increment runs below 0 kHz") << rec(1'000'000'000, -50'000'000, 25, 1, 2);
+    QTest::newRow("the same, output-period base") << rec(1'000'000'000, -50'000'000, 25, 0, 2);
+    QTest::newRow("leaves 24 bits at the top; 2^24 is in") << rec(45'000'000'000, 1'000'000'000, 10);
+    QTest::newRow("start above the clock comes into range") << rec(60'000'000'000, -5'000'000'000, 4);
+    QTest::newRow("0 Hz step, clock base: it still lasts") << rec(0, 10'000'000, 5);
+    QTest::newRow("0 Hz step, output-period base: no time after") << rec(0, 10'000'000, 5, 0);
+    QTest::newRow("passes 0 Hz in the middle, output period") << rec(20'000'000, -5'000'000, 8, 0);
+    QTest::newRow("below one code step gives 0 Hz") << rec(1'000, 1'000, 3);
+    QTest::newRow("external clock") << external(rec(100'123'456, 7'654'321, 50, 1, 3, 2047));
+    QTest::newRow("external clock, output period") << external(rec(100'123'456, 7'654'321, 50, 0, 3, 2047));
+    QTest::newRow("saw") << scan(rec(10'000'000, 50'000'000, 7), 1);
+    QTest::newRow("triangle") << scan(rec(10'000'000, 50'000'000, 9, 0), 2);
+    QTest::newRow("CTRL stepping") << ctrl(rec(10'000'000, 50'000'000, 12));
+    QTest::newRow("N = 0") << rec(10'000'000, 50'000'000, 0);
+    QTest::newRow("N = 0, output-period base") << rec(10'000'000, 50'000'000, 0, 0, 3);
+    QTest::newRow("N = 4095") << rec(1'000'000, 12'207'031, 4095, 0, 0, 2047);
+    QTest::newRow("N = 4095 downwards") << rec(49'990'000'000, -12'207'031, 4095, 1, 3, 2047);
 }
 
 void TestSweepPlan::stepsAgainstIntegerArithmetic()
