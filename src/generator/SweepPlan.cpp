@@ -48,9 +48,12 @@ void SweepPlan::build(const GENERATOR_PARS &pars)
     m_outputPeriodBase = pars.BaseIntervalType == 0;
 
     // The panel keeps these counts in range; a record from a file may not.
-    const int increments = std::min<int>(pars.NumberOfIncrements, MaxNumberOfIncrements);
-    const std::uint16_t intervals = std::clamp<std::uint16_t>(pars.BaseIntervalsNumber, MinBaseIntervalsNumber,
-                                                              MaxBaseIntervalsNumber);
+    // (Copied out first: the record is packed, so no reference to a field.)
+    const int recordIncrements = pars.NumberOfIncrements;
+    const int recordIntervals = pars.BaseIntervalsNumber;
+    const int increments = std::min(recordIncrements, MaxNumberOfIncrements);
+    const auto intervals =
+        static_cast<std::uint16_t>(std::clamp(recordIntervals, MinBaseIntervalsNumber, MaxBaseIntervalsNumber));
     const double start = pars.StartFrequency;
     const double increment = pars.FrequencyIncrement;
     m_startCode = unboundedFrequencyCode(start, m_masterClock);

@@ -277,7 +277,8 @@ void TestSweepWindow::placeIsKeptInTheSettingsFile()
     }
     GENERATOR_PARS read;
     readGeneratorSettings(&file, read);
-    QCOMPARE(read.StartFrequency, 10.0);
+    const double startFrequency = read.StartFrequency; // packed: no reference to the field
+    QCOMPARE(startFrequency, 10.0);
     QCOMPARE(file.ReadInteger(section, QStringLiteral("Левый край"), 0), place.x() + 10);
 }
 
