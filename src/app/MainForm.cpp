@@ -462,6 +462,9 @@ void TMainForm::ApplicationShortCut(QKeyEvent *Msg, bool &Handled)
     // modal box or in the open popup menu belongs to that box or menu.
     if (!isEnabled() || QApplication::activeModalWidget() || qobject_cast<QMenu *>(QApplication::activePopupWidget()))
         return;
+    // In the sweep window Escape closes that window, not the program.
+    if (SweepWindow && SweepWindow->isActiveWindow())
+        return;
     Busy = true;
     const auto answer = showMessageBox(this, QStringLiteral("Действительно хотите завершить работу?"),
                                        QStringLiteral("Подтвердите завершение!"), QMessageBox::Question,

@@ -534,6 +534,15 @@ void TSweepWindow::SaveCsvButtonClick()
         saveCsv(path);
 }
 
+void TSweepWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void TSweepWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);

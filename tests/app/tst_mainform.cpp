@@ -262,6 +262,15 @@ void TestMainForm::sweepWindowFollowsThePanel()
     QTest::keyClick(&form, Qt::Key_G, Qt::ControlModifier);
     QCOMPARE(form.SweepWindow, window);
     QTRY_COMPARE(window->plan().steps().size(), std::size_t(4));
+
+    // Escape there closes the sweep window and leaves the program alone.
+    BoxWatcher watcher;
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window->table(), Qt::Key_Escape);
+    QTRY_VERIFY(!window->isVisible());
+    QCoreApplication::processEvents();
+    QVERIFY(watcher.boxes().isEmpty());
 }
 
 void TestMainForm::popupMenuOpensCentredOnTheMouse()
