@@ -59,7 +59,7 @@ struct AxisLimits
 };
 
 constexpr int MinIntervals = 4;
-constexpr int MaxIntervals = 8;
+constexpr int MaxIntervals = 10;
 
 AxisLimits niceLimits(double low, double high, bool fromZero)
 {
