@@ -2,6 +2,7 @@
 
 #include "app/AboutProgramPanel.h"
 #include "app/Application.h"
+#include "app/SweepWindow.h"
 #include "app/WrapPushButton.h"
 #include "device/DeviceLibrary.h"
 #include "device/InitDevicesThread.h"
@@ -220,6 +221,7 @@ void TMainForm::createPopupMenu()
     SaveCurrentSettings = addItem("SaveCurrentSettings", QStringLiteral("Сохранение текущих настроек"),
                                   QKeySequence(Qt::CTRL | Qt::Key_S));
     N3 = addSeparator("N3");
+    SweepMenuItem = addItem("SweepMenuItem", QStringLiteral("Развёртка ..."), QKeySequence(Qt::CTRL | Qt::Key_G));
     AboutProgram = addItem("AboutProgram", QStringLiteral("О программе ..."), QKeySequence(Qt::CTRL | Qt::Key_A));
     BreakLine = addSeparator("BreakLine");
     ApplicationExit = addItem("ApplicationExit", QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -229,6 +231,7 @@ void TMainForm::createPopupMenu()
     connect(RebootModuleMenuItem, &QAction::triggered, this, guarded(this, &TMainForm::FindModuleLMDButtonClick));
     connect(SaveDefaultSettings, &QAction::triggered, this, guarded(this, &TMainForm::SaveDefaultSettingsClick));
     connect(SaveCurrentSettings, &QAction::triggered, this, guarded(this, &TMainForm::SaveCurrentSettingsClick));
+    connect(SweepMenuItem, &QAction::triggered, this, guarded(this, &TMainForm::SweepMenuItemClick));
     connect(AboutProgram, &QAction::triggered, this, guarded(this, &TMainForm::AboutProgramClick));
     connect(ApplicationExit, &QAction::triggered, this, guarded(this, &TMainForm::ApplicationExitClick));
 
@@ -385,6 +388,26 @@ void TMainForm::AutoSaveSettingsLMDCheckBoxChange()
     SaveSettingsButton->setEnabled(!AutoSaveSettingsLMDCheckBox->isChecked());
 }
 
+void TMainForm::SweepMenuItemClick()
+{
+    // Until a detection has given the panel its record, the record at hand
+    // is the one loaded from the settings file.
+    const auto record = [this] {
+        return G740GeneratorFrame && G740GeneratorFrame->hasAppliedPars() ? G740GeneratorFrame->currentGeneratorPars()
+                                                                          : GeneratorPars;
+    };
+    if (!SweepWindow) {
+        SweepWindow = new TSweepWindow(SettingsFilePath(), this);
+        if (G740GeneratorFrame)
+            connect(G740GeneratorFrame, &TG740GeneratorFrame::parsChanged, SweepWindow,
+                    [this, record] { SweepWindow->setGeneratorPars(record()); });
+    }
+    SweepWindow->setGeneratorPars(record());
+    SweepWindow->show();
+    SweepWindow->raise();
+    SweepWindow->activateWindow();
+}
+
 void TMainForm::AboutProgramClick()
 {
     if (AboutProgramPanel)
@@ -445,6 +468,9 @@ void TMainForm::ApplicationShortCut(QKeyEvent *Msg, bool &Handled)
     // A window locked by a detection takes no input, and Escape in another
     // modal box or in the open popup menu belongs to that box or menu.
     if (!isEnabled() || QApplication::activeModalWidget() || qobject_cast<QMenu *>(QApplication::activePopupWidget()))
+        return;
+    // In the sweep window Escape closes that window, not the program.
+    if (SweepWindow && SweepWindow->isActiveWindow())
         return;
     Busy = true;
     const auto answer = showMessageBox(this, QStringLiteral("Действительно хотите завершить работу?"),

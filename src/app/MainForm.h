@@ -19,6 +19,7 @@ class QMenu;
 class QPushButton;
 class TG740GeneratorFrame;
 class TIniFile;
+class TSweepWindow;
 class TInitDevicesThread;
 
 // The program's one window: the module area (detection indicator, slot,
@@ -49,6 +50,7 @@ public:
     QPushButton *SaveSettingsButton = nullptr;
     QGroupBox *GeneratorParsLMDGroupBox = nullptr;
     TG740GeneratorFrame *G740GeneratorFrame = nullptr;
+    TSweepWindow *SweepWindow = nullptr; // made on first use, then shown and hidden
 
     QMenu *PopupMenu = nullptr;
     QAction *RebootModuleMenuItem = nullptr;
@@ -56,6 +58,7 @@ public:
     QAction *SaveDefaultSettings = nullptr;
     QAction *SaveCurrentSettings = nullptr;
     QAction *N3 = nullptr;
+    QAction *SweepMenuItem = nullptr;
     QAction *AboutProgram = nullptr;
     QAction *BreakLine = nullptr;
     QAction *ApplicationExit = nullptr;
@@ -99,6 +102,7 @@ public:
     void SaveDefaultSettingsClick();
     void SaveCurrentSettingsClick();
     void AutoSaveSettingsLMDCheckBoxChange();
+    void SweepMenuItemClick();
     void AboutProgramClick();
     void ApplicationExitClick();
 

@@ -108,6 +108,7 @@ TG740GeneratorFrame::TG740GeneratorFrame(QWidget *parent)
     showGeneratorState();
 
     connectHandlers();
+    connectParsChanged();
     BusyFlag = false;
 }
 
@@ -596,6 +597,7 @@ void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const G
     OffsetTypeOutput10OhmLMDRadioGroup->setItemIndex(GeneratorPars.Output10OhmOffsetType);
     OffsetTypeOutput10OhmLMDRadioGroupChange();
     DesiredOffsetValueOutput10OhmLMDEdit->setText(desiredOffsetText(GeneratorPars.Output10OhmOffset));
+    emit parsChanged();
 }
 
 void TG740GeneratorFrame::ReadGeneratorPars(GENERATOR_PARS *Pars)
@@ -607,32 +609,65 @@ void TG740GeneratorFrame::ReadGeneratorPars(GENERATOR_PARS *Pars)
 
 void TG740GeneratorFrame::GetGeneratorPars()
 {
-    // Each field is stored as soon as it is read: after a failure the fields
-    // before it hold the controls' values and those after it their old ones.
     try {
-        GeneratorPars.MasterClockSource = indexByte(MasterClockSourceLMDRadioGroup->itemIndex());
-        GeneratorPars.MasterClock = GeneratorPars.MasterClockSource == 1
-                                        ? parseFloat(ExternalMasterClockValueLMDEdit->text())
-                                        : InternalMasterClock;
-        GeneratorPars.CyclicAutoScanType = indexByte(CyclicAutoScanLMDRadioGroup->itemIndex());
-        GeneratorPars.StartFrequency = parseFloat(DesiredStartFrequencyValueLMDEdit->text());
-        GeneratorPars.FrequencyIncrement = parseFloat(DesiredFrequencyIncrementValueLMDEdit->text());
-        GeneratorPars.NumberOfIncrements = low16OfTruncated(parseFloat(NumberOfIncrementsValueLMDEdit->text()));
-        GeneratorPars.BaseIntervalType = indexByte(BaseIntervalTypeLMDRadioGroup->itemIndex());
-        GeneratorPars.BaseIntervalMultiplierIndex = indexByte(BaseIntervalMultiplierLMDRadioGroup->itemIndex());
-        GeneratorPars.BaseIntervalsNumber = low16OfTruncated(parseFloat(BaseIntervalsNumberLMDEdit->text()));
-        GeneratorPars.AnalogOutputsType = indexByte(AnalogOutputsTypeLMDRadioGroup->itemIndex());
-        GeneratorPars.AnalogOutputsGainIndex = indexByte(AnalogOutputsGaindBLMDComboBox->currentIndex());
-        GeneratorPars.Output10OhmOffsetType = indexByte(OffsetTypeOutput10OhmLMDRadioGroup->itemIndex());
-        GeneratorPars.Output10OhmOffset = parseFloat(DesiredOffsetValueOutput10OhmLMDEdit->text());
-        GeneratorPars.IncrementType = indexByte(IncrementTypeLMDRadioGroup->itemIndex());
-        GeneratorPars.CtrlLineType = indexByte(CtrlLineTypeLMDRadioGroup->itemIndex());
-        GeneratorPars.InterrupLineType = indexByte(InterrupLineTypeLMDRadioGroup->itemIndex());
-        GeneratorPars.EnaSyncout = EnaSyncoutLMDCheckBox->isChecked() ? 1 : 0;
-        GeneratorPars.SyncoutType = indexByte(SyncoutTypeLMDRadioGroup->itemIndex());
-        GeneratorPars.EnaSquareWaveOutput = EnaSquareWaveOutputLMDCheckBox->isChecked() ? 1 : 0;
+        readControls(GeneratorPars);
     } catch (...) {
         showMessageBox(this, QStringLiteral("Обнаружено исключение."), QStringLiteral("Ошибка GetGeneratorPars()!!!"));
+    }
+}
+
+GENERATOR_PARS TG740GeneratorFrame::currentGeneratorPars() const
+{
+    GENERATOR_PARS pars;
+    std::memcpy(static_cast<void *>(&pars), &GeneratorPars, sizeof pars);
+    try {
+        readControls(pars);
+    } catch (...) {
+        // A field still being typed: the fields from it on keep the record's values.
+    }
+    return pars;
+}
+
+void TG740GeneratorFrame::readControls(GENERATOR_PARS &pars) const
+{
+    // Each field is stored as soon as it is read: after a failure the fields
+    // before it hold the controls' values and those after it their old ones.
+    pars.MasterClockSource = indexByte(MasterClockSourceLMDRadioGroup->itemIndex());
+    pars.MasterClock = pars.MasterClockSource == 1 ? parseFloat(ExternalMasterClockValueLMDEdit->text())
+                                                   : InternalMasterClock;
+    pars.CyclicAutoScanType = indexByte(CyclicAutoScanLMDRadioGroup->itemIndex());
+    pars.StartFrequency = parseFloat(DesiredStartFrequencyValueLMDEdit->text());
+    pars.FrequencyIncrement = parseFloat(DesiredFrequencyIncrementValueLMDEdit->text());
+    pars.NumberOfIncrements = low16OfTruncated(parseFloat(NumberOfIncrementsValueLMDEdit->text()));
+    pars.BaseIntervalType = indexByte(BaseIntervalTypeLMDRadioGroup->itemIndex());
+    pars.BaseIntervalMultiplierIndex = indexByte(BaseIntervalMultiplierLMDRadioGroup->itemIndex());
+    pars.BaseIntervalsNumber = low16OfTruncated(parseFloat(BaseIntervalsNumberLMDEdit->text()));
+    pars.AnalogOutputsType = indexByte(AnalogOutputsTypeLMDRadioGroup->itemIndex());
+    pars.AnalogOutputsGainIndex = indexByte(AnalogOutputsGaindBLMDComboBox->currentIndex());
+    pars.Output10OhmOffsetType = indexByte(OffsetTypeOutput10OhmLMDRadioGroup->itemIndex());
+    pars.Output10OhmOffset = parseFloat(DesiredOffsetValueOutput10OhmLMDEdit->text());
+    pars.IncrementType = indexByte(IncrementTypeLMDRadioGroup->itemIndex());
+    pars.CtrlLineType = indexByte(CtrlLineTypeLMDRadioGroup->itemIndex());
+    pars.InterrupLineType = indexByte(InterrupLineTypeLMDRadioGroup->itemIndex());
+    pars.EnaSyncout = EnaSyncoutLMDCheckBox->isChecked() ? 1 : 0;
+    pars.SyncoutType = indexByte(SyncoutTypeLMDRadioGroup->itemIndex());
+    pars.EnaSquareWaveOutput = EnaSquareWaveOutputLMDCheckBox->isChecked() ? 1 : 0;
+}
+
+void TG740GeneratorFrame::connectParsChanged()
+{
+    // Every control that feeds the record, whoever changes it; listeners
+    // that redraw gather a burst themselves.
+    const auto changed = [this] { emit parsChanged(); };
+    for (QWidget *control : std::as_const(m_controls)) {
+        if (auto *edit = qobject_cast<KeyFilterEdit *>(control))
+            connect(edit, &QLineEdit::textChanged, this, changed);
+        else if (auto *group = qobject_cast<RadioGroup *>(control))
+            connect(group, &RadioGroup::itemIndexChanged, this, changed);
+        else if (auto *box = qobject_cast<QCheckBox *>(control))
+            connect(box, &QCheckBox::toggled, this, changed);
+        else if (auto *list = qobject_cast<QComboBox *>(control))
+            connect(list, &QComboBox::currentIndexChanged, this, changed);
     }
 }
 

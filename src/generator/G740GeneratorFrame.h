@@ -38,6 +38,14 @@ public:
     // True once a record has been applied: before that the panel's controls
     // are empty and hold no settings worth reading back.
     bool hasAppliedPars() const { return m_parsApplied; }
+    // The record as the controls stand, read without touching the panel and
+    // without a message: a field that does not read yet keeps its last value.
+    GENERATOR_PARS currentGeneratorPars() const;
+
+signals:
+    // A control that feeds the record changed, by the operator or by the
+    // program (a burst of them while a record is applied).
+    void parsChanged();
 
 private:
     struct SavedControl
@@ -59,6 +67,10 @@ private:
     KeyFilterEdit *makeEdit(const char *name, const QString &admitted, QWidget *parent);
     RadioGroup *makeRadioGroup(const char *name, const QString &title, const QStringList &items, QWidget *parent);
     void connectHandlers();
+    void connectParsChanged();
+    // Reads every control into pars, in the order of GetGeneratorPars;
+    // throws at the first control that does not read.
+    void readControls(GENERATOR_PARS &pars) const;
 
     // Sets every control inside the group, at every depth; the group itself
     // keeps its state.

@@ -84,16 +84,27 @@ std::uint16_t low16OfTruncated(double value)
     return static_cast<std::uint16_t>(static_cast<std::uint64_t>(truncateToInt64(value)) & 0xFFFFu);
 }
 
+std::int64_t unboundedFrequencyCode(double desired, double masterClock)
+{
+    if (std::signbit(desired))
+        return -unboundedFrequencyCode(-desired, masterClock);
+    return truncateToInt64(static_cast<long double>(desired) / masterClock * Scale + 0.5L);
+}
+
+double codeFrequency(std::int64_t code, double masterClock)
+{
+    return static_cast<double>(static_cast<long double>(code) * masterClock / Scale);
+}
+
 FrequencyCode frequencyCode(double desired, double masterClock)
 {
-    const long double x = static_cast<long double>(desired) / masterClock * Scale + 0.5L;
-    std::int64_t code = truncateToInt64(x);
+    // Below 0 the unbounded code is negative too, so the bound gives 0.
+    std::int64_t code = unboundedFrequencyCode(desired, masterClock);
     if (code < 0)
         code = 0;
     else if (code > static_cast<std::int64_t>(FrequencyScale))
         code = FrequencyScale;
-    const long double frequency = static_cast<long double>(code) * masterClock / Scale;
-    return {code, static_cast<double>(frequency)};
+    return {code, codeFrequency(code, masterClock)};
 }
 
 FrequencyCode incrementCode(double desired, double masterClock)
@@ -101,8 +112,7 @@ FrequencyCode incrementCode(double desired, double masterClock)
     if (!std::signbit(desired))
         return frequencyCode(desired, masterClock);
     const std::int64_t code = -frequencyCode(-desired, masterClock).code;
-    const long double frequency = static_cast<long double>(code) * masterClock / Scale;
-    return {code, static_cast<double>(frequency)};
+    return {code, codeFrequency(code, masterClock)};
 }
 
 double acceptMasterClock(double value)
@@ -112,6 +122,11 @@ double acceptMasterClock(double value)
     if (value > MaxExternalMasterClock)
         return MaxExternalMasterClock;
     return value;
+}
+
+double recordMasterClock(std::uint8_t source, double recordClock)
+{
+    return source == 1 ? acceptMasterClock(recordClock) : InternalMasterClock;
 }
 
 bool isEmptySignedText(QStringView text)

@@ -54,6 +54,13 @@ struct FrequencyCode
     double frequency; // kHz
 };
 
+// The code of a frequency before any bound: rounded half up, a negative
+// frequency as its magnitude with its sign. The sweep plan needs it to see a
+// step leave the hardware's range.
+std::int64_t unboundedFrequencyCode(double desired, double masterClock);
+// The frequency a code stands for: code x clock / 2^24, the product first.
+double codeFrequency(std::int64_t code, double masterClock);
+
 // Start and final frequencies: the code is rounded half up and bounded to
 // 0 .. FrequencyScale; a desired frequency below 0 is brought up to code 0.
 FrequencyCode frequencyCode(double desired, double masterClock);
@@ -64,6 +71,9 @@ FrequencyCode incrementCode(double desired, double masterClock);
 // The accepted external master clock: below 1.0 (or unordered) gives 1.0,
 // above 50000.0 gives 50000.0.
 double acceptMasterClock(double value);
+// The clock a record runs on: the internal one unless the external source
+// (1) is chosen, then the record's clock as accepted.
+double recordMasterClock(std::uint8_t source, double recordClock);
 
 // An increment or offset field holding only "-" is still being typed.
 bool isEmptySignedText(QStringView text);

@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/MainForm.h"
+#include "app/SweepWindow.h"
 #include "device/DeviceLibrary.h"
 #include "device/InitDevicesThread.h"
 #include "generator/G740GeneratorFrame.h"
@@ -75,6 +76,7 @@ private slots:
     void shortcutsWorkFromAnEdit_data();
     void shortcutsWorkFromAnEdit();
     void popupMenuOpensCentredOnTheMouse();
+    void sweepWindowFollowsThePanel();
     void autoSaveBoxControlsTheSaveButton();
     void decimalPointIsForced();
 
@@ -172,7 +174,7 @@ void TestMainForm::popupMenuItemsAndShortcuts()
     QCOMPARE(items, (QStringList{"RebootModuleMenuItem|Перезагрузка Модуля|Ctrl+M", "N1||",
                                  "SaveDefaultSettings|Сохранение штатных настроек|Ctrl+D",
                                  "SaveCurrentSettings|Сохранение текущих настроек|Ctrl+S", "N3||",
-                                 "AboutProgram|О программе ...|Ctrl+A", "BreakLine||", "ApplicationExit|Выход|Ctrl+Q"}));
+                                 "SweepMenuItem|Развёртка ...|Ctrl+G", "AboutProgram|О программе ...|Ctrl+A", "BreakLine||", "ApplicationExit|Выход|Ctrl+Q"}));
     QCOMPARE(form.PopupMenu->defaultAction(), form.RebootModuleMenuItem);
     QVERIFY(form.RebootModuleMenuItem->font().bold());
     // The shortcuts are the window's, not only the menu's.
@@ -199,6 +201,7 @@ void TestMainForm::shortcutsWorkFromAnEdit_data()
     QTest::newRow("Ctrl+D") << "SaveDefaultSettings" << int(Qt::Key_D);
     QTest::newRow("Ctrl+S") << "SaveCurrentSettings" << int(Qt::Key_S);
     QTest::newRow("Ctrl+A") << "AboutProgram" << int(Qt::Key_A); // an edit's "select all" otherwise
+    QTest::newRow("Ctrl+G") << "SweepMenuItem" << int(Qt::Key_G);
 }
 
 void TestMainForm::shortcutsWorkFromAnEdit()
@@ -220,6 +223,54 @@ void TestMainForm::shortcutsWorkFromAnEdit()
     QTest::keyClick(edit, Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(triggered.size(), 1);
     QVERIFY(!edit->hasSelectedText());
+}
+
+void TestMainForm::sweepWindowFollowsThePanel()
+{
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    waitForDetection(form);
+    QVERIFY(!form.SweepWindow);
+    QTest::keyClick(&form, Qt::Key_G, Qt::ControlModifier);
+    QVERIFY(form.SweepWindow);
+    QTRY_VERIFY(form.SweepWindow->isVisible());
+    // The record found by the detection: 10 increments.
+    QTRY_COMPARE(form.SweepWindow->plan().steps().size(), std::size_t(form.GeneratorPars.NumberOfIncrements) + 1);
+
+    // Typed into the panel, seen in the window without anything else.
+    auto *count = form.G740GeneratorFrame->findChild<QLineEdit *>(QStringLiteral("NumberOfIncrementsValueLMDEdit"));
+    count->setFocus();
+    count->selectAll();
+    QTest::keyClicks(count, QStringLiteral("37"));
+    QTRY_COMPARE(form.SweepWindow->plan().steps().size(), std::size_t(38));
+    auto *start = form.G740GeneratorFrame->findChild<QLineEdit *>(QStringLiteral("DesiredStartFrequencyValueLMDEdit"));
+    start->setFocus();
+    start->selectAll();
+    QTest::keyClicks(start, QStringLiteral("25000"));
+    QTRY_COMPARE(form.SweepWindow->plan().startCode(), std::int64_t(8388608));
+
+    // Closed and opened again: the same window, up to date.
+    TSweepWindow *window = form.SweepWindow;
+    window->close();
+    QTest::keyClick(count, Qt::Key_End);
+    QTest::keyClick(count, Qt::Key_Backspace);
+    QCoreApplication::processEvents();
+    QCOMPARE(window->plan().steps().size(), std::size_t(38)); // a hidden window waits
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(form.SweepWindow, window);
+    QTRY_COMPARE(window->plan().steps().size(), std::size_t(4));
+
+    // Escape there closes the sweep window and leaves the program alone.
+    BoxWatcher watcher;
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window->table(), Qt::Key_Escape);
+    QTRY_VERIFY(!window->isVisible());
+    QCoreApplication::processEvents();
+    QVERIFY(watcher.boxes().isEmpty());
 }
 
 void TestMainForm::popupMenuOpensCentredOnTheMouse()

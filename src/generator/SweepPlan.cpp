@@ -1,0 +1,322 @@
+#include "generator/SweepPlan.h"
+
+#include "generator/GeneratorCalculations.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+using namespace GeneratorCalculations;
+
+namespace {
+
+// Far beyond 2^24, yet 4095 increments of it still fit in 64 bits.
+constexpr std::int64_t CodeLimit = std::int64_t(1) << 40;
+
+bool withinCodeLimit(std::int64_t code)
+{
+    return code >= -CodeLimit && code <= CodeLimit;
+}
+
+void push2(std::vector<double> &v, double a, double b)
+{
+    v.push_back(a);
+    v.push_back(b);
+}
+
+} // namespace
+
+void SweepPlan::build(const GENERATOR_PARS &pars)
+{
+    m_masterClock = recordMasterClock(pars.MasterClockSource, pars.MasterClock);
+    m_cycle = pars.CyclicAutoScanType == 1   ? SweepCycle::Saw
+              : pars.CyclicAutoScanType == 2 ? SweepCycle::Triangle
+                                             : SweepCycle::Single;
+    // A cyclic scan forces automatic stepping and a SYNCOUT pulse at the end
+    // of each scan, whatever the record's own fields say.
+    const bool cyclic = m_cycle != SweepCycle::Single;
+    m_ctrlStepping = !cyclic && pars.IncrementType == 1;
+    const bool syncoutOn = cyclic || pars.EnaSyncout != 0;
+    const std::uint8_t syncoutType = cyclic ? 1 : pars.SyncoutType;
+    m_syncout = !syncoutOn            ? SyncoutPulses::None
+                : syncoutType == 0    ? SyncoutPulses::EachIncrement
+                : syncoutType == 1    ? SyncoutPulses::EndOfScan
+                                      : SyncoutPulses::None;
+    m_outputPeriodBase = pars.BaseIntervalType == 0;
+
+    // The panel keeps these counts in range; a record from a file may not.
+    // (Copied out first: the record is packed, so no reference to a field.)
+    const int recordIncrements = pars.NumberOfIncrements;
+    const int recordIntervals = pars.BaseIntervalsNumber;
+    const int increments = std::min(recordIncrements, MaxNumberOfIncrements);
+    const auto intervals =
+        static_cast<std::uint16_t>(std::clamp(recordIntervals, MinBaseIntervalsNumber, MaxBaseIntervalsNumber));
+    const double start = pars.StartFrequency;
+    const double increment = pars.FrequencyIncrement;
+    m_startCode = unboundedFrequencyCode(start, m_masterClock);
+    m_incrementCode = unboundedFrequencyCode(increment, m_masterClock);
+    // Codes beyond 2^40 stand for frequencies 65536 times the clock: the
+    // sum would overflow, so each step takes the code of its own desired
+    // frequency, which is as near as such values go.
+    const bool wholeCodes = withinCodeLimit(m_startCode) && withinCodeLimit(m_incrementCode);
+
+    // With the clock's period as base every step lasts the same; with the
+    // output period the step lasts that many periods of its own frequency.
+    const std::optional<double> clockDwell =
+        incrementDuration(1, pars.BaseIntervalMultiplierIndex, intervals, m_masterClock);
+    const bool multiplierKnown = pars.BaseIntervalMultiplierIndex < BaseIntervalMultipliers.size();
+    const long double periods = multiplierKnown
+                                    ? static_cast<long double>(BaseIntervalMultipliers[pars.BaseIntervalMultiplierIndex])
+                                    : 0.0L;
+
+    m_steps.resize(static_cast<std::size_t>(increments) + 1);
+    m_summary = {};
+    // Summed in long double: 4096 dwells add up without a visible error.
+    long double time = 0.0L;
+    bool timeKnown = !m_ctrlStepping;
+    for (int k = 0; k <= increments; ++k) {
+        SweepStep &s = m_steps[static_cast<std::size_t>(k)];
+        s.index = k;
+        s.desired = static_cast<double>(static_cast<long double>(k) * increment + start);
+        s.code = wholeCodes ? m_startCode + k * m_incrementCode : unboundedFrequencyCode(s.desired, m_masterClock);
+        s.outOfRange = s.code < 0 || s.code > static_cast<std::int64_t>(FrequencyScale);
+        s.zeroFrequency = s.code == 0;
+        s.produced.reset();
+        s.errorPpm.reset();
+        s.dwell.reset();
+        s.time.reset();
+        if (!s.outOfRange) {
+            s.produced = codeFrequency(s.code, m_masterClock);
+            if (s.desired != 0.0)
+                s.errorPpm = static_cast<double>((static_cast<long double>(*s.produced) - s.desired) / s.desired
+                                                 * 1.0e6L);
+        }
+        if (!m_ctrlStepping) {
+            if (pars.BaseIntervalType == 1) {
+                s.dwell = clockDwell;
+            } else if (m_outputPeriodBase && multiplierKnown && s.produced && *s.produced > 0.0) {
+                // A step at 0 Hz never ends: it has no period to count.
+                s.dwell = static_cast<double>(intervals * (periods / *s.produced));
+            }
+            if (timeKnown)
+                s.time = static_cast<double>(time);
+            if (timeKnown && s.dwell)
+                time += *s.dwell;
+            else
+                timeKnown = false;
+        }
+
+        SweepSummary &m = m_summary;
+        if (s.produced) {
+            if (!m.lowestProduced || *s.produced < *m.lowestProduced)
+                m.lowestProduced = s.produced;
+            if (!m.highestProduced || *s.produced > *m.highestProduced)
+                m.highestProduced = s.produced;
+        }
+        if (s.errorPpm && (!m.largestErrorPpm || std::fabs(*s.errorPpm) > std::fabs(*m.largestErrorPpm)))
+            m.largestErrorPpm = s.errorPpm;
+        m.zeroFrequencySteps += s.zeroFrequency;
+        m.outOfRangeSteps += s.outOfRange;
+        m.flaggedSteps += s.flagged();
+    }
+
+    if (timeKnown) {
+        m_summary.scanTime = static_cast<double>(time);
+        if (m_cycle == SweepCycle::Triangle) {
+            // Back down: N-1 .. 1.
+            long double back = 0.0L;
+            for (int k = increments - 1; k >= 1; --k)
+                back += *m_steps[static_cast<std::size_t>(k)].dwell;
+            m_summary.cycleTime = static_cast<double>(time + back);
+        } else if (m_cycle == SweepCycle::Saw) {
+            m_summary.cycleTime = m_summary.scanTime;
+        }
+    }
+}
+
+std::vector<int> SweepPlan::cycleOrder() const
+{
+    const int last = static_cast<int>(m_steps.size()) - 1;
+    std::vector<int> order;
+    order.reserve(m_cycle == SweepCycle::Triangle ? 2 * m_steps.size() : m_steps.size());
+    for (int k = 0; k <= last; ++k)
+        order.push_back(k);
+    if (m_cycle == SweepCycle::Triangle)
+        for (int k = last - 1; k >= 1; --k)
+            order.push_back(k);
+    return order;
+}
+
+void SweepPlan::trace(int cycles, SweepTrace &out) const
+{
+    out.x.clear();
+    out.produced.clear();
+    out.desired.clear();
+    out.producedRuns.clear();
+    out.pulseX.clear();
+    out.pulseY.clear();
+    if (m_steps.empty())
+        return;
+    if (m_cycle == SweepCycle::Single || cycles < 1)
+        cycles = 1;
+    out.byTime = !m_ctrlStepping && m_summary.scanTime.has_value();
+
+    const std::vector<int> order = cycleOrder();
+    const int last = static_cast<int>(m_steps.size()) - 1;
+    const std::size_t positions = order.size() * static_cast<std::size_t>(cycles);
+    out.x.reserve(2 * positions);
+    out.produced.reserve(2 * positions);
+    out.desired.reserve(2 * positions);
+
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> pulses;
+    double x = 0.0;
+    int position = 0;
+    for (int c = 0; c < cycles; ++c) {
+        for (std::size_t p = 0; p < order.size(); ++p, ++position) {
+            const SweepStep &s = m_steps[static_cast<std::size_t>(order[p])];
+            const double end = out.byTime ? x + *s.dwell : x + 1.0;
+            if (s.produced) {
+                if (out.producedRuns.empty() || out.producedRuns.back().second != out.x.size())
+                    out.producedRuns.emplace_back(out.x.size(), out.x.size());
+                out.producedRuns.back().second += 2;
+            }
+            const double f = s.produced ? *s.produced : NaN;
+            push2(out.x, x, end);
+            push2(out.produced, f, f);
+            push2(out.desired, s.desired, s.desired);
+            if (m_syncout == SyncoutPulses::EachIncrement && position > 0)
+                pulses.push_back(x);
+            // The ends of the scan: step N going up, and the last step of
+            // the way back down.
+            const bool endOfLeg = p + 1 == order.size() || (m_cycle == SweepCycle::Triangle && order[p] == last);
+            if (m_syncout == SyncoutPulses::EndOfScan && endOfLeg)
+                pulses.push_back(end);
+            x = end;
+        }
+    }
+    if (m_syncout == SyncoutPulses::None)
+        return;
+
+    // The band lies below the lowest frequency drawn.
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (const std::vector<double> *v : {&out.produced, &out.desired})
+        for (double y : *v)
+            if (std::isfinite(y)) {
+                low = std::min(low, y);
+                high = std::max(high, y);
+            }
+    if (!std::isfinite(low)) {
+        low = 0.0;
+        high = 1.0;
+    }
+    double span = high - low;
+    if (!(span > 0.0))
+        span = std::max(std::fabs(high) * 0.1, 1.0);
+    const double base = low - 0.12 * span;
+    const double top = low - 0.04 * span;
+    out.pulseX.reserve(3 * pulses.size() + 2);
+    out.pulseY.reserve(3 * pulses.size() + 2);
+    const auto point = [&out](double px, double py) {
+        out.pulseX.push_back(px);
+        out.pulseY.push_back(py);
+    };
+    point(0.0, base);
+    for (double px : pulses) {
+        point(px, base);
+        point(px, top);
+        point(px, base);
+    }
+    point(x, base);
+}
+
+// ---------------------------------------------------------------------------
+// Texts
+
+QString shortestNumberText(double value)
+{
+    if (value == 0.0)
+        return QStringLiteral("0"); // never "-0"
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+QString sweepColumnTitle(SweepColumn column)
+{
+    switch (column) {
+    case SweepColumn::Step:
+        return QStringLiteral("Шаг");
+    case SweepColumn::Desired:
+        return QStringLiteral("Заданная частота (кГц)");
+    case SweepColumn::Code:
+        return QStringLiteral("Код частоты");
+    case SweepColumn::Produced:
+        return QStringLiteral("Реальная частота (кГц)");
+    case SweepColumn::ErrorPpm:
+        return QStringLiteral("Ошибка (ppm)");
+    case SweepColumn::Dwell:
+        return QStringLiteral("Длительность шага (мс)");
+    case SweepColumn::Time:
+        return QStringLiteral("Время от начала (мс)");
+    case SweepColumn::Flags:
+        return QStringLiteral("Отметки");
+    }
+    return {};
+}
+
+QString sweepCellText(const SweepStep &step, SweepColumn column)
+{
+    const auto optional = [](const std::optional<double> &v) { return v ? shortestNumberText(*v) : QString(); };
+    switch (column) {
+    case SweepColumn::Step:
+        return QString::number(step.index);
+    case SweepColumn::Desired:
+        return shortestNumberText(step.desired);
+    case SweepColumn::Code:
+        return QString::number(step.code);
+    case SweepColumn::Produced:
+        return optional(step.produced);
+    case SweepColumn::ErrorPpm:
+        return optional(step.errorPpm);
+    case SweepColumn::Dwell:
+        return optional(step.dwell);
+    case SweepColumn::Time:
+        return optional(step.time);
+    case SweepColumn::Flags: {
+        // No comma here: the text goes into CSV as it is.
+        QStringList flags;
+        if (step.zeroFrequency)
+            flags << QStringLiteral("0 Гц");
+        if (step.outOfRange)
+            flags << QStringLiteral("код вне 24 бит");
+        return flags.join(QStringLiteral("; "));
+    }
+    }
+    return {};
+}
+
+QString sweepCsv(const SweepPlan &plan)
+{
+    QString csv;
+    csv.reserve(static_cast<qsizetype>(plan.steps().size()) * 96 + 160);
+    for (int c = 0; c < SweepColumnCount; ++c) {
+        if (c > 0)
+            csv += QLatin1Char(',');
+        csv += sweepColumnTitle(static_cast<SweepColumn>(c));
+    }
+    csv += QLatin1Char('\n');
+    for (const SweepStep &step : plan.steps()) {
+        for (int c = 0; c < SweepColumnCount; ++c) {
+            if (c > 0)
+                csv += QLatin1Char(',');
+            csv += sweepCellText(step, static_cast<SweepColumn>(c));
+        }
+        csv += QLatin1Char('\n');
+    }
+    return csv;
+}
