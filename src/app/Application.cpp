@@ -1,7 +1,8 @@
 #include "app/Application.h"
 
+#include "runtime/MessageBox.h"
+
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QWidget>
 
 #include <exception>
@@ -46,6 +47,5 @@ bool Application::notify(QObject *receiver, QEvent *event)
 
 void Application::showException(const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, applicationDisplayName(), message, QMessageBox::Ok);
-    box.exec();
+    showMessageBox(nullptr, message, applicationDisplayName(), QMessageBox::Critical);
 }

@@ -88,6 +88,10 @@ public:
     // Ends the program through the closing sequence. While a detection runs
     // the end waits for it, since its steps use this window.
     void terminateApplication();
+    // The same for a request from outside (a signal, the end of the session):
+    // every open box is answered with its safe answer first, and no box
+    // opens from then on.
+    void terminateOnRequest();
 
     // Handlers.
     void FormCreate();
@@ -119,6 +123,9 @@ private:
     void createPopupMenu();
     void createGeneratorPanel();
     bool isMenuShortcut(const QKeyEvent *key) const;
+    // Reads the settings file back into GeneratorPars, the panel and the
+    // auto-save box.
+    void showSettingsFile(const QString &path);
 
     bool m_popupMenuAutoPopup = true;
     bool m_terminationPending = false;

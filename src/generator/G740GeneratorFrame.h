@@ -39,6 +39,12 @@ public:
     // are empty and hold no settings worth reading back.
     bool hasAppliedPars() const { return m_parsApplied; }
 
+    bool generatorRunning() const { return GeneratorRunning; }
+    // The stop of the start button: true once the generator is stopped (or
+    // was not running). A failed stop is reported, and the panel stays in
+    // the running state.
+    bool stopGenerator();
+
 private:
     struct SavedControl
     {
@@ -71,6 +77,7 @@ private:
     void CalculateActualStartFrequency();
     void CalculateActualFrequencyIncrement();
     void CalculateNumberOfIncrements();
+    void selectWrittenCount(KeyFilterEdit *edit);
     void CalculateFinalFrequency();
     void CalculateBaseIntervalsNumber();
     void CalculateDuration();

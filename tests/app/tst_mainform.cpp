@@ -216,6 +216,7 @@ void TestMainForm::shortcutsWorkFromAnEdit()
     edit->deselect();
     auto *action = form.findChild<QAction *>(item);
     QVERIFY(action);
+    BoxWatcher watcher(QMessageBox::No); // Ctrl+D asks first
     QSignalSpy triggered(action, &QAction::triggered);
     QTest::keyClick(edit, Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(triggered.size(), 1);

@@ -774,10 +774,24 @@ void TestGeneratorFrame::failedModuleCalls()
     QCOMPARE(boxes.boxes.size(), 1);
     QCOMPARE(boxes.boxes.first().text, message);
     QCOMPARE(boxes.boxes.first().caption, "Ошибка ControlGeneratorLMDButtonClick()!!!");
-    // Every failure leaves the panel stopped and usable.
+    QCOMPARE(m_module.stopCalls, failing == 2 ? 1 : 0);
+    if (failing == 2) {
+        // The output may still be on: the panel goes on showing the running
+        // state, locked, and the next click tries to stop again.
+        QCOMPARE(button->text(), "Останов генератора");
+        QCOMPARE(button->palette().color(QPalette::ButtonText), QColor(128, 0, 0));
+        QVERIFY(!start->isEnabled());
+        m_module.stopResult = 1;
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(m_module.stopCalls, 2);
+        QCOMPARE(button->text(), "Запуск генератора");
+        QVERIFY(start->isEnabled());
+        QCOMPARE(boxes.boxes.size(), 1);
+        return;
+    }
+    // A failed start leaves the panel stopped and usable.
     QCOMPARE(button->text(), "Запуск генератора");
     QVERIFY(start->isEnabled());
-    QCOMPARE(m_module.stopCalls, failing == 2 ? 1 : 0);
 
     // The next click tries to start again.
     m_module.setResult = m_module.startResult = 1;
