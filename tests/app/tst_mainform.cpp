@@ -83,6 +83,7 @@ private slots:
     void escapeInAnotherBoxClosesThatBox();
     void escapeClosesTheOpenPopupMenu();
     void escapeYesEndsTheProgram();
+    void escapeOnTheExitQuestionAnswersNo();
     void ctrlQEndsWithoutAQuestion();
     void closeBoxEndsWithoutAQuestion();
     void endingDuringADetectionWaitsForIt();
@@ -368,6 +369,36 @@ void TestMainForm::escapeYesEndsTheProgram()
     QCOMPARE(code, 0);
     QCOMPARE(watcher.boxes().size(), 1);
     QCOMPARE(counter.presses, 0);
+    QVERIFY(!form.Busy);
+}
+
+void TestMainForm::escapeOnTheExitQuestionAnswersNo()
+{
+    TMainForm form;
+    EscapeCounter counter;
+    form.AutoSaveSettingsLMDCheckBox->installEventFilter(&counter);
+    QString asked;
+    // A second Escape, on the open question, is that box's own.
+    QTimer::singleShot(50, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        asked = box->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QTimer closer; // a question still open here did not get the Escape
+    closer.setSingleShot(true);
+    connect(&closer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->done(QMessageBox::Yes);
+    });
+    closer.start(1000);
+    const int code = runUntilQuit([&] {
+        QTest::keyClick(form.AutoSaveSettingsLMDCheckBox, Qt::Key_Escape);
+        QTimer::singleShot(100, [] { QCoreApplication::exit(2); }); // still running: the answer was No
+    });
+    QCOMPARE(asked, QStringLiteral("Действительно хотите завершить работу?"));
+    QCOMPARE(code, 2);
+    QCOMPARE(counter.presses, 1); // No lets the first Escape go on
     QVERIFY(!form.Busy);
 }
 
