@@ -9,6 +9,7 @@
 #include "device/InitDevicesThread.h"
 #include "generator/G740GeneratorFrame.h"
 #include "runtime/EllipseIndicator.h"
+#include "runtime/MessageBox.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QAction>
@@ -87,6 +88,8 @@ private slots:
     void ctrlQEndsWithoutAQuestion();
     void closeBoxEndsWithoutAQuestion();
     void endingDuringADetectionWaitsForIt();
+    void requestFromOutsideAnswersTheOpenBoxes_data();
+    void requestFromOutsideAnswersTheOpenBoxes();
 
 private:
     QTemporaryDir m_settingsDirectory;
@@ -101,6 +104,7 @@ void TestMainForm::initTestCase()
 
 void TestMainForm::cleanup()
 {
+    setMessageBoxesUnattended(false);
     QTRY_COMPARE(TInitDevicesThread::liveCount(), 0);
     QVERIFY(!TheModuleInterface);
 }
@@ -444,6 +448,65 @@ void TestMainForm::endingDuringADetectionWaitsForIt()
     QTRY_VERIFY(form->DetectionRunning);
     form.reset();
     QCOMPARE(finished.size(), 2);
+}
+
+void TestMainForm::requestFromOutsideAnswersTheOpenBoxes_data()
+{
+    QTest::addColumn<QString>("question");
+    QTest::newRow("exit question") << "Действительно хотите завершить работу?";
+    QTest::newRow("default settings") << "Записать в файл настроек значения по умолчанию? Сохранённые настройки будут потеряны.";
+}
+
+void TestMainForm::requestFromOutsideAnswersTheOpenBoxes()
+{
+    QFETCH(QString, question);
+    QFile::remove(SettingsFilePath());
+    TMainForm form;
+    form.show();
+    waitForDetection(form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    const QByteArray settings = [] {
+        QFile file(SettingsFilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    QVERIFY(!settings.isEmpty());
+
+    // A box inside the question, as a failure report would open one.
+    QStringList answers;
+    QTimer::singleShot(50, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        QCOMPARE(box->text(), question);
+        connect(box, &QMessageBox::buttonClicked, [&answers, box](QAbstractButton *b) {
+            answers << QStringLiteral("question:%1").arg(box->standardButton(b));
+        });
+        QTimer::singleShot(0, [&] {
+            QMessageBox inner(QMessageBox::Information, QStringLiteral("caption"), QStringLiteral("report"),
+                              QMessageBox::Ok, &form);
+            QTimer::singleShot(50, &form, &TMainForm::terminateOnRequest); // what a signal does
+            answers << QStringLiteral("report:%1").arg(inner.exec());
+        });
+    });
+    const int code = runUntilQuit([&] {
+        if (question.startsWith(QStringLiteral("Действительно")))
+            QTest::keyClick(form.AutoSaveSettingsLMDCheckBox, Qt::Key_Escape);
+        else
+            QTest::keyClick(&form, Qt::Key_D, Qt::ControlModifier);
+    });
+    QCOMPARE(code, 0);
+    answers.sort();
+    QCOMPARE(answers, (QStringList{QStringLiteral("question:%1").arg(QMessageBox::No),
+                                   QStringLiteral("report:%1").arg(QMessageBox::Ok)}));
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!form.Busy);
+    QFile file(SettingsFilePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), settings);
+
+    // From now on nothing waits for an answer.
+    QCOMPARE(showMessageBox(&form, QStringLiteral("text"), QStringLiteral("caption"), QMessageBox::Question,
+                            QMessageBox::Yes | QMessageBox::No),
+             QMessageBox::No);
 }
 
 int main(int argc, char *argv[])
