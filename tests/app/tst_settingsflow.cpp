@@ -85,6 +85,7 @@ private slots:
     void defaultSettingsAskFirstAndEscapeSaysNo();
     void defaultSettingsWithoutAModuleReachTheNextDetection();
     void defaultSettingsStopARunningGeneratorFirst();
+    void defaultSettingsReachALockedPanel();
     void createDefaultIniFileRefusesAnEmptyPath();
     void failedSaveFromTheButtonIsShownAndTheProgramGoesOn();
     void autoSaveOnExitReadsThePanelBeforeItGoes();
@@ -369,6 +370,29 @@ void TestSettingsFlow::failedAutoSaveOnExitIsShownAndTheProgramStillEnds()
     QCOMPARE(watcher.boxes().size(), 1);
     QVERIFY(watcher.boxes().first().text.contains(settingsPath()));
     QCOMPARE(m_sim.callLog(), (QStringList{"STOP_GENERATOR", "ReleaseInterface"}));
+}
+
+void TestSettingsFlow::defaultSettingsReachALockedPanel()
+{
+    // A panel that had a record and was locked by a failed detection: the
+    // next successful detection starts from what the panel holds.
+    auto form = detectedForm();
+    setPanelStartFrequency(*form, 55.0);
+    qputenv("MODLINK_SIM", "nomodule");
+    detectAgain(*form);
+    QVERIFY(!form->G740GeneratorFrame->isEnabled());
+
+    BoxWatcher watcher(QMessageBox::Yes);
+    form->SaveDefaultSettings->trigger();
+    QCOMPARE(watcher.boxes().size(), 1);
+    // Still locked, every control of it.
+    for (QWidget *control : form->GeneratorParsLMDGroupBox->findChildren<QWidget *>())
+        QVERIFY2(control->isWindow() || !control->isEnabled(), qPrintable(control->objectName()));
+    QVERIFY(!form->SaveSettingsButton->isEnabled());
+
+    qputenv("MODLINK_SIM", "");
+    detectAgain(*form);
+    QCOMPARE(panelStartFrequency(*form), 10.0);
 }
 
 int main(int argc, char *argv[])
