@@ -18,8 +18,8 @@ void writeToStandardError(const QString &caption, const QString &text)
     std::fflush(stderr);
 }
 
-// Every dialog the operator could be looking at, innermost last as far as Qt
-// keeps that order; each is answered once.
+// Every dialog open now gets its answer. Answering one may close another, so
+// each is looked at again just before its turn.
 void answerOpenDialogs()
 {
     QList<QPointer<QDialog>> open;
@@ -58,7 +58,7 @@ QMessageBox::StandardButton showMessageBox(QWidget *parent, const QString &text,
 
 QMessageBox::StandardButton safeAnswer(QMessageBox::StandardButtons buttons)
 {
-    for (const auto button : {QMessageBox::No, QMessageBox::Ok, QMessageBox::Cancel}) {
+    for (const auto button : {QMessageBox::No, QMessageBox::Cancel, QMessageBox::Ok}) {
         if (buttons.testFlag(button))
             return button;
     }
@@ -75,9 +75,4 @@ void setMessageBoxesUnattended(bool unattended)
     s_unattended = unattended;
     if (unattended && qobject_cast<QApplication *>(QCoreApplication::instance()))
         answerOpenDialogs();
-}
-
-bool messageBoxesUnattended()
-{
-    return s_unattended;
 }

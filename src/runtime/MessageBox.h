@@ -15,8 +15,8 @@ QMessageBox::StandardButton showMessageBox(QWidget *parent, const QString &text,
                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
-// The answer that commits the operator to nothing: No where a box offers it,
-// otherwise OK, Cancel or the box's only button.
+// The answer that commits the operator to nothing: No or Cancel where a box
+// offers one, otherwise OK or the box's first button.
 QMessageBox::StandardButton safeAnswer(QMessageBox::StandardButtons buttons);
 
 // When the program is ended from outside (a signal, the end of the session)
@@ -24,4 +24,3 @@ QMessageBox::StandardButton safeAnswer(QMessageBox::StandardButtons buttons);
 // and dialog open now (message boxes with their safe answer, other dialogs
 // as by Escape), and turns every later message into a line on standard error.
 void setMessageBoxesUnattended(bool unattended);
-bool messageBoxesUnattended();
