@@ -18,11 +18,11 @@ int main(int argc, char *argv[])
         TerminationSignals termination;
         TMainForm MainForm;
         QObject::connect(&termination, &TerminationSignals::terminationRequested, &MainForm,
-                         &TMainForm::terminateApplication);
+                         &TMainForm::terminateOnRequest);
 #ifndef QT_NO_SESSIONMANAGER
         // The session manager must not see the program quit inside its request.
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &MainForm,
-                         [&MainForm] { QTimer::singleShot(0, &MainForm, &TMainForm::terminateApplication); });
+                         [&MainForm] { QTimer::singleShot(0, &MainForm, &TMainForm::terminateOnRequest); });
 #endif
         // Hidden until the menu shows it; it reads the versions now.
         AboutProgramPanel = new TAboutProgramPanel(&MainForm);

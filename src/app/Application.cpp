@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "runtime/MessageBox.h"
+
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -48,8 +50,7 @@ bool Application::notify(QObject *receiver, QEvent *event)
 
 void Application::showException(const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, applicationDisplayName(), message, QMessageBox::Ok);
-    box.exec();
+    showMessageBox(nullptr, message, applicationDisplayName(), QMessageBox::Critical);
 }
 
 bool Application::installQtTranslation()

@@ -27,6 +27,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QScreen>
+#include <QSignalBlocker>
 
 #include <clocale>
 
@@ -354,7 +355,39 @@ void TMainForm::saveCurrentSettings(bool operatorRequest)
 
 void TMainForm::SaveDefaultSettingsClick()
 {
-    CreateDefaultIniFile(SettingsFilePath());
+    const auto answer = showMessageBox(
+        this, QStringLiteral("Записать в файл настроек значения по умолчанию? Сохранённые настройки будут потеряны."),
+        QStringLiteral("Подтвердите сохранение штатных настроек!"), QMessageBox::Question,
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    // The panel is about to show the defaults; a generator left running would
+    // go on with the values that the panel no longer shows.
+    if (G740GeneratorFrame && !G740GeneratorFrame->stopGenerator())
+        return;
+    const QString path = SettingsFilePath();
+    if (!CreateDefaultIniFile(path))
+        return;
+    showSettingsFile(path);
+}
+
+void TMainForm::showSettingsFile(const QString &path)
+{
+    // What the file now holds is what the window shows and what the next
+    // save or detection starts from.
+    const TIniFile file(path);
+    readGeneratorSettings(&file, GeneratorPars);
+    if (G740GeneratorFrame && G740GeneratorFrame->hasAppliedPars()) {
+        // A panel locked by a failed detection takes the record too, or the
+        // next detection would bring its old values back; it stays locked.
+        const bool locked = !G740GeneratorFrame->isEnabled();
+        G740GeneratorFrame->ApplyGeneratorPars(TheModuleInterface, &GeneratorPars);
+        if (locked)
+            TInitDevicesThread::EnableSweep(GeneratorParsLMDGroupBox, false);
+    }
+    // In a locked settings area the save button stays as the detection left it.
+    const QSignalBlocker quiet(AutoSaveSettingsLMDCheckBox->isEnabled() ? nullptr : AutoSaveSettingsLMDCheckBox);
+    AutoSaveSettingsLMDCheckBox->setChecked(readAutoSaveSetting(&file));
 }
 
 void TMainForm::SaveCurrentSettingsClick()
@@ -423,6 +456,11 @@ void TMainForm::RequestModuleDetection()
 {
     if (DetectionRunning || !DetectionRequestAllowed)
         return;
+    // The detection leaves the panel stopped, so a running generator is
+    // stopped first, as by its own button. If that fails the module still
+    // runs, and nothing is looked for.
+    if (G740GeneratorFrame && !G740GeneratorFrame->stopGenerator())
+        return;
     DetectionRequestAllowed = false;
     QCoreApplication::postEvent(this, new QEvent(StartInitDevicesThreadEvent));
 }
@@ -461,13 +499,16 @@ void TMainForm::ApplicationShortCut(QKeyEvent *Msg, bool &Handled)
 {
     if (Msg->key() != Qt::Key_Escape)
         return;
+    // Escape in an open modal box (the exit question included) or in the open
+    // popup menu belongs to that box or menu.
+    if (QApplication::activeModalWidget() || qobject_cast<QMenu *>(QApplication::activePopupWidget()))
+        return;
     if (Busy) {
         Handled = true;
         return;
     }
-    // A window locked by a detection takes no input, and Escape in another
-    // modal box or in the open popup menu belongs to that box or menu.
-    if (!isEnabled() || QApplication::activeModalWidget() || qobject_cast<QMenu *>(QApplication::activePopupWidget()))
+    // A window locked by a detection takes no input.
+    if (!isEnabled())
         return;
     // In the sweep window Escape closes that window, not the program.
     if (SweepWindow && SweepWindow->isActiveWindow())
@@ -490,6 +531,15 @@ bool TMainForm::InitApplicationPars(const TIniFile *SettingsFile)
     Busy = true; // until the detection's last sweep
     AutoSaveSettingsLMDCheckBox->setChecked(readAutoSaveSetting(SettingsFile));
     return true;
+}
+
+void TMainForm::terminateOnRequest()
+{
+    // Nobody may be there to answer a box: the open ones get their safe
+    // answers, and whatever the detection or the closing sequence still has
+    // to say goes to standard error.
+    setMessageBoxesUnattended(true);
+    terminateApplication();
 }
 
 void TMainForm::terminateApplication()

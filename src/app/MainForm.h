@@ -91,6 +91,10 @@ public:
     // Ends the program through the closing sequence. While a detection runs
     // the end waits for it, since its steps use this window.
     void terminateApplication();
+    // The same for a request from outside (a signal, the end of the session):
+    // every open box is answered with its safe answer first, and no box
+    // opens from then on.
+    void terminateOnRequest();
 
     // Handlers.
     void FormCreate();
@@ -126,6 +130,9 @@ private:
     // The save of current settings. Only a save the operator asks for may
     // replace a settings file that could not be read; auto-save keeps it.
     void saveCurrentSettings(bool operatorRequest);
+    // Reads the settings file back into GeneratorPars, the panel and the
+    // auto-save box.
+    void showSettingsFile(const QString &path);
 
     bool m_popupMenuAutoPopup = true;
     bool m_terminationPending = false;

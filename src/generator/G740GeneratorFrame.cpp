@@ -695,8 +695,12 @@ void TG740GeneratorFrame::showMasterClockSource(int source)
 
 void TG740GeneratorFrame::showGeneratorState()
 {
+    // Enabled states only: a disabled button keeps the style's greyed text,
+    // like every other disabled control.
+    const QColor color = GeneratorRunning ? RunningButtonColor : StoppedButtonColor;
     QPalette p = ControlGeneratorLMDButton->palette();
-    p.setColor(QPalette::ButtonText, GeneratorRunning ? RunningButtonColor : StoppedButtonColor);
+    p.setColor(QPalette::Active, QPalette::ButtonText, color);
+    p.setColor(QPalette::Inactive, QPalette::ButtonText, color);
     ControlGeneratorLMDButton->setPalette(p);
     ControlGeneratorLMDButton->setText(GeneratorRunning ? QStringLiteral("Останов генератора")
                                                         : QStringLiteral("Запуск генератора"));
@@ -756,9 +760,19 @@ void TG740GeneratorFrame::CalculateActualFrequencyIncrement()
 
 void TG740GeneratorFrame::CalculateNumberOfIncrements()
 {
+    const bool emptied = NumberOfIncrementsValueLMDEdit->text().isEmpty();
     GeneratorPars.NumberOfIncrements = numberOfIncrements(NumberOfIncrementsValueLMDEdit->text());
     NumberOfIncrementsValueLMDEdit->setText(countText(GeneratorPars.NumberOfIncrements));
+    if (emptied)
+        selectWrittenCount(NumberOfIncrementsValueLMDEdit);
     CalculateFinalFrequency();
+}
+
+void TG740GeneratorFrame::selectWrittenCount(KeyFilterEdit *edit)
+{
+    // A count field is never left empty; the digit written in its place is
+    // selected, so that the next digit typed replaces it instead of joining it.
+    edit->selectAll();
 }
 
 void TG740GeneratorFrame::CalculateFinalFrequency()
@@ -776,10 +790,13 @@ void TG740GeneratorFrame::CalculateBaseIntervalsNumber()
 {
     if (GeneratorPars.IncrementType != 0)
         return;
-    if (BaseIntervalsNumberLMDEdit->text().isEmpty())
+    const bool emptied = BaseIntervalsNumberLMDEdit->text().isEmpty();
+    if (emptied)
         BaseIntervalsNumberLMDEdit->setText(countText(MinBaseIntervalsNumber));
     GeneratorPars.BaseIntervalsNumber = baseIntervalsNumber(BaseIntervalsNumberLMDEdit->text());
     BaseIntervalsNumberLMDEdit->setText(countText(GeneratorPars.BaseIntervalsNumber));
+    if (emptied)
+        selectWrittenCount(BaseIntervalsNumberLMDEdit);
     CalculateDuration();
 }
 
@@ -1045,13 +1062,7 @@ void TG740GeneratorFrame::ControlGeneratorLMDButtonClick()
         return;
 
     if (GeneratorRunning) {
-        // The panel is usable again before the module is asked to stop, so a
-        // failing stop leaves the controls usable.
-        GeneratorRunning = false;
-        restoreSavedControls();
-        showGeneratorState();
-        if (!m_moduleInterface->STOP_GENERATOR())
-            showMessageBox(this, QStringLiteral("Не могу выполнить функцию STOP_GENERATOR()"), ButtonErrorCaption);
+        stopGenerator();
         return;
     }
 
@@ -1077,4 +1088,21 @@ void TG740GeneratorFrame::ControlGeneratorLMDButtonClick()
     }
     GeneratorRunning = true;
     showGeneratorState();
+}
+
+bool TG740GeneratorFrame::stopGenerator()
+{
+    if (!GeneratorRunning)
+        return true;
+    // The panel shows the stopped state only once the module has stopped:
+    // after a failed stop the output may still be on, so the panel stays
+    // locked and the button still offers the stop.
+    if (!m_moduleInterface->STOP_GENERATOR()) {
+        showMessageBox(this, QStringLiteral("Не могу выполнить функцию STOP_GENERATOR()"), ButtonErrorCaption);
+        return false;
+    }
+    GeneratorRunning = false;
+    restoreSavedControls();
+    showGeneratorState();
+    return true;
 }

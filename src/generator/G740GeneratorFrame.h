@@ -47,6 +47,12 @@ signals:
     // program (a burst of them while a record is applied).
     void parsChanged();
 
+    bool generatorRunning() const { return GeneratorRunning; }
+    // The stop of the start button: true once the generator is stopped (or
+    // was not running). A failed stop is reported, and the panel stays in
+    // the running state.
+    bool stopGenerator();
+
 private:
     struct SavedControl
     {
@@ -83,6 +89,7 @@ private:
     void CalculateActualStartFrequency();
     void CalculateActualFrequencyIncrement();
     void CalculateNumberOfIncrements();
+    void selectWrittenCount(KeyFilterEdit *edit);
     void CalculateFinalFrequency();
     void CalculateBaseIntervalsNumber();
     void CalculateDuration();

@@ -77,11 +77,15 @@ private slots:
     void versionIsQueriedAgainAfterAMismatch();
     void requestsDuringADetectionPostNothing();
     void closingStopsTheGeneratorThenReleasesTheInterface();
+    void detectionStopsARunningGeneratorFirst_data();
+    void detectionStopsARunningGeneratorFirst();
+    void failedStopKeepsTheGeneratorShownRunning();
 
 private:
     // A window whose first detection has run to its end.
     std::unique_ptr<TMainForm> detectedForm();
     static void waitForDetection(TMainForm &form);
+    static QPushButton *startButton(TMainForm &form);
 
     SimLibrary m_sim;
     QTemporaryDir m_settingsDirectory;
@@ -403,6 +407,88 @@ void TestDetection::closingStopsTheGeneratorThenReleasesTheInterface()
     m_sim.resetCallLog();
     form.reset();
     QCOMPARE(m_sim.callLog(), QStringList());
+}
+
+QPushButton *TestDetection::startButton(TMainForm &form)
+{
+    return form.G740GeneratorFrame->findChild<QPushButton *>(QStringLiteral("ControlGeneratorLMDButton"));
+}
+
+void TestDetection::detectionStopsARunningGeneratorFirst_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::newRow("Ctrl+M") << "Ctrl+M";
+    QTest::newRow("button") << "button";
+    QTest::newRow("menu") << "menu";
+}
+
+void TestDetection::detectionStopsARunningGeneratorFirst()
+{
+    QFETCH(QString, request);
+    auto form = detectedForm();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QPushButton *button = startButton(*form);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(m_sim.generatorRunning());
+
+    m_sim.resetCallLog();
+    BoxWatcher watcher;
+    QSignalSpy finished(form.get(), &TMainForm::detectionFinished);
+    if (request == QLatin1String("Ctrl+M"))
+        QTest::keyClick(form.get(), Qt::Key_M, Qt::ControlModifier);
+    else if (request == QLatin1String("button"))
+        QTest::mouseClick(form->FindModuleLMDButton, Qt::LeftButton);
+    else
+        form->RebootModuleMenuItem->trigger();
+    // Stopped at once, before the detection starts.
+    QVERIFY(!m_sim.generatorRunning());
+    QCOMPARE(button->text(), QStringLiteral("Запуск генератора"));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    QTRY_VERIFY(!form->DetectionRunning);
+
+    QVERIFY(watcher.boxes().isEmpty());
+    const QStringList log = m_sim.callLog();
+    QCOMPARE(log.mid(0, 2), (QStringList{"STOP_GENERATOR", "CloseModule"}));
+    QVERIFY(!m_sim.generatorRunning());
+    QCOMPARE(button->text(), QStringLiteral("Запуск генератора"));
+    QVERIFY(button->isEnabled());
+    QVERIFY(form->G740GeneratorFrame->findChild<QWidget *>(QStringLiteral("DesiredStartFrequencyValueLMDEdit"))
+                ->isEnabled());
+}
+
+void TestDetection::failedStopKeepsTheGeneratorShownRunning()
+{
+    auto form = detectedForm();
+    QPushButton *button = startButton(*form);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(m_sim.generatorRunning());
+
+    qputenv("MODLINK_SIM", "fail=STOP_GENERATOR");
+    m_sim.resetCallLog();
+    BoxWatcher watcher;
+    QSignalSpy finished(form.get(), &TMainForm::detectionFinished);
+    form->FindModuleLMDButtonClick();
+    QCOMPARE(watcher.boxes().size(), 1);
+    QCOMPARE(watcher.boxes().first().text, QStringLiteral("Не могу выполнить функцию STOP_GENERATOR()"));
+    QCOMPARE(watcher.boxes().first().caption, QStringLiteral("Ошибка ControlGeneratorLMDButtonClick()!!!"));
+    // No detection: the module still runs, and the window says so.
+    QTest::qWait(700);
+    QCOMPARE(finished.size(), 0);
+    QVERIFY(!form->DetectionRunning);
+    QVERIFY(form->DetectionRequestAllowed);
+    QCOMPARE(m_sim.callLog(), QStringList{"STOP_GENERATOR"});
+    QVERIFY(m_sim.generatorRunning());
+    QCOMPARE(button->text(), QStringLiteral("Останов генератора"));
+    QVERIFY(!form->G740GeneratorFrame->findChild<QWidget *>(QStringLiteral("DesiredStartFrequencyValueLMDEdit"))
+                 ->isEnabled());
+
+    // Once the module stops, the detection goes ahead.
+    qputenv("MODLINK_SIM", "");
+    form->FindModuleLMDButtonClick();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    QTRY_VERIFY(!form->DetectionRunning);
+    QVERIFY(!m_sim.generatorRunning());
+    QCOMPARE(watcher.boxes().size(), 1);
 }
 
 int main(int argc, char *argv[])

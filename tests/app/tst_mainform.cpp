@@ -10,6 +10,7 @@
 #include "device/InitDevicesThread.h"
 #include "generator/G740GeneratorFrame.h"
 #include "runtime/EllipseIndicator.h"
+#include "runtime/MessageBox.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QAction>
@@ -85,9 +86,12 @@ private slots:
     void escapeInAnotherBoxClosesThatBox();
     void escapeClosesTheOpenPopupMenu();
     void escapeYesEndsTheProgram();
+    void escapeOnTheExitQuestionAnswersNo();
     void ctrlQEndsWithoutAQuestion();
     void closeBoxEndsWithoutAQuestion();
     void endingDuringADetectionWaitsForIt();
+    void requestFromOutsideAnswersTheOpenBoxes_data();
+    void requestFromOutsideAnswersTheOpenBoxes();
 
 private:
     QTemporaryDir m_settingsDirectory;
@@ -102,6 +106,7 @@ void TestMainForm::initTestCase()
 
 void TestMainForm::cleanup()
 {
+    setMessageBoxesUnattended(false);
     QTRY_COMPARE(TInitDevicesThread::liveCount(), 0);
     QVERIFY(!TheModuleInterface);
 }
@@ -219,6 +224,7 @@ void TestMainForm::shortcutsWorkFromAnEdit()
     edit->deselect();
     auto *action = form.findChild<QAction *>(item);
     QVERIFY(action);
+    BoxWatcher watcher(QMessageBox::No); // Ctrl+D asks first
     QSignalSpy triggered(action, &QAction::triggered);
     QTest::keyClick(edit, Qt::Key(key), Qt::ControlModifier);
     QCOMPARE(triggered.size(), 1);
@@ -421,6 +427,36 @@ void TestMainForm::escapeYesEndsTheProgram()
     QVERIFY(!form.Busy);
 }
 
+void TestMainForm::escapeOnTheExitQuestionAnswersNo()
+{
+    TMainForm form;
+    EscapeCounter counter;
+    form.AutoSaveSettingsLMDCheckBox->installEventFilter(&counter);
+    QString asked;
+    // A second Escape, on the open question, is that box's own.
+    QTimer::singleShot(50, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        asked = box->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QTimer closer; // a question still open here did not get the Escape
+    closer.setSingleShot(true);
+    connect(&closer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->done(QMessageBox::Yes);
+    });
+    closer.start(1000);
+    const int code = runUntilQuit([&] {
+        QTest::keyClick(form.AutoSaveSettingsLMDCheckBox, Qt::Key_Escape);
+        QTimer::singleShot(100, [] { QCoreApplication::exit(2); }); // still running: the answer was No
+    });
+    QCOMPARE(asked, QStringLiteral("Действительно хотите завершить работу?"));
+    QCOMPARE(code, 2);
+    QCOMPARE(counter.presses, 1); // No lets the first Escape go on
+    QVERIFY(!form.Busy);
+}
+
 void TestMainForm::ctrlQEndsWithoutAQuestion()
 {
     TMainForm form;
@@ -463,6 +499,65 @@ void TestMainForm::endingDuringADetectionWaitsForIt()
     QTRY_VERIFY(form->DetectionRunning);
     form.reset();
     QCOMPARE(finished.size(), 2);
+}
+
+void TestMainForm::requestFromOutsideAnswersTheOpenBoxes_data()
+{
+    QTest::addColumn<QString>("question");
+    QTest::newRow("exit question") << "Действительно хотите завершить работу?";
+    QTest::newRow("default settings") << "Записать в файл настроек значения по умолчанию? Сохранённые настройки будут потеряны.";
+}
+
+void TestMainForm::requestFromOutsideAnswersTheOpenBoxes()
+{
+    QFETCH(QString, question);
+    QFile::remove(SettingsFilePath());
+    TMainForm form;
+    form.show();
+    waitForDetection(form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    const QByteArray settings = [] {
+        QFile file(SettingsFilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    QVERIFY(!settings.isEmpty());
+
+    // A box inside the question, as a failure report would open one.
+    QStringList answers;
+    QTimer::singleShot(50, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        QCOMPARE(box->text(), question);
+        connect(box, &QMessageBox::buttonClicked, [&answers, box](QAbstractButton *b) {
+            answers << QStringLiteral("question:%1").arg(box->standardButton(b));
+        });
+        QTimer::singleShot(0, [&] {
+            QMessageBox inner(QMessageBox::Information, QStringLiteral("caption"), QStringLiteral("report"),
+                              QMessageBox::Ok, &form);
+            QTimer::singleShot(50, &form, &TMainForm::terminateOnRequest); // what a signal does
+            answers << QStringLiteral("report:%1").arg(inner.exec());
+        });
+    });
+    const int code = runUntilQuit([&] {
+        if (question.startsWith(QStringLiteral("Действительно")))
+            QTest::keyClick(form.AutoSaveSettingsLMDCheckBox, Qt::Key_Escape);
+        else
+            QTest::keyClick(&form, Qt::Key_D, Qt::ControlModifier);
+    });
+    QCOMPARE(code, 0);
+    answers.sort();
+    QCOMPARE(answers, (QStringList{QStringLiteral("question:%1").arg(QMessageBox::No),
+                                   QStringLiteral("report:%1").arg(QMessageBox::Ok)}));
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!form.Busy);
+    QFile file(SettingsFilePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), settings);
+
+    // From now on nothing waits for an answer.
+    QCOMPARE(showMessageBox(&form, QStringLiteral("text"), QStringLiteral("caption"), QMessageBox::Question,
+                            QMessageBox::Yes | QMessageBox::No),
+             QMessageBox::No);
 }
 
 int main(int argc, char *argv[])

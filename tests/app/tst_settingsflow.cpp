@@ -81,7 +81,11 @@ private slots:
     void unreachableFileIsReportedAndTheLibraryLeftAlone();
     void valuesOfAFailedFirstDetectionWaitForTheNextSuccess();
     void saveWritesThePanelsValues();
-    void defaultSettingsKeepOtherKeysAndThePanel();
+    void defaultSettingsKeepOtherKeysAndReachThePanel();
+    void defaultSettingsAskFirstAndEscapeSaysNo();
+    void defaultSettingsWithoutAModuleReachTheNextDetection();
+    void defaultSettingsStopARunningGeneratorFirst();
+    void defaultSettingsReachALockedPanel();
     void createDefaultIniFileRefusesAnEmptyPath();
     void failedSaveFromTheButtonIsShownAndTheProgramGoesOn();
     void autoSaveOnExitReadsThePanelBeforeItGoes();
@@ -213,20 +217,110 @@ void TestSettingsFlow::saveWritesThePanelsValues()
     QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 13.5);
 }
 
-void TestSettingsFlow::defaultSettingsKeepOtherKeysAndThePanel()
+void TestSettingsFlow::defaultSettingsKeepOtherKeysAndReachThePanel()
 {
     auto form = detectedForm();
     TIniFile file(settingsPath());
     file.WriteString(QStringLiteral("Свой раздел"), QStringLiteral("Ключ"), QStringLiteral("значение"));
     file.WriteFloat(ModuleSection.toString(), StartFrequencyKey, 99.0);
     setPanelStartFrequency(*form, 55.0);
+    form->AutoSaveSettingsLMDCheckBox->setChecked(true);
 
+    BoxWatcher watcher(QMessageBox::Yes);
     form->SaveDefaultSettings->trigger();
+    QCOMPARE(watcher.boxes().size(), 1);
     QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 10.0);
     QCOMPARE(file.ReadString(QStringLiteral("Свой раздел"), QStringLiteral("Ключ"), QString()),
              QStringLiteral("значение"));
-    QCOMPARE(panelStartFrequency(*form), 55.0);
+    // The window shows what the file now holds, so a later save or the
+    // auto-save on exit cannot bring the old values back.
+    QCOMPARE(panelStartFrequency(*form), 10.0);
+    QCOMPARE(double(form->GeneratorPars.StartFrequency), 10.0);
+    QVERIFY(!form->AutoSaveSettingsLMDCheckBox->isChecked());
+    QVERIFY(form->SaveSettingsButton->isEnabled());
     QVERIFY(!form->IniFile); // released again
+    form.reset();
+    QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 10.0);
+}
+
+void TestSettingsFlow::defaultSettingsAskFirstAndEscapeSaysNo()
+{
+    auto form = detectedForm();
+    setPanelStartFrequency(*form, 55.0);
+    form->SaveCurrentSettings->trigger();
+
+    // A real Escape to the question, as the operator would press it.
+    QString text;
+    QString caption;
+    bool noIsDefault = false;
+    QMessageBox::StandardButtons buttons;
+    QTimer::singleShot(50, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        text = box->text();
+        caption = box->windowTitle();
+        buttons = box->standardButtons();
+        noIsDefault = box->defaultButton() == box->button(QMessageBox::No);
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QTest::keyClick(form.get(), Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(text, QStringLiteral("Записать в файл настроек значения по умолчанию? Сохранённые настройки будут потеряны."));
+    QCOMPARE(caption, QStringLiteral("Подтвердите сохранение штатных настроек!"));
+    QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No);
+    QVERIFY(noIsDefault);
+    QVERIFY(!QApplication::activeModalWidget());
+    const TIniFile file(settingsPath());
+    QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 55.0);
+    QCOMPARE(panelStartFrequency(*form), 55.0);
+}
+
+void TestSettingsFlow::defaultSettingsWithoutAModuleReachTheNextDetection()
+{
+    // No module: the panel has no record; the window's own copy takes the
+    // defaults, and the next successful detection shows them.
+    TIniFile(settingsPath()).WriteFloat(ModuleSection.toString(), StartFrequencyKey, 99.0);
+    qputenv("MODLINK_SIM", "nomodule");
+    auto form = detectedForm();
+    QCOMPARE(double(form->GeneratorPars.StartFrequency), 99.0);
+    BoxWatcher watcher(QMessageBox::Yes);
+    form->SaveDefaultSettings->trigger();
+    QCOMPARE(double(form->GeneratorPars.StartFrequency), 10.0);
+    QVERIFY(!form->SaveSettingsButton->isEnabled());
+
+    qputenv("MODLINK_SIM", "");
+    detectAgain(*form);
+    QCOMPARE(panelStartFrequency(*form), 10.0);
+}
+
+void TestSettingsFlow::defaultSettingsStopARunningGeneratorFirst()
+{
+    auto form = detectedForm();
+    setPanelStartFrequency(*form, 55.0);
+    form->SaveCurrentSettings->trigger();
+    auto *button = form->G740GeneratorFrame->findChild<QPushButton *>(QStringLiteral("ControlGeneratorLMDButton"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(form->G740GeneratorFrame->generatorRunning());
+
+    // A stop that fails: reported as such, and nothing is written.
+    qputenv("MODLINK_SIM", "fail=STOP_GENERATOR");
+    m_sim.resetCallLog();
+    BoxWatcher watcher(QMessageBox::Yes);
+    form->SaveDefaultSettings->trigger();
+    QCOMPARE(watcher.boxes().size(), 2);
+    QCOMPARE(watcher.boxes().at(1).text, QStringLiteral("Не могу выполнить функцию STOP_GENERATOR()"));
+    QVERIFY(form->G740GeneratorFrame->generatorRunning());
+    const TIniFile file(settingsPath());
+    QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 55.0);
+
+    // A stop that works: stopped first, then the defaults.
+    qputenv("MODLINK_SIM", "");
+    form->SaveDefaultSettings->trigger();
+    QCOMPARE(watcher.boxes().size(), 3);
+    QCOMPARE(m_sim.callLog(), (QStringList{"STOP_GENERATOR", "STOP_GENERATOR"}));
+    QVERIFY(!form->G740GeneratorFrame->generatorRunning());
+    QCOMPARE(button->text(), QStringLiteral("Запуск генератора"));
+    QCOMPARE(file.ReadFloat(ModuleSection.toString(), StartFrequencyKey, -1.0), 10.0);
+    QCOMPARE(panelStartFrequency(*form), 10.0);
 }
 
 void TestSettingsFlow::createDefaultIniFileRefusesAnEmptyPath()
@@ -327,6 +421,29 @@ void TestSettingsFlow::outOfRangeValuesAreReplacedAndNamed()
     form->G740GeneratorFrame->ReadGeneratorPars(&pars);
     QCOMPARE(double(pars.StartFrequency), 10.0);
     QCOMPARE(int(pars.AnalogOutputsGainIndex), 0);
+}
+
+void TestSettingsFlow::defaultSettingsReachALockedPanel()
+{
+    // A panel that had a record and was locked by a failed detection: the
+    // next successful detection starts from what the panel holds.
+    auto form = detectedForm();
+    setPanelStartFrequency(*form, 55.0);
+    qputenv("MODLINK_SIM", "nomodule");
+    detectAgain(*form);
+    QVERIFY(!form->G740GeneratorFrame->isEnabled());
+
+    BoxWatcher watcher(QMessageBox::Yes);
+    form->SaveDefaultSettings->trigger();
+    QCOMPARE(watcher.boxes().size(), 1);
+    // Still locked, every control of it.
+    for (QWidget *control : form->GeneratorParsLMDGroupBox->findChildren<QWidget *>())
+        QVERIFY2(control->isWindow() || !control->isEnabled(), qPrintable(control->objectName()));
+    QVERIFY(!form->SaveSettingsButton->isEnabled());
+
+    qputenv("MODLINK_SIM", "");
+    detectAgain(*form);
+    QCOMPARE(panelStartFrequency(*form), 10.0);
 }
 
 int main(int argc, char *argv[])

@@ -124,6 +124,9 @@ private slots:
     void failedModuleCalls();
     void applyWhileRunning();
     void destruction();
+    void clearedCountIsReplacedByTheNextDigit_data();
+    void clearedCountIsReplacedByTheNextDigit();
+    void disabledStartButtonIsGreyed();
 
 private:
     template <typename T>
@@ -774,10 +777,24 @@ void TestGeneratorFrame::failedModuleCalls()
     QCOMPARE(boxes.boxes.size(), 1);
     QCOMPARE(boxes.boxes.first().text, message);
     QCOMPARE(boxes.boxes.first().caption, "Ошибка ControlGeneratorLMDButtonClick()!!!");
-    // Every failure leaves the panel stopped and usable.
+    QCOMPARE(m_module.stopCalls, failing == 2 ? 1 : 0);
+    if (failing == 2) {
+        // The output may still be on: the panel goes on showing the running
+        // state, locked, and the next click tries to stop again.
+        QCOMPARE(button->text(), "Останов генератора");
+        QCOMPARE(button->palette().color(QPalette::ButtonText), QColor(128, 0, 0));
+        QVERIFY(!start->isEnabled());
+        m_module.stopResult = 1;
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(m_module.stopCalls, 2);
+        QCOMPARE(button->text(), "Запуск генератора");
+        QVERIFY(start->isEnabled());
+        QCOMPARE(boxes.boxes.size(), 1);
+        return;
+    }
+    // A failed start leaves the panel stopped and usable.
     QCOMPARE(button->text(), "Запуск генератора");
     QVERIFY(start->isEnabled());
-    QCOMPARE(m_module.stopCalls, failing == 2 ? 1 : 0);
 
     // The next click tries to start again.
     m_module.setResult = m_module.startResult = 1;
@@ -834,6 +851,94 @@ void TestGeneratorFrame::destruction()
     QCOMPARE(boxes.boxes.size(), 1);
     QCOMPARE(boxes.boxes.first().text, "Не могу выполнить функцию STOP_GENERATOR()");
     QCOMPARE(boxes.boxes.first().caption, "Ошибка ~TG740GeneratorFrame()!!!");
+}
+
+void TestGeneratorFrame::clearedCountIsReplacedByTheNextDigit_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<bool>("selectAll"); // false: Backspace from the end, digit by digit
+    QTest::addColumn<QString>("written"); // what the program puts in the emptied field
+
+    QTest::newRow("increments, two backspaces") << "NumberOfIncrementsValueLMDEdit" << false << "1";
+    QTest::newRow("increments, all selected") << "NumberOfIncrementsValueLMDEdit" << true << "1";
+    QTest::newRow("base intervals, three backspaces") << "BaseIntervalsNumberLMDEdit" << false << "2";
+    QTest::newRow("base intervals, all selected") << "BaseIntervalsNumberLMDEdit" << true << "2";
+}
+
+void TestGeneratorFrame::clearedCountIsReplacedByTheNextDigit()
+{
+    QFETCH(QString, edit);
+    QFETCH(bool, selectAll);
+    QFETCH(QString, written);
+    GENERATOR_PARS pars = defaultRecord();
+    pars.IncrementType = 0; // automatic stepping: the base interval count is in use
+    apply(pars);
+    auto *field = control<KeyFilterEdit>(qPrintable(edit));
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+
+    if (selectAll) {
+        QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field, Qt::Key_Backspace);
+    } else {
+        QTest::keyClick(field, Qt::Key_End);
+        for (qsizetype i = field->text().size(); i > 0; --i)
+            QTest::keyClick(field, Qt::Key_Backspace);
+    }
+    // The field is never empty, but what the program wrote is selected.
+    QCOMPARE(field->text(), written);
+    QCOMPARE(field->selectedText(), written);
+    QTest::keyClicks(field, QStringLiteral("250"));
+    QCOMPARE(field->text(), QStringLiteral("250"));
+    GENERATOR_PARS read;
+    m_frame->ReadGeneratorPars(&read);
+    QCOMPARE(int(edit.startsWith(QLatin1String("Number")) ? read.NumberOfIncrements : read.BaseIntervalsNumber), 250);
+
+    // A field that is not emptied keeps the caret where it was.
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, QStringLiteral("7"));
+    QCOMPARE(field->text(), QStringLiteral("257"));
+}
+
+// How many pixels of the image are clearly of the given pure hue: the text of
+// a button in that colour, not its antialiased edges or a grey.
+static int pixelsOfHue(const QImage &image, const QColor &color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            const int channels[] = {pixel.red(), pixel.green(), pixel.blue()};
+            const int wanted[] = {color.red(), color.green(), color.blue()};
+            bool match = true;
+            for (int c = 0; c < 3; ++c)
+                match = match && (wanted[c] > 0 ? channels[c] > 80 : channels[c] < 60);
+            count += match;
+        }
+    }
+    return count;
+}
+
+void TestGeneratorFrame::disabledStartButtonIsGreyed()
+{
+    const QColor green(0, 128, 0);
+    const QColor maroon(128, 0, 0);
+    apply(defaultRecord());
+    auto *button = control<QPushButton>("ControlGeneratorLMDButton");
+    QVERIFY(pixelsOfHue(button->grab().toImage(), green) > 20);
+    // As a detection or a missing module leaves it.
+    button->setEnabled(false);
+    QVERIFY(pixelsOfHue(button->grab().toImage(), green) == 0);
+    QCOMPARE(button->palette().color(QPalette::Disabled, QPalette::ButtonText),
+             m_frame->palette().color(QPalette::Disabled, QPalette::ButtonText));
+
+    button->setEnabled(true);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(button->text(), "Останов генератора");
+    QVERIFY(pixelsOfHue(button->grab().toImage(), maroon) > 20);
+    button->setEnabled(false);
+    QVERIFY(pixelsOfHue(button->grab().toImage(), maroon) == 0);
+    button->setEnabled(true);
 }
 
 QTEST_MAIN(TestGeneratorFrame)
