@@ -42,16 +42,16 @@ public:
     // without a message: a field that does not read yet keeps its last value.
     GENERATOR_PARS currentGeneratorPars() const;
 
-signals:
-    // A control that feeds the record changed, by the operator or by the
-    // program (a burst of them while a record is applied).
-    void parsChanged();
-
     bool generatorRunning() const { return GeneratorRunning; }
     // The stop of the start button: true once the generator is stopped (or
     // was not running). A failed stop is reported, and the panel stays in
     // the running state.
     bool stopGenerator();
+
+signals:
+    // A control that feeds the record changed, by the operator or by the
+    // program (a burst of them while a record is applied).
+    void parsChanged();
 
 private:
     struct SavedControl
