@@ -255,7 +255,10 @@ void TIniFile::Update(const std::function<bool(IniText &)> &edit)
         file.cancelWriting();
     } else {
         errno = 0;
-        if (file.write(content) != content.size())
+        // QSaveFile buffers, and commit() does not see a failure of the last
+        // flush (a file-size limit, a full disk): it would put a short file in
+        // the old one's place. So the bytes must reach the file first.
+        if (file.write(content) != content.size() || !file.flush())
             throw IniFileError(m_fileName, saveFailureReason(file, errno));
     }
     errno = 0;

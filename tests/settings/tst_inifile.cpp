@@ -8,6 +8,9 @@
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
+
+#include <sys/resource.h>
 
 
 namespace {
@@ -48,6 +51,7 @@ private slots:
     void readOnlyDirectoryIsNotWritten();
     void pathThatIsNoFile();
     void interruptedWriteLeavesAWholeFile();
+    void fileSizeLimitLeavesTheOldFile();
     void largeFile();
     void manyEditsOneReplacement();
     void unusableFile_data();
@@ -246,6 +250,35 @@ void TestIniFile::interruptedWriteLeavesAWholeFile()
     TIniFile::setWriteFailureAfter(std::nullopt);
     file.WriteString("s", "k", "new value");
     QCOMPARE(contentOf(path()), updated);
+}
+
+// A write the system refuses only when the buffered bytes reach the disk (a
+// file-size limit, a full disk) must fail the save, not replace the file with
+// an empty one.
+void TestIniFile::fileSizeLimitLeavesTheOldFile()
+{
+    const QByteArray old = "[s]\r\nk=old\r\n";
+    store(path(), old);
+    TIniFile file(path());
+
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit none = saved;
+    none.rlim_cur = 0;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &none), 0);
+    bool thrown = false;
+    try {
+        file.WriteString("s", "k", "new");
+    } catch (const IniFileError &) {
+        thrown = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(thrown);
+    QCOMPARE(contentOf(path()), old);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"G740Config.ini"});
 }
 
 void TestIniFile::largeFile()
