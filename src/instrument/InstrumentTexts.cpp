@@ -20,7 +20,7 @@ QString wrongLibraryVersion(const QString &fileName, std::uint32_t found, std::u
         return QString::number(v >> 16) + QLatin1Char('.') + QString::number(v & 0xFFFF);
     };
     return QStringLiteral("Неправильная версия библиотеки %1!\nТекущая: %2 Требуется: %3")
-        .arg(QStringLiteral("Modlink.dll"), version(found), version(required));
+        .arg(fileName, version(found), version(required));
 }
 
 QString noModuleInterface()
