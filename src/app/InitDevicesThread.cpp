@@ -1,5 +1,6 @@
 #include "app/InitDevicesThread.h"
 
+#include "app/DetectionPacing.h"
 #include "app/DetectionWindow.h"
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentTexts.h"
@@ -73,17 +74,17 @@ void TInitDevicesThread::Execute()
     } catch (...) {
         ReportException();
     }
-    msleep(500);
+    msleep(DetectionPacing::AfterStart);
     if (!Failed) {
         try {
             Synchronize([this] { OpenDevice(); });
-            msleep(100);
+            msleep(DetectionPacing::BetweenSteps);
             if (!Failed) {
                 Synchronize([this] { CheckDevice(); });
-                msleep(100);
+                msleep(DetectionPacing::BetweenSteps);
             }
             Synchronize([this] { ShowDetectionResult(); });
-            msleep(100);
+            msleep(DetectionPacing::BetweenSteps);
             Synchronize([this] { ApplySettings(); });
         } catch (...) {
             ReportException();

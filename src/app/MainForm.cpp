@@ -57,10 +57,9 @@ void setTextColor(QWidget *widget, QPalette::ColorRole role, const QColor &color
     widget->setPalette(palette);
 }
 
-// The program's full path, as the settings file records it.
 QString programPath()
 {
-    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+    return SettingsProgramPath();
 }
 
 // A handler bound to a signal, with an escaping exception shown as the
