@@ -49,7 +49,7 @@ private:
     void checkDevice();
     void showDetectionResult();
     void applySettings();
-    // The next step after pause ms, unless the session is ending.
+    // The next step after pause ms.
     void after(int pause, void (HeadlessRun::*step)());
     void closeDown(int exitCode);
     void report(const QString &line) const;
