@@ -138,8 +138,6 @@ void HeadlessRun::checkDevice()
 
 void HeadlessRun::showDetectionResult()
 {
-    report(QStringLiteral("Модуль %1, виртуальный слот %2")
-               .arg(m_instrument.moduleName(), QString::number(m_instrument.slot())));
     after(DetectionPacing::BetweenSteps, &HeadlessRun::applySettings);
 }
 
@@ -147,6 +145,9 @@ void HeadlessRun::applySettings()
 {
     // Nothing runs yet, so the record cannot be refused.
     (void)m_instrument.setRecord(m_record);
+    // Said once the module is ready for use, at the detection's end.
+    report(QStringLiteral("Модуль %1, виртуальный слот %2")
+               .arg(m_instrument.moduleName(), QString::number(m_instrument.slot())));
     if (m_options.startGenerator) {
         if (const InstrumentOutcome failed = m_instrument.start()) {
             report(failed->text);
