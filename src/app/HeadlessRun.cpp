@@ -145,6 +145,8 @@ void HeadlessRun::applySettings()
 {
     // Nothing runs yet, so the record cannot be refused.
     (void)m_instrument.setRecord(m_record);
+    // The window takes the auto-save choice here too, once per run.
+    m_autoSave = readAutoSaveSetting(m_settingsFile.get());
     // Said once the module is ready for use, at the detection's end.
     report(QStringLiteral("Модуль %1, виртуальный слот %2")
                .arg(m_instrument.moduleName(), QString::number(m_instrument.slot())));
@@ -170,7 +172,7 @@ void HeadlessRun::closeDown(int exitCode)
     m_exitCode = exitCode;
     // The window's closing sequence: auto-save (only once a detection has set
     // the choice), the generator stopped, the module released.
-    if (m_moduleOk && readAutoSaveSetting(m_settingsFile.get())) {
+    if (m_autoSave) {
         try {
             TIniFile file(SettingsFilePath());
             writeCurrentSettings(file, SettingsProgramPath(), true, m_instrument.record());
