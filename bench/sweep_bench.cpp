@@ -10,7 +10,8 @@
 
 #include "app/SweepWindow.h"
 #include "components/xyplot/XYPlot.h"
-#include "generator/G740GeneratorFrame.h"
+#include "app/G740GeneratorFrame.h"
+#include "instrument/Instrument.h"
 #include "generator/SweepPlan.h"
 #include "runtime/KeyFilterEdit.h"
 
@@ -112,8 +113,8 @@ int main(int argc, char *argv[])
     QTemporaryDir settings;
     TG740GeneratorFrame panel;
     TSweepWindow window(settings.filePath(QStringLiteral("G740Config.ini")));
-    QObject::connect(&panel, &TG740GeneratorFrame::parsChanged, &window,
-                     [&] { window.setGeneratorPars(panel.currentGeneratorPars()); });
+    QObject::connect(panel.instrument(), &Instrument::recordChanged, &window,
+                     [&] { window.setGeneratorPars(panel.instrument()->record()); });
     GENERATOR_PARS pars = record();
     pars.CyclicAutoScanType = 2; // the longest chart: two triangle cycles
     panel.ApplyGeneratorPars(nullptr, &pars);

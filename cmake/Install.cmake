@@ -14,6 +14,9 @@ set(G740_PACKAGE_Development g740demo-dev)
 # --- Runtime ---------------------------------------------------------------
 
 install(TARGETS g740demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+# The window, which the program loads only when it opens one: a private
+# library of the program, never in the system's library search.
+install(TARGETS g740window LIBRARY DESTINATION ${G740_PRIVATE_LIBDIR} COMPONENT Runtime)
 
 # The stand-in with its version links (the about dialog reads the version from
 # the file name), in the private folder only: no SONAME link in a public

@@ -1,39 +1,93 @@
-#include "app/AboutProgramPanel.h"
-#include "app/Application.h"
-#include "app/MainForm.h"
-#include "app/TerminationSignals.h"
+#include "app/CommandLine.h"
+#include "app/ExitCodes.h"
+#include "app/HeadlessRun.h"
+#include "app/WindowMain.h"
+#include "instrument/Instrument.h"
+#include "instrument/InstrumentTexts.h"
+#include "runtime/InstallLayout.h"
+#include "settings/SettingsFilePath.h"
 
-#include <QTimer>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibrary>
 
+#include <cstdio>
 #include <exception>
+
+namespace {
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stream);
+}
+
+// The window lives in libg740window.so, so that a headless run never loads
+// the widget libraries: beside the program in a build tree or a portable
+// copy, in the program's private library folder when installed.
+int runWindow(int argc, char *argv[], const CommandLine &commandLine)
+{
+    const QString directory = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    const QString fileName = QStringLiteral("/libg740window.so");
+    QString path = directory + fileName;
+    if (!QFileInfo::exists(path) && InstallLayout::isInstalledCopy(directory))
+        path = InstallLayout::privateLibraryDirectory(directory) + fileName;
+    QLibrary window(path);
+    const auto run = reinterpret_cast<WindowMainFunction>(window.resolve(WindowMainSymbol));
+    if (!run) {
+        print(stderr, QStringLiteral("g740demo: окно недоступно: %1\n").arg(window.errorString()));
+        return ExitCode::NoDisplay;
+    }
+    const QByteArray settings = commandLine.settingsFile().toUtf8();
+    return run(argc, argv, settings.isEmpty() ? nullptr : settings.constData());
+}
+
+int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
+{
+    QCoreApplication app(argc, argv);
+    try {
+        Instrument instrument;
+        HeadlessRun run(instrument, {commandLine.startGenerator()});
+        return run.exec();
+    } catch (const std::exception &error) {
+        print(stderr, QString::fromUtf8(error.what()) + QLatin1Char('\n'));
+    } catch (...) {
+        print(stderr, InstrumentTexts::unexpectedException() + QLatin1Char('\n'));
+    }
+    return ExitCode::SettingsFault;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    Application app(argc, argv);
-    try {
-        app.setApplicationDisplayName(QStringLiteral("Генератор G-740"));
-        Application::installQtTranslation();
-        // Signals and the end of the desktop session end the program through
-        // the window's closing sequence, so that nothing is lost.
-        TerminationSignals termination;
-        TMainForm MainForm;
-        QObject::connect(&termination, &TerminationSignals::terminationRequested, &MainForm,
-                         &TMainForm::terminateOnRequest);
-#ifndef QT_NO_SESSIONMANAGER
-        // The session manager must not see the program quit inside its request.
-        QObject::connect(&app, &QGuiApplication::commitDataRequest, &MainForm,
-                         [&MainForm] { QTimer::singleShot(0, &MainForm, &TMainForm::terminateOnRequest); });
-#endif
-        // Hidden until the menu shows it; it reads the versions now.
-        AboutProgramPanel = new TAboutProgramPanel(&MainForm);
-        MainForm.show();
-        Application::exec();
-        delete AboutProgramPanel;
-        AboutProgramPanel = nullptr;
-    } catch (const std::exception &error) {
-        Application::showException(QString::fromUtf8(error.what()));
-    } catch (...) {
-        Application::showException(QString());
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    CommandLine commandLine;
+    const CommandLine::Action action = commandLine.parse(arguments);
+    if (!commandLine.settingsFile().isEmpty())
+        setSettingsFilePathOverride(commandLine.settingsFile());
+
+    switch (action) {
+    case CommandLine::Action::Window:
+        return runWindow(argc, argv, commandLine);
+    case CommandLine::Action::Headless:
+        return runHeadless(argc, argv, commandLine);
+    case CommandLine::Action::Version: {
+        QCoreApplication app(argc, argv); // the library search starts beside the program
+        print(stdout, CommandLine::versionText() + QLatin1Char('\n'));
+        return ExitCode::Normal;
     }
-    return 0;
+    case CommandLine::Action::Help: {
+        QCoreApplication app(argc, argv);
+        print(stdout, commandLine.helpText());
+        return ExitCode::Normal;
+    }
+    case CommandLine::Action::Error: {
+        QCoreApplication app(argc, argv);
+        print(stderr, QStringLiteral("g740demo: %1\nПодробнее: g740demo --help\n").arg(commandLine.errorText()));
+        return ExitCode::BadCommandLine;
+    }
+    }
+    return ExitCode::Normal;
 }

@@ -42,3 +42,8 @@ void setSettingsFilePathOverride(const QString &path)
 {
     pathOverride() = path;
 }
+
+QString SettingsProgramPath()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+}

@@ -9,8 +9,8 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "device/DeviceLibrary.h"
-#include "device/InitDevicesThread.h"
-#include "generator/G740GeneratorFrame.h"
+#include "app/InitDevicesThread.h"
+#include "app/G740GeneratorFrame.h"
 #include "runtime/EllipseIndicator.h"
 #include "settings/SettingsFilePath.h"
 
@@ -134,10 +134,10 @@ void TestDetection::failedDetectionShowsItsOneReport_data()
     QTest::addColumn<bool>("resultShown"); // false: an exception came before the result step
 
     QTest::newRow("library 3.2") << QByteArray("version=3.2")
-                                 << QStringLiteral("Неправильная версия библиотеки Modlink.dll!\nТекущая: 3.2 Требуется: 3.4")
+                                 << QStringLiteral("Неправильная версия библиотеки libModlink.so!\nТекущая: 3.2 Требуется: 3.4")
                                  << true;
     QTest::newRow("library 3.5") << QByteArray("version=3.5")
-                                 << QStringLiteral("Неправильная версия библиотеки Modlink.dll!\nТекущая: 3.5 Требуется: 3.4")
+                                 << QStringLiteral("Неправильная версия библиотеки libModlink.so!\nТекущая: 3.5 Требуется: 3.4")
                                  << true;
     QTest::newRow("factory gives null") << QByteArray("factory=null")
                                         << QStringLiteral("Не могу получить интерфейс на модуль G-740!") << true;

@@ -16,7 +16,7 @@
 namespace {
 
 const QString SettingsFileName = QStringLiteral("G740Config.ini");
-const QString VersionReport = QStringLiteral("Неправильная версия библиотеки Modlink.dll!");
+const QString VersionReport = QStringLiteral("Неправильная версия библиотеки libModlink.so!");
 const QString NameReport = QStringLiteral("Обнаруженное устройство не является модулем 'G-740'!");
 const QString SpeedReport = QStringLiteral("Считалась неправильная скорость работы шины USB!");
 
@@ -31,7 +31,8 @@ public:
     {
         const QString binaries = QStringLiteral(G740_BINARY_DIR);
         QVERIFY(m_directory.isValid());
-        for (const QString &file : {QStringLiteral("g740demo"), QStringLiteral("libModlink.so")})
+        for (const QString &file :
+             {QStringLiteral("g740demo"), QStringLiteral("libg740window.so"), QStringLiteral("libModlink.so")})
             QVERIFY(QFile::copy(binaries + QLatin1Char('/') + file, m_directory.filePath(file)));
         QFile::setPermissions(m_directory.filePath(QStringLiteral("g740demo")),
                               QFile::permissions(binaries + QStringLiteral("/g740demo")));

@@ -1,7 +1,9 @@
-#include "generator/G740GeneratorFrame.h"
+#include "app/G740GeneratorFrame.h"
 
 #include "device/ModuleInterface.h"
 #include "generator/GeneratorCalculations.h"
+#include "instrument/Instrument.h"
+#include "instrument/RecordRules.h"
 #include "runtime/KeyFilterEdit.h"
 #include "runtime/MessageBox.h"
 #include "runtime/NumberFormat.h"
@@ -74,8 +76,9 @@ std::uint8_t indexByte(int index)
 
 } // namespace
 
-TG740GeneratorFrame::TG740GeneratorFrame(QWidget *parent)
+TG740GeneratorFrame::TG740GeneratorFrame(QWidget *parent, Instrument *instrument)
     : QWidget(parent)
+    , m_instrument(instrument ? instrument : new Instrument(this))
 {
     // BusyFlag stays set until the panel is in its initial state.
     setFixedSize(963, 581);
@@ -108,15 +111,20 @@ TG740GeneratorFrame::TG740GeneratorFrame(QWidget *parent)
     showGeneratorState();
 
     connectHandlers();
-    connectParsChanged();
+    connect(m_instrument, &Instrument::recordChanged, this, &TG740GeneratorFrame::instrumentRecordChanged);
+    connect(m_instrument, &Instrument::runningChanged, this, &TG740GeneratorFrame::instrumentRunningChanged);
     BusyFlag = false;
 }
 
 TG740GeneratorFrame::~TG740GeneratorFrame()
 {
-    if (m_moduleInterface && !m_moduleInterface->STOP_GENERATOR())
-        showMessageBox(nullptr, QStringLiteral("Не могу выполнить функцию STOP_GENERATOR()"),
-                       QStringLiteral("Ошибка ~TG740GeneratorFrame()!!!"));
+    // The generator is stopped whenever the panel was given a module,
+    // running or not.
+    disconnect(m_instrument, nullptr, this, nullptr);
+    if (m_parsApplied) {
+        if (const InstrumentOutcome failed = m_instrument->stopForClose())
+            showMessageBox(nullptr, failed->text, QStringLiteral("Ошибка ~TG740GeneratorFrame()!!!"));
+    }
     SavedControls.clear();
 }
 
@@ -546,6 +554,18 @@ void TG740GeneratorFrame::connectHandlers()
     // A user's choice only: selecting an entry from the program runs no handler.
     connect(AnalogOutputsGaindBLMDComboBox, &QComboBox::activated, this, &F::AnalogOutputsGaindBLMDComboBoxChange);
     connect(ControlGeneratorLMDButton, &QPushButton::clicked, this, &F::ControlGeneratorLMDButtonClick);
+
+    // After the control's own handler (connected first, so called first),
+    // the instrument gets what the controls now hold.
+    for (QWidget *control : std::as_const(m_controls)) {
+        if (auto *group = qobject_cast<RadioGroup *>(control))
+            connect(group, &RadioGroup::itemIndexChanged, this, &F::publishRecord);
+        else if (auto *edit = qobject_cast<QLineEdit *>(control))
+            connect(edit, &QLineEdit::textChanged, this, &F::publishRecord);
+    }
+    connect(EnaSyncoutLMDCheckBox, &QCheckBox::toggled, this, &F::publishRecord);
+    connect(EnaSquareWaveOutputLMDCheckBox, &QCheckBox::toggled, this, &F::publishRecord);
+    connect(AnalogOutputsGaindBLMDComboBox, &QComboBox::activated, this, &F::publishRecord);
 }
 
 // ---------------------------------------------------------------------------
@@ -553,13 +573,22 @@ void TG740GeneratorFrame::connectHandlers()
 
 void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const GENERATOR_PARS *Pars)
 {
-    m_moduleInterface = Interface;
+    // The module was looked for again; it is not asked to stop, and the
+    // instrument's running-state signal unlocks the panel.
+    m_instrument->useModule(Interface);
     m_parsApplied = true;
-    if (Pars)
-        std::memcpy(static_cast<void *>(&GeneratorPars), Pars, sizeof GeneratorPars);
+    showRecord(Pars ? *Pars : GeneratorPars);
+    publishRecord();
+}
+
+void TG740GeneratorFrame::showRecord(const GENERATOR_PARS &pars)
+{
+    const bool wasShowing = m_showingRecord;
+    m_showingRecord = true;
+    if (&pars != &GeneratorPars)
+        std::memcpy(static_cast<void *>(&GeneratorPars), &pars, sizeof GeneratorPars);
 
     if (GeneratorRunning) {
-        // The module was looked for again; it is not asked to stop.
         GeneratorRunning = false;
         restoreSavedControls();
         showGeneratorState();
@@ -571,7 +600,7 @@ void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const G
     // With the internal source the hardware runs on the internal clock, whatever
     // the record's clock says; the external field keeps that value for a switch.
     const double recordClock = acceptMasterClock(GeneratorPars.MasterClock);
-    GeneratorPars.MasterClock = source == 1 ? recordClock : InternalMasterClock;
+    GeneratorPars.MasterClock = effectiveMasterClock(GeneratorPars);
     ExternalMasterClockValueLMDEdit->setText(appliedMasterClockText(recordClock));
     showMasterClockSource(source);
 
@@ -597,7 +626,54 @@ void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const G
     OffsetTypeOutput10OhmLMDRadioGroup->setItemIndex(GeneratorPars.Output10OhmOffsetType);
     OffsetTypeOutput10OhmLMDRadioGroupChange();
     DesiredOffsetValueOutput10OhmLMDEdit->setText(desiredOffsetText(GeneratorPars.Output10OhmOffset));
-    emit parsChanged();
+    m_showingRecord = wasShowing;
+}
+
+void TG740GeneratorFrame::publishRecord()
+{
+    // Nothing to give before a record was applied (the controls are empty),
+    // nor while a record is being shown.
+    if (!m_parsApplied || m_showingRecord)
+        return;
+    // A field being typed that is no number yet (empty, "-", "1.2.") keeps
+    // the instrument's value; every other field is read all the same.
+    GENERATOR_PARS pars = GeneratorPars;
+    const GENERATOR_PARS &current = m_instrument->record();
+    pars.MasterClock = current.MasterClock;
+    pars.StartFrequency = current.StartFrequency;
+    pars.FrequencyIncrement = current.FrequencyIncrement;
+    pars.NumberOfIncrements = current.NumberOfIncrements;
+    pars.BaseIntervalsNumber = current.BaseIntervalsNumber;
+    pars.Output10OhmOffset = current.Output10OhmOffset;
+    readControls(pars, [](const QString &text, double kept) {
+        try {
+            return parseFloat(text);
+        } catch (const ConversionError &) {
+            return kept;
+        }
+    });
+    // Refused only while the generator runs, when the controls are locked.
+    (void)m_instrument->setRecord(pars, this);
+}
+
+void TG740GeneratorFrame::instrumentRecordChanged(QObject *origin)
+{
+    if (origin == this || !m_parsApplied)
+        return;
+    showRecord(m_instrument->record());
+}
+
+void TG740GeneratorFrame::instrumentRunningChanged(bool running)
+{
+    if (running == GeneratorRunning)
+        return;
+    if (running) {
+        lockForRun();
+    } else {
+        GeneratorRunning = false;
+        restoreSavedControls();
+        showGeneratorState();
+    }
 }
 
 void TG740GeneratorFrame::ReadGeneratorPars(GENERATOR_PARS *Pars)
@@ -610,64 +686,42 @@ void TG740GeneratorFrame::ReadGeneratorPars(GENERATOR_PARS *Pars)
 void TG740GeneratorFrame::GetGeneratorPars()
 {
     try {
-        readControls(GeneratorPars);
+        readControls(GeneratorPars, [](const QString &text, double) { return parseFloat(text); });
     } catch (...) {
         showMessageBox(this, QStringLiteral("Обнаружено исключение."), QStringLiteral("Ошибка GetGeneratorPars()!!!"));
     }
 }
 
-GENERATOR_PARS TG740GeneratorFrame::currentGeneratorPars() const
-{
-    GENERATOR_PARS pars;
-    std::memcpy(static_cast<void *>(&pars), &GeneratorPars, sizeof pars);
-    try {
-        readControls(pars);
-    } catch (...) {
-        // A field still being typed: the fields from it on keep the record's values.
-    }
-    return pars;
-}
-
-void TG740GeneratorFrame::readControls(GENERATOR_PARS &pars) const
+void TG740GeneratorFrame::readControls(GENERATOR_PARS &GeneratorPars, const NumberReader &number) const
 {
     // Each field is stored as soon as it is read: after a failure the fields
     // before it hold the controls' values and those after it their old ones.
-    pars.MasterClockSource = indexByte(MasterClockSourceLMDRadioGroup->itemIndex());
-    pars.MasterClock = pars.MasterClockSource == 1 ? parseFloat(ExternalMasterClockValueLMDEdit->text())
-                                                   : InternalMasterClock;
-    pars.CyclicAutoScanType = indexByte(CyclicAutoScanLMDRadioGroup->itemIndex());
-    pars.StartFrequency = parseFloat(DesiredStartFrequencyValueLMDEdit->text());
-    pars.FrequencyIncrement = parseFloat(DesiredFrequencyIncrementValueLMDEdit->text());
-    pars.NumberOfIncrements = low16OfTruncated(parseFloat(NumberOfIncrementsValueLMDEdit->text()));
-    pars.BaseIntervalType = indexByte(BaseIntervalTypeLMDRadioGroup->itemIndex());
-    pars.BaseIntervalMultiplierIndex = indexByte(BaseIntervalMultiplierLMDRadioGroup->itemIndex());
-    pars.BaseIntervalsNumber = low16OfTruncated(parseFloat(BaseIntervalsNumberLMDEdit->text()));
-    pars.AnalogOutputsType = indexByte(AnalogOutputsTypeLMDRadioGroup->itemIndex());
-    pars.AnalogOutputsGainIndex = indexByte(AnalogOutputsGaindBLMDComboBox->currentIndex());
-    pars.Output10OhmOffsetType = indexByte(OffsetTypeOutput10OhmLMDRadioGroup->itemIndex());
-    pars.Output10OhmOffset = parseFloat(DesiredOffsetValueOutput10OhmLMDEdit->text());
-    pars.IncrementType = indexByte(IncrementTypeLMDRadioGroup->itemIndex());
-    pars.CtrlLineType = indexByte(CtrlLineTypeLMDRadioGroup->itemIndex());
-    pars.InterrupLineType = indexByte(InterrupLineTypeLMDRadioGroup->itemIndex());
-    pars.EnaSyncout = EnaSyncoutLMDCheckBox->isChecked() ? 1 : 0;
-    pars.SyncoutType = indexByte(SyncoutTypeLMDRadioGroup->itemIndex());
-    pars.EnaSquareWaveOutput = EnaSquareWaveOutputLMDCheckBox->isChecked() ? 1 : 0;
-}
-
-void TG740GeneratorFrame::connectParsChanged()
-{
-    // Every control that feeds the record, whoever changes it; listeners
-    // that redraw gather a burst themselves.
-    const auto changed = [this] { emit parsChanged(); };
-    for (QWidget *control : std::as_const(m_controls)) {
-        if (auto *edit = qobject_cast<KeyFilterEdit *>(control))
-            connect(edit, &QLineEdit::textChanged, this, changed);
-        else if (auto *group = qobject_cast<RadioGroup *>(control))
-            connect(group, &RadioGroup::itemIndexChanged, this, changed);
-        else if (auto *box = qobject_cast<QCheckBox *>(control))
-            connect(box, &QCheckBox::toggled, this, changed);
-        else if (auto *list = qobject_cast<QComboBox *>(control))
-            connect(list, &QComboBox::currentIndexChanged, this, changed);
+    {
+        GeneratorPars.MasterClockSource = indexByte(MasterClockSourceLMDRadioGroup->itemIndex());
+        GeneratorPars.MasterClock = GeneratorPars.MasterClockSource == 1
+                                        ? number(ExternalMasterClockValueLMDEdit->text(), GeneratorPars.MasterClock)
+                                        : InternalMasterClock;
+        GeneratorPars.CyclicAutoScanType = indexByte(CyclicAutoScanLMDRadioGroup->itemIndex());
+        GeneratorPars.StartFrequency = number(DesiredStartFrequencyValueLMDEdit->text(), GeneratorPars.StartFrequency);
+        GeneratorPars.FrequencyIncrement =
+            number(DesiredFrequencyIncrementValueLMDEdit->text(), GeneratorPars.FrequencyIncrement);
+        GeneratorPars.NumberOfIncrements =
+            low16OfTruncated(number(NumberOfIncrementsValueLMDEdit->text(), GeneratorPars.NumberOfIncrements));
+        GeneratorPars.BaseIntervalType = indexByte(BaseIntervalTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.BaseIntervalMultiplierIndex = indexByte(BaseIntervalMultiplierLMDRadioGroup->itemIndex());
+        GeneratorPars.BaseIntervalsNumber =
+            low16OfTruncated(number(BaseIntervalsNumberLMDEdit->text(), GeneratorPars.BaseIntervalsNumber));
+        GeneratorPars.AnalogOutputsType = indexByte(AnalogOutputsTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.AnalogOutputsGainIndex = indexByte(AnalogOutputsGaindBLMDComboBox->currentIndex());
+        GeneratorPars.Output10OhmOffsetType = indexByte(OffsetTypeOutput10OhmLMDRadioGroup->itemIndex());
+        GeneratorPars.Output10OhmOffset =
+            number(DesiredOffsetValueOutput10OhmLMDEdit->text(), GeneratorPars.Output10OhmOffset);
+        GeneratorPars.IncrementType = indexByte(IncrementTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.CtrlLineType = indexByte(CtrlLineTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.InterrupLineType = indexByte(InterrupLineTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.EnaSyncout = EnaSyncoutLMDCheckBox->isChecked() ? 1 : 0;
+        GeneratorPars.SyncoutType = indexByte(SyncoutTypeLMDRadioGroup->itemIndex());
+        GeneratorPars.EnaSquareWaveOutput = EnaSquareWaveOutputLMDCheckBox->isChecked() ? 1 : 0;
     }
 }
 
@@ -729,7 +783,9 @@ void TG740GeneratorFrame::CalculateActualStartFrequency()
     if (!text.isEmpty()) {
         ActualStartFrequencyValueLMDStaticText->clear();
         try {
-            ActualStartFrequency = frequencyCode(parseFloat(text), GeneratorPars.MasterClock).frequency;
+            GENERATOR_PARS typed = GeneratorPars;
+            typed.StartFrequency = parseFloat(text);
+            ActualStartFrequency = actualValues(typed).startFrequency;
         } catch (const ConversionError &) {
             ShowConversionError(StartFrequencyErrorCaption);
         }
@@ -747,7 +803,9 @@ void TG740GeneratorFrame::CalculateActualFrequencyIncrement()
     if (!isEmptySignedText(text)) {
         ActualFrequencyIncrementLMDStaticText->clear();
         try {
-            ActualFrequencyIncrement = incrementCode(parseFloat(text), GeneratorPars.MasterClock).frequency;
+            GENERATOR_PARS typed = GeneratorPars;
+            typed.FrequencyIncrement = parseFloat(text);
+            ActualFrequencyIncrement = actualValues(typed).frequencyIncrement;
         } catch (const ConversionError &) {
             ShowConversionError(IncrementErrorCaption);
         }
@@ -802,9 +860,7 @@ void TG740GeneratorFrame::CalculateBaseIntervalsNumber()
 
 void TG740GeneratorFrame::CalculateDuration()
 {
-    const std::optional<double> duration =
-        incrementDuration(GeneratorPars.BaseIntervalType, GeneratorPars.BaseIntervalMultiplierIndex,
-                          GeneratorPars.BaseIntervalsNumber, GeneratorPars.MasterClock);
+    const std::optional<double> duration = actualValues(GeneratorPars).incrementDuration;
     const bool shown = GeneratorPars.BaseIntervalType == 1 && m_intervalControlsEnabled;
     DurationLMDStaticText->setEnabled(shown);
     DurationLabelLMDLabel->setEnabled(shown);
@@ -828,7 +884,9 @@ void TG740GeneratorFrame::CalculateOffset()
     if (!isEmptySignedText(text)) {
         ActualOffsetValueOutput10OhmLMDStaticText->clear();
         try {
-            offset = offsetCode(parseFloat(text)).offset;
+            GENERATOR_PARS typed = GeneratorPars;
+            typed.Output10OhmOffset = parseFloat(text);
+            offset = actualValues(typed).offset;
         } catch (const ConversionError &) {
             ShowConversionError(OffsetErrorCaption);
         }
@@ -905,16 +963,17 @@ void TG740GeneratorFrame::CyclicAutoScanLMDRadioGroupChange()
         return;
     const int scan = CyclicAutoScanLMDRadioGroup->itemIndex();
     GeneratorPars.CyclicAutoScanType = indexByte(scan);
-    const bool cyclic = scan == 1 || scan == 2;
+    const bool cyclic = RecordRules::isCyclicScan(GeneratorPars);
     // A cyclic scan forces these controls without touching their fields, so
     // the operator's choices come back when the scan is switched off.
+    const GENERATOR_PARS shown = RecordRules::withCyclicScanForcing(GeneratorPars);
     IncrementTypeLMDRadioGroup->setEnabled(!cyclic);
-    IncrementTypeLMDRadioGroup->setItemIndex(cyclic ? 0 : GeneratorPars.IncrementType);
+    IncrementTypeLMDRadioGroup->setItemIndex(shown.IncrementType);
     CtrlLineTypeLMDRadioGroup->setEnabled(!cyclic);
-    CtrlLineTypeLMDRadioGroup->setItemIndex(cyclic ? 0 : GeneratorPars.CtrlLineType);
+    CtrlLineTypeLMDRadioGroup->setItemIndex(shown.CtrlLineType);
     setChildrenEnabled(SyncoutLineParsDGroupBox, !cyclic);
-    EnaSyncoutLMDCheckBox->setChecked(cyclic || GeneratorPars.EnaSyncout != 0);
-    SyncoutTypeLMDRadioGroup->setItemIndex(cyclic ? 1 : GeneratorPars.SyncoutType);
+    EnaSyncoutLMDCheckBox->setChecked(shown.EnaSyncout != 0);
+    SyncoutTypeLMDRadioGroup->setItemIndex(shown.SyncoutType);
     busy.release();
     IncrementTypeLMDRadioGroupChange();
 }
@@ -1058,7 +1117,7 @@ void TG740GeneratorFrame::DesiredOffsetValueOutput10OhmLMDEditChange()
 
 void TG740GeneratorFrame::ControlGeneratorLMDButtonClick()
 {
-    if (!m_moduleInterface)
+    if (!m_parsApplied || !m_instrument->moduleInterface())
         return;
 
     if (GeneratorRunning) {
@@ -1066,16 +1125,20 @@ void TG740GeneratorFrame::ControlGeneratorLMDButtonClick()
         return;
     }
 
+    // What is shown is what goes out, even when a field could not be read.
     GetGeneratorPars();
-    if (!m_moduleInterface->SET_GENERATOR_PARS(&GeneratorPars)) {
-        showMessageBox(this, QStringLiteral("Не могу выполнить функцию SET_GENERATOR_PARS()"), ButtonErrorCaption);
+    (void)m_instrument->setRecord(GeneratorPars, this);
+    if (const InstrumentOutcome failed = m_instrument->start()) {
+        showMessageBox(this, failed->text, ButtonErrorCaption);
         return;
     }
-    if (!m_moduleInterface->START_GENERATOR()) {
-        showMessageBox(this, QStringLiteral("Не могу выполнить функцию START_GENERATOR()"), ButtonErrorCaption);
-        return;
-    }
+    // The instrument's signal has locked the panel already.
+    if (!GeneratorRunning)
+        lockForRun();
+}
 
+void TG740GeneratorFrame::lockForRun()
+{
     SavedControls.clear();
     SavedControls.reserve(m_controls.size());
     for (QWidget *control : std::as_const(m_controls)) {
@@ -1097,12 +1160,10 @@ bool TG740GeneratorFrame::stopGenerator()
     // The panel shows the stopped state only once the module has stopped:
     // after a failed stop the output may still be on, so the panel stays
     // locked and the button still offers the stop.
-    if (!m_moduleInterface->STOP_GENERATOR()) {
-        showMessageBox(this, QStringLiteral("Не могу выполнить функцию STOP_GENERATOR()"), ButtonErrorCaption);
+    if (const InstrumentOutcome failed = m_instrument->stop()) {
+        showMessageBox(this, failed->text, ButtonErrorCaption);
         return false;
     }
-    GeneratorRunning = false;
-    restoreSavedControls();
-    showGeneratorState();
+    // The instrument's running-state signal has unlocked the panel.
     return true;
 }

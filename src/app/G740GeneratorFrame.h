@@ -6,8 +6,10 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
+class Instrument;
 class ModuleInterface;
 class QCheckBox;
 class QComboBox;
@@ -19,17 +21,24 @@ class StaticText;
 
 // The generator panel: every parameter of the G-740 generator, the values the
 // hardware will really produce, and the button that starts and stops it.
-// Its GENERATOR_PARS copy is at the same time its live state.
+// It is the window's view of the instrument: each change typed in it goes to
+// the instrument's record, a record changed elsewhere is shown at once, and
+// start and stop are the instrument's. Its GENERATOR_PARS copy is the record
+// as it is being edited (a cyclic scan hides, but keeps, the choices it forces).
 class TG740GeneratorFrame : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TG740GeneratorFrame(QWidget *parent = nullptr);
+    // instrument: the one the panel shows and edits (not owned); without one
+    // the panel has an instrument of its own.
+    explicit TG740GeneratorFrame(QWidget *parent = nullptr, Instrument *instrument = nullptr);
     ~TG740GeneratorFrame() override;
 
-    // Takes the device interface (not owned) and a copy of the record, and
-    // shows the record with every value worked out from it.
+    Instrument *instrument() const { return m_instrument; }
+
+    // Has the instrument use the device interface (not owned), takes a copy
+    // of the record, and shows it with every value worked out from it.
     void ApplyGeneratorPars(ModuleInterface *Interface, const GENERATOR_PARS *Pars);
     // Reads the controls into the record and copies all of it out.
     void ReadGeneratorPars(GENERATOR_PARS *Pars);
@@ -38,20 +47,12 @@ public:
     // True once a record has been applied: before that the panel's controls
     // are empty and hold no settings worth reading back.
     bool hasAppliedPars() const { return m_parsApplied; }
-    // The record as the controls stand, read without touching the panel and
-    // without a message: a field that does not read yet keeps its last value.
-    GENERATOR_PARS currentGeneratorPars() const;
-
     bool generatorRunning() const { return GeneratorRunning; }
     // The stop of the start button: true once the generator is stopped (or
     // was not running). A failed stop is reported, and the panel stays in
     // the running state.
     bool stopGenerator();
 
-signals:
-    // A control that feeds the record changed, by the operator or by the
-    // program (a burst of them while a record is applied).
-    void parsChanged();
 
 private:
     struct SavedControl
@@ -73,10 +74,18 @@ private:
     KeyFilterEdit *makeEdit(const char *name, const QString &admitted, QWidget *parent);
     RadioGroup *makeRadioGroup(const char *name, const QString &title, const QStringList &items, QWidget *parent);
     void connectHandlers();
-    void connectParsChanged();
-    // Reads every control into pars, in the order of GetGeneratorPars;
-    // throws at the first control that does not read.
-    void readControls(GENERATOR_PARS &pars) const;
+
+    // The record in the controls into pars. number(text, kept) reads a
+    // number field: it may throw, which ends the read, or give kept back.
+    using NumberReader = std::function<double(const QString &text, double kept)>;
+    void readControls(GENERATOR_PARS &pars, const NumberReader &number) const;
+    // Shows pars as applied, without passing the shown values back.
+    void showRecord(const GENERATOR_PARS &pars);
+    // Hands what the controls hold to the instrument.
+    void publishRecord();
+    void instrumentRecordChanged(QObject *origin);
+    void instrumentRunningChanged(bool running);
+    void lockForRun();
 
     // Sets every control inside the group, at every depth; the group itself
     // keeps its state.
@@ -121,8 +130,9 @@ private:
 
     // State.
     GENERATOR_PARS GeneratorPars;
-    ModuleInterface *m_moduleInterface = nullptr; // not owned; null until the first ApplyGeneratorPars
-    bool m_parsApplied = false;
+    Instrument *m_instrument = nullptr;
+    bool m_parsApplied = false; // the module's interface and a record were given
+    bool m_showingRecord = false;
     bool BusyFlag = true;
     bool GeneratorRunning = false;
     // Not set while the desired field is empty or unreadable. A negative
