@@ -173,7 +173,7 @@ void PlotThinningTest::ascendingData()
     PlotProbe plot;
     plot.XYPlot(values.data(), values.data(), static_cast<int>(values.size()), 1, Qt::red,
                 TPlotStyle::Line);
-    QCOMPARE(plot.plotList().First()->XSorted, ascending);
+    QCOMPARE(plot.plotList().First()->XSorted(), ascending);
 }
 
 void PlotThinningTest::sameImageAsDrawingEveryPoint_data()
@@ -296,11 +296,11 @@ void PlotThinningTest::copiedPlotKeepsItsOrderFlag()
     PlotProbe copy;
     copy.AssignPlotData(&source);
     QCOMPARE(copy.order(), (QList<int>{1, 2}));
-    QVERIFY(copy.plotList().First()->XSorted);
-    QVERIFY(!copy.plotList().First()->Next->XSorted);
+    QVERIFY(copy.plotList().First()->XSorted());
+    QVERIFY(!copy.plotList().First()->Next->XSorted());
     // Replacing the data checks the order again.
     copy.XYPlot(unsorted.data(), sorted.data(), 3, 1, Qt::red, TPlotStyle::Line);
-    QVERIFY(!copy.plotList().First()->XSorted);
+    QVERIFY(!copy.plotList().First()->XSorted());
 }
 
 namespace {

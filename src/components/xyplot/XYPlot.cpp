@@ -16,25 +16,26 @@ QColor buttonFaceColor()
     return QGuiApplication::palette().color(QPalette::Button);
 }
 
-// Scans the finite values of one coordinate of all plots. Non-finite values
+// The finite extremes of one coordinate over all plots. Non-finite values
 // cannot be drawn and must not become limits.
 template <typename Select>
 bool findLimits(const TPlotList &List, Select select, double &Min, double &Max)
 {
     bool seeded = false;
     for (const TPlotListMember *m = List.First(); m; m = m->Next.get()) {
-        for (const double v : select(*m)) {
-            if (!std::isfinite(v))
-                continue;
-            if (!seeded) {
-                Min = Max = v;
-                seeded = true;
-            }
-            if (!(Max >= v))
-                Max = v;
-            if (Min > v)
-                Min = v;
+        double low = 0.0;
+        double high = 0.0;
+        if (!select(*m, low, high))
+            continue;
+        if (!seeded) {
+            Min = low;
+            Max = high;
+            seeded = true;
         }
+        if (!(Max >= high))
+            Max = high;
+        if (Min > low)
+            Min = low;
     }
     return seeded;
 }
@@ -334,7 +335,7 @@ bool TXYPlot::GetPlotX(double *X, int PlotNumber) const
     TPlotListMember *member = nullptr;
     if (!PlotList.FindPlot(member, PlotNumber))
         return false;
-    std::copy(member->X.begin(), member->X.end(), X);
+    std::copy(member->X().begin(), member->X().end(), X);
     return true;
 }
 
@@ -343,7 +344,7 @@ bool TXYPlot::GetPlotY(double *Y, int PlotNumber) const
     TPlotListMember *member = nullptr;
     if (!PlotList.FindPlot(member, PlotNumber))
         return false;
-    std::copy(member->Y.begin(), member->Y.end(), Y);
+    std::copy(member->Y().begin(), member->Y().end(), Y);
     return true;
 }
 
@@ -436,8 +437,9 @@ void TXYPlot::FindXMaxMin()
 {
     if (!FXAutoScale)
         return;
-    if (!findLimits(PlotList, [](const TPlotListMember &m) -> const std::vector<double> & { return m.X; },
-                    FXMin, FXMax)) {
+    if (!findLimits(
+            PlotList, [](const TPlotListMember &m, double &Min, double &Max) { return m.finiteRangeX(Min, Max); },
+            FXMin, FXMax)) {
         FXMax = 1.0;
         FXMin = -1.0;
     }
@@ -449,8 +451,9 @@ void TXYPlot::FindYMaxMin()
 {
     if (!FYAutoScale)
         return;
-    if (!findLimits(PlotList, [](const TPlotListMember &m) -> const std::vector<double> & { return m.Y; },
-                    FYMin, FYMax)) {
+    if (!findLimits(
+            PlotList, [](const TPlotListMember &m, double &Min, double &Max) { return m.finiteRangeY(Min, Max); },
+            FYMin, FYMax)) {
         FYMax = 1.0;
         FYMin = -1.0;
     }

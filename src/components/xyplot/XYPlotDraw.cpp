@@ -317,21 +317,6 @@ bool farAway(QPoint C, int W, int H)
     return C.x() < -2 * W || C.x() >= 3 * W || C.y() < -2 * H || C.y() >= 3 * H;
 }
 
-// The first index in [From, To) whose pixel column reaches Column, on x values
-// whose columns never go down.
-std::size_t firstAtColumn(const AxisMap &Map, const std::vector<double> &X, std::size_t From,
-                          std::size_t To, int Column)
-{
-    while (From < To) {
-        const std::size_t mid = From + (To - From) / 2;
-        if (Map.pixel(X[mid]) < Column)
-            From = mid + 1;
-        else
-            To = mid;
-    }
-    return From;
-}
-
 } // namespace
 
 // Draws the same pixels as DrawOnePlotExhaustive with less work:
@@ -348,7 +333,7 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
         DrawOnePlotExhaustive(Member);
         return;
     }
-    if (!shown() || !Member || Member->X.empty())
+    if (!shown() || !Member || Member->X().empty())
         return;
     const TPlotStyle style = Member->Style;
     const StyleParts parts = partsOf(style);
@@ -370,21 +355,25 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
     const int reach = size + 2;
     const AxisMap mx = xAxisMap();
     const AxisMap my = yAxisMap();
-    const std::vector<double> &X = Member->X;
-    const std::vector<double> &Y = Member->Y;
-    const std::size_t count = std::min(X.size(), Y.size());
+    // Indices of the plot's storage, which its summary describes; the kept
+    // points start at first.
+    const double *X = Member->storedX();
+    const double *Y = Member->storedY();
+    const std::size_t first = Member->firstIndex();
+    const std::size_t count = Member->storedCount();
+    const PlotSummary &summary = Member->summary();
 
-    QPoint pen(truncPixel(mx.map(X[0])), truncPixel(my.map(Y[0])));
-    std::size_t begin = 0;
+    QPoint pen(truncPixel(mx.map(X[first])), truncPixel(my.map(Y[first])));
+    std::size_t begin = first;
     std::size_t end = count;
-    const bool searchable = Member->XSorted && mx.ascendsFrom(X[0]);
+    const bool searchable = Member->XSorted() && mx.ascendsFrom(X[first]);
     if (searchable) {
         // Everything before begin lies left of the page, out of reach; the
         // line from the last of those points into the page is still drawn.
-        begin = firstAtColumn(mx, X, 0, count, -reach);
-        if (begin > 0)
+        begin = summary.firstAtColumn(mx, X, first, count, -reach);
+        if (begin > first)
             pen = QPoint(mx.pixel(X[begin - 1]), my.pixel(Y[begin - 1]));
-        end = std::min(firstAtColumn(mx, X, begin, count, W + reach) + 1, count);
+        end = std::min(summary.firstAtColumn(mx, X, begin, count, W + reach) + 1, count);
     }
 
     const auto unseen = [&](QPoint A, QPoint B) {
@@ -459,7 +448,9 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
     };
 
     // A line alone over many points per column: each column is judged from
-    // its extremes, without a pixel for every point.
+    // its extremes, read from the summary's blocks, without a pixel for
+    // every point. Where the extremes cannot decide (a NaN, a value far
+    // away), the column's points are visited one by one.
     const std::size_t columns = static_cast<std::size_t>(W) + 2 * static_cast<std::size_t>(reach);
     const bool byColumn = searchable && !markers && end - begin > 4 * columns;
     for (std::size_t i = begin; i < end;) {
@@ -469,21 +460,13 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
             continue;
         }
         const int cx = mx.pixel(X[i]);
-        // The end of the column: gallop, then search.
-        std::size_t lo = i + 1;
-        std::size_t step = 1;
-        std::size_t hi = i + 1;
-        while (hi < end && mx.pixel(X[hi]) <= cx) {
-            lo = hi + 1;
-            step *= 2;
-            hi = i + step;
-        }
-        const std::size_t next = firstAtColumn(mx, X, lo, std::min(hi, end), cx + 1);
+        // The end of the column, found through the summary's blocks.
+        const std::size_t next = summary.firstAtColumn(mx, X, i + 1, end, cx + 1);
         bool judged = false;
         if (next - i >= 6) {
             // The extremes of all points but the last two, which are
             // visited apart: the run may end with them.
-            const ValueRange range = valueRange(Y.data() + i, next - 2 - i);
+            const ValueRange range = summary.range(Y, i, next - 2);
             // The rows follow the values, so when neither extreme is far
             // away, no point of the column is.
             // The last two must not be far away either: a run that ended
@@ -532,7 +515,7 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
 // run.
 void TXYPlot::DrawOnePlotExhaustive(const TPlotListMember *Member)
 {
-    if (!shown() || !Member || Member->X.empty())
+    if (!shown() || !Member || Member->X().empty())
         return;
     const TPlotStyle style = Member->Style;
     const StyleParts parts = partsOf(style);
@@ -558,11 +541,12 @@ void TXYPlot::DrawOnePlotExhaustive(const TPlotListMember *Member)
     };
     std::vector<QPoint> marks;
 
-    QPoint pen(truncPixel(ScreenX(Member->X[0])), truncPixel(ScreenY(Member->Y[0])));
-    const std::size_t count = Member->X.size();
+    const std::span<const double> X = Member->X();
+    const std::span<const double> Y = Member->Y();
+    QPoint pen(truncPixel(ScreenX(X[0])), truncPixel(ScreenY(Y[0])));
+    const std::size_t count = X.size();
     for (std::size_t i = 0; i < count; ++i) {
-        const QPoint c(truncPixel(Round(ScreenX(Member->X[i]))),
-                       truncPixel(Round(ScreenY(Member->Y[i]))));
+        const QPoint c(truncPixel(Round(ScreenX(X[i]))), truncPixel(Round(ScreenY(Y[i]))));
         if (c.x() < -2 * W || c.x() >= 3 * W || c.y() < -2 * H || c.y() >= 3 * H) {
             flush();
             pen = c;
