@@ -3,6 +3,7 @@
 #include "runtime/NumberFormat.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QPalette>
 
 #include <algorithm>
@@ -81,6 +82,11 @@ void TXYPlot::Initialize()
     PaintTimer.setInterval(FPaintRedrawDelay != 0 ? FPaintRedrawDelay : 1000);
     PaintTimer.disconnect(this);
     connect(&PaintTimer, &QTimer::timeout, this, &TXYPlot::DoTimerPaint);
+
+    LiveFrameTimer.stop();
+    LiveFrameTimer.setSingleShot(true);
+    LiveFrameTimer.disconnect(this);
+    connect(&LiveFrameTimer, &QTimer::timeout, this, &TXYPlot::DoLiveFrame);
 }
 
 void TXYPlot::SetProperties()
@@ -269,6 +275,57 @@ bool TXYPlot::XYPlot(const double *Y, int NumPoints, double XStart, double XEnd,
     for (std::size_t i = 0; i < x.size(); ++i)
         x[i] = static_cast<double>(i) * step + XStart;
     return XYPlot(x.data(), Y, NumPoints, PlotNumber, Color, Style);
+}
+
+bool TXYPlot::AppendPlotPoints(const double *X, const double *Y, int NumPoints, int PlotNumber,
+                               QColor Color, TPlotStyle Style)
+{
+    const bool appended = PlotList.AppendPoints(X, Y, NumPoints, PlotNumber, Color, Style);
+    rescale();
+    scheduleLiveFrame();
+    return appended;
+}
+
+bool TXYPlot::SetPlotMaxPoints(int MaxPoints, int PlotNumber)
+{
+    TPlotListMember *member = nullptr;
+    if (!PlotList.FindPlot(member, PlotNumber))
+        return false;
+    const int before = member->NumPoints();
+    member->setMaxPoints(MaxPoints);
+    if (member->NumPoints() != before) {
+        rescale();
+        scheduleLiveFrame();
+    }
+    return true;
+}
+
+bool TXYPlot::GetPlotMaxPoints(int &MaxPoints, int PlotNumber) const
+{
+    TPlotListMember *member = nullptr;
+    if (!PlotList.FindPlot(member, PlotNumber))
+        return false;
+    MaxPoints = member->maxPoints();
+    return true;
+}
+
+// At most one redraw per screen frame: the first append after a frame starts
+// the wait, the others find it running.
+void TXYPlot::scheduleLiveFrame()
+{
+    if (LiveFrameTimer.isActive())
+        return;
+    const QScreen *s = screen();
+    const double rate = s && s->refreshRate() > 1 ? s->refreshRate() : 60.0;
+    LiveFrameTimer.start(std::max(1, static_cast<int>(std::lround(1000.0 / rate))));
+}
+
+void TXYPlot::DoLiveFrame()
+{
+    // A control that cannot be seen draws nothing: showing it runs Paint,
+    // which draws everything.
+    if (FAutoRedraw && isVisible())
+        DrawPlotsAndLabels();
 }
 
 bool TXYPlot::RemovePlot(int PlotNumber)
@@ -533,9 +590,17 @@ void TXYPlot::SetXYMinMax(double NewXMin, double NewXMax, double NewYMin, double
     }
     CompareMaxMin();
     CalculateLogMaxMin();
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    // A pan or zoom that leaves every text of the layout its size keeps the
+    // layout, and the titles and frames drawn for it.
+    const bool keepLayout = layoutTexts() == m_layoutTexts;
+    if (!keepLayout)
+        ResizePaintPage();
+    if (FAutoRedraw) {
+        if (keepLayout && m_decorationsDrawn)
+            DrawPlotsAndLabels();
+        else
+            Redraw();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -569,22 +634,17 @@ void TXYPlot::layOut()
         int XT = B;
         int T = FTopFrameOffset;
 
-        if (FShowXLabel) {
-            XLabelPage.AssignFont(FAxisLabelFont);
-            B -= XLabelPage.TextHeight(formatFloat(FXLabelFormatString, FXMin)) + FXLabelOffset - 2;
-        }
+        const LayoutTexts texts = layoutTexts();
+        if (FShowXLabel)
+            B -= texts.XLabelHeight + FXLabelOffset - 2;
         if (FShowXTitle) {
             XTitlePage.AssignFont(FAxisTitleFont);
             const int band = XTitlePage.TextHeight(FXTitle) + FXTitleOffset - 2;
             B -= band;
             XT -= band;
         }
-        if (FShowYLabel) {
-            YLabelPage.AssignFont(FAxisLabelFont);
-            L += std::max(YLabelPage.TextWidth(formatFloat(FYLabelFormatString, FYMax)),
-                          YLabelPage.TextWidth(formatFloat(FYLabelFormatString, FYMin)))
-                + FYLabelOffset;
-        }
+        if (FShowYLabel)
+            L += texts.YLabelWidth + FYLabelOffset;
         int titleWidth = 0;
         int titleHeight = 0;
         if (FShowYTitle) {
@@ -600,13 +660,8 @@ void TXYPlot::layOut()
             T += PlotTitlePage.TextHeight(FPlotTitle) + FPlotTitleOffset - 2;
         }
         if (FShowInfoBox) {
-            InfoBoxPage.AssignFont(FInfoBoxFont, FInfoBoxFontColor);
-            int BW = 0;
-            for (const double v : {FYMax, FYMin, FMouseY})
-                BW = std::max(BW, InfoBoxPage.TextWidth(infoBoxYLine(v)));
-            for (const double v : {FXMax, FXMin, FMouseX})
-                BW = std::max(BW, InfoBoxPage.TextWidth(infoBoxXLine(v)));
-            const int BH = 2 * InfoBoxPage.TextHeight(infoBoxXLine(FMouseX)) + FInfoBoxStringsDistance + 4;
+            const int BW = texts.InfoBoxWidth;
+            const int BH = texts.InfoBoxHeight;
             if (W - BW - 6 > L && T + BH < B) {
                 InfoBoxPage.SetPage(W - BW - 6, T + 4, W - 2, T + BH);
                 InfoBoxRect = rectFromEdges(W - BW - 6 - L, 4, W - 2 - L, BH);
@@ -653,8 +708,37 @@ void TXYPlot::layOut()
             FLeftFrameOffset = 0;
             continue;
         }
+        m_layoutTexts = texts;
+        m_decorationsDrawn = false;
         break;
     }
+}
+
+TXYPlot::LayoutTexts TXYPlot::layoutTexts()
+{
+    LayoutTexts texts;
+    texts.Width = width();
+    texts.Height = height();
+    if (FShowXLabel) {
+        XLabelPage.AssignFont(FAxisLabelFont);
+        texts.XLabelHeight = XLabelPage.TextHeight(formatFloat(FXLabelFormatString, FXMin));
+    }
+    if (FShowYLabel) {
+        YLabelPage.AssignFont(FAxisLabelFont);
+        texts.YLabelWidth = std::max(YLabelPage.TextWidth(formatFloat(FYLabelFormatString, FYMax)),
+                                     YLabelPage.TextWidth(formatFloat(FYLabelFormatString, FYMin)));
+    }
+    if (FShowInfoBox) {
+        InfoBoxPage.AssignFont(FInfoBoxFont, FInfoBoxFontColor);
+        int BW = 0;
+        for (const double v : {FYMax, FYMin, FMouseY})
+            BW = std::max(BW, InfoBoxPage.TextWidth(infoBoxYLine(v)));
+        for (const double v : {FXMax, FXMin, FMouseX})
+            BW = std::max(BW, InfoBoxPage.TextWidth(infoBoxXLine(v)));
+        texts.InfoBoxWidth = BW;
+        texts.InfoBoxHeight = 2 * InfoBoxPage.TextHeight(infoBoxXLine(FMouseX)) + FInfoBoxStringsDistance + 4;
+    }
+    return texts;
 }
 
 // ---------------------------------------------------------------------------
@@ -663,6 +747,7 @@ void TXYPlot::layOut()
 void TXYPlot::SetColor(QColor Value)
 {
     FColor = Value;
+    m_decorationsDrawn = false;
     update();
 }
 
@@ -932,9 +1017,17 @@ void TXYPlot::SetYMax(double Value)
     storeLimit(FYMax, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    // A pan or zoom that leaves every text of the layout its size keeps the
+    // layout, and the titles and frames drawn for it.
+    const bool keepLayout = layoutTexts() == m_layoutTexts;
+    if (!keepLayout)
+        ResizePaintPage();
+    if (FAutoRedraw) {
+        if (keepLayout && m_decorationsDrawn)
+            DrawPlotsAndLabels();
+        else
+            Redraw();
+    }
 }
 
 void TXYPlot::SetYMin(double Value)
@@ -942,9 +1035,17 @@ void TXYPlot::SetYMin(double Value)
     storeLimit(FYMin, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    // A pan or zoom that leaves every text of the layout its size keeps the
+    // layout, and the titles and frames drawn for it.
+    const bool keepLayout = layoutTexts() == m_layoutTexts;
+    if (!keepLayout)
+        ResizePaintPage();
+    if (FAutoRedraw) {
+        if (keepLayout && m_decorationsDrawn)
+            DrawPlotsAndLabels();
+        else
+            Redraw();
+    }
 }
 
 void TXYPlot::SetXMax(double Value)
@@ -952,9 +1053,17 @@ void TXYPlot::SetXMax(double Value)
     storeLimit(FXMax, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    // A pan or zoom that leaves every text of the layout its size keeps the
+    // layout, and the titles and frames drawn for it.
+    const bool keepLayout = layoutTexts() == m_layoutTexts;
+    if (!keepLayout)
+        ResizePaintPage();
+    if (FAutoRedraw) {
+        if (keepLayout && m_decorationsDrawn)
+            DrawPlotsAndLabels();
+        else
+            Redraw();
+    }
 }
 
 void TXYPlot::SetXMin(double Value)
@@ -962,9 +1071,17 @@ void TXYPlot::SetXMin(double Value)
     storeLimit(FXMin, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    // A pan or zoom that leaves every text of the layout its size keeps the
+    // layout, and the titles and frames drawn for it.
+    const bool keepLayout = layoutTexts() == m_layoutTexts;
+    if (!keepLayout)
+        ResizePaintPage();
+    if (FAutoRedraw) {
+        if (keepLayout && m_decorationsDrawn)
+            DrawPlotsAndLabels();
+        else
+            Redraw();
+    }
 }
 
 void TXYPlot::SetPointSize(int Value)

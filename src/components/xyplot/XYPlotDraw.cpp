@@ -34,9 +34,12 @@ void TXYPlot::paintEvent(QPaintEvent *event)
     // A repaint that only shows what the control itself copied to the canvas
     // must not run Paint: Paint would restart the redraw timer for ever. A
     // size change that arrives with such copies still needs the new layout.
-    const bool ownCopiesOnly =
-        !m_ownUpdates.isEmpty() && (event->region() - m_ownUpdates).isEmpty();
+    // A paint the caller asked for is never one of those, even when Qt has
+    // merged it with them.
+    const bool ownCopiesOnly = !m_callerPaint && !m_ownUpdates.isEmpty()
+        && (event->region() - m_ownUpdates).isEmpty();
     m_ownUpdates = QRegion();
+    m_callerPaint = false;
     if (!ownCopiesOnly || width() != LastWidth || height() != LastHeight)
         Paint();
     QPainter painter(this);
@@ -88,7 +91,43 @@ void TXYPlot::UpdatePaintPage(const TPaintPage &Page)
     if (shown.isEmpty() || !isVisible())
         return;
     m_ownUpdates += shown;
-    update(shown);
+    QWidget::update(shown);
+}
+
+void TXYPlot::update()
+{
+    m_callerPaint = true;
+    QWidget::update();
+}
+
+void TXYPlot::update(const QRect &Rect)
+{
+    m_callerPaint = true;
+    QWidget::update(Rect);
+}
+
+void TXYPlot::update(const QRegion &Region)
+{
+    m_callerPaint = true;
+    QWidget::update(Region);
+}
+
+void TXYPlot::repaint()
+{
+    m_callerPaint = true;
+    QWidget::repaint();
+}
+
+void TXYPlot::repaint(const QRect &Rect)
+{
+    m_callerPaint = true;
+    QWidget::repaint(Rect);
+}
+
+void TXYPlot::repaint(const QRegion &Region)
+{
+    m_callerPaint = true;
+    QWidget::repaint(Region);
 }
 
 void TXYPlot::RedrawScreen()
@@ -108,6 +147,7 @@ void TXYPlot::RedrawScreen()
 
 void TXYPlot::ClearPlot()
 {
+    m_decorationsDrawn = false;
     if (FShowXLabel)
         XLabelPage.ClearPaintPage(FColor);
     if (FShowXTitle)
@@ -131,6 +171,7 @@ void TXYPlot::Redraw()
     DrawPlotsAndLabels();
     DrawTitles();
     DrawFrames();
+    m_decorationsDrawn = true;
 }
 
 void TXYPlot::DrawPlotsAndLabels()
