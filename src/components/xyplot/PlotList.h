@@ -61,8 +61,8 @@ private:
     void dropOldest();
     void storageMoved();
 
-    std::vector<double> m_x;
-    std::vector<double> m_y;
+    std::vector<double, PointAllocator<double>> m_x;
+    std::vector<double, PointAllocator<double>> m_y;
     std::size_t m_first = 0;
     // Where the last ascending run without NaN of the storage begins.
     std::size_t m_sortedFrom = 0;

@@ -7,6 +7,8 @@
 
 namespace {
 
+// How many columns ahead their memory is asked for.
+constexpr std::size_t Ahead = 24;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 PlotSummary::Entry combine(const PlotSummary::Entry *Children, std::size_t Count)
@@ -62,7 +64,7 @@ void PlotSummary::extend(const double *X, const double *Y, std::size_t Count)
     for (std::size_t l = 0; needed > 0; ++l, needed /= Fanout) {
         if (l == m_levels.size())
             m_levels.emplace_back();
-        std::vector<Entry> &level = m_levels[l];
+        Level &level = m_levels[l];
         if (needed > level.capacity())
             level.reserve(std::max(needed, level.capacity() + level.capacity() / 8));
     }
@@ -76,7 +78,7 @@ void PlotSummary::extend(const double *X, const double *Y, std::size_t Count)
         for (std::size_t l = 0; m_levels[l].size() % Fanout == 0; ++l) {
             if (l + 1 == m_levels.size())
                 m_levels.emplace_back();
-            const std::vector<Entry> &below = m_levels[l];
+            const Level &below = m_levels[l];
             m_levels[l + 1].push_back(combine(below.data() + below.size() - Fanout, Fanout));
         }
     }
@@ -180,10 +182,11 @@ bool PlotSummary::finiteRange(const double *Y, std::size_t From, std::size_t To,
 std::size_t PlotSummary::firstAtColumn(const AxisMap &Map, const double *X, std::size_t From,
                                        std::size_t To, int Column) const
 {
+    const ColumnEdge edge(Map, Column);
     const auto search = [&](std::size_t lo, std::size_t hi) {
         while (lo < hi) {
             const std::size_t mid = lo + (hi - lo) / 2;
-            if (Map.pixel(X[mid]) < Column)
+            if (!edge.reached(X[mid]))
                 lo = mid + 1;
             else
                 hi = mid;
@@ -209,7 +212,7 @@ std::size_t PlotSummary::firstAtColumn(const AxisMap &Map, const double *X, std:
         const std::size_t size = span(l);
         const std::size_t u = pos / size;
         const bool usable = l < m_levels.size() && u < m_levels[l].size() && (u + 1) * size <= To;
-        if (!usable || Map.pixel(m_levels[l][u].XLast) >= Column) {
+        if (!usable || edge.reached(m_levels[l][u].XLast)) {
             if (l == 0)
                 return search(pos, std::min(To, pos + BlockPoints));
             --l;
@@ -223,10 +226,84 @@ std::size_t PlotSummary::firstAtColumn(const AxisMap &Map, const double *X, std:
     }
 }
 
+void PlotSummary::columnStarts(const AxisMap &Map, const double *X, std::size_t From,
+                               std::size_t Count, int FirstColumn, std::vector<std::size_t> &Starts) const
+{
+    const std::size_t columns = Starts.size();
+    std::vector<ColumnEdge> edges;
+    edges.reserve(columns);
+    for (std::size_t c = 0; c < columns; ++c)
+        edges.emplace_back(Map, FirstColumn + static_cast<int>(c));
+    // Starts holds, per column, the unit of the current level where the
+    // search goes on: every point before it lies left of the column. A unit
+    // is skipped when its last x value is left of the column too; at most
+    // Fanout of them, as the unit above was not skipped.
+    std::fill(Starts.begin(), Starts.end(), 0);
+    for (std::size_t l = m_levels.size(); l-- > 0;) {
+        const Level &level = m_levels[l];
+        const std::size_t size = span(l);
+        const std::size_t least = From / size;
+        const bool below = l + 1 < m_levels.size();
+        for (std::size_t c = 0; c < columns; ++c) {
+            // The units a later column will read are fetched meanwhile.
+            if (below && c + Ahead < columns) {
+                const std::size_t u = Starts[c + Ahead] * Fanout;
+                if (u < level.size()) {
+                    const char *at = reinterpret_cast<const char *>(level.data() + u);
+                    for (std::size_t b = 0; b < Fanout * sizeof(Entry); b += 64)
+                        __builtin_prefetch(at + b);
+                }
+            }
+            std::size_t u = std::max(below ? Starts[c] * Fanout : 0, least);
+            const std::size_t last = std::min(level.size(), u + Fanout);
+            while (u < last && !edges[c].reached(level[u].XLast))
+                ++u;
+            Starts[c] = u;
+        }
+    }
+    // Into the points of the block found, or of the points after the last
+    // complete block.
+    for (std::size_t c = 0; c < columns; ++c) {
+        if (c + Ahead < columns && Starts[c + Ahead] * BlockPoints < Count) {
+            const double *at = X + Starts[c + Ahead] * BlockPoints;
+            __builtin_prefetch(at);
+            __builtin_prefetch(at + BlockPoints - 1);
+        }
+        std::size_t lo = std::max(Starts[c] * BlockPoints, From);
+        std::size_t hi = std::min(Count, Starts[c] * BlockPoints + BlockPoints);
+        if (m_levels.empty())
+            hi = Count;
+        while (lo < hi) {
+            const std::size_t mid = lo + (hi - lo) / 2;
+            if (!edges[c].reached(X[mid]))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        Starts[c] = lo;
+    }
+}
+
+void PlotSummary::prefetch(const double *Y, std::size_t Index) const
+{
+    const std::size_t block = Index / BlockPoints;
+    __builtin_prefetch(Y + block * BlockPoints);
+    __builtin_prefetch(Y + block * BlockPoints + BlockPoints - 1);
+    std::size_t unit = block;
+    for (std::size_t l = 0; l < m_levels.size() && l < 2; ++l, unit /= Fanout) {
+        const std::size_t group = unit / Fanout * Fanout;
+        if (group >= m_levels[l].size())
+            break;
+        const char *from = reinterpret_cast<const char *>(m_levels[l].data() + group);
+        for (std::size_t b = 0; b < Fanout * sizeof(Entry); b += 64)
+            __builtin_prefetch(from + b);
+    }
+}
+
 std::size_t PlotSummary::bytes() const
 {
     std::size_t n = 0;
-    for (const std::vector<Entry> &level : m_levels)
+    for (const Level &level : m_levels)
         n += level.capacity() * sizeof(Entry);
     return n;
 }
@@ -242,8 +319,8 @@ bool PlotSummary::sameAs(const PlotSummary &Other) const
     if (count(*this) != count(Other))
         return false;
     for (std::size_t l = 0; l < count(*this); ++l) {
-        const std::vector<Entry> &a = m_levels[l];
-        const std::vector<Entry> &b = Other.m_levels[l];
+        const Level &a = m_levels[l];
+        const Level &b = Other.m_levels[l];
         if (a.size() != b.size()
             || (!a.empty() && std::memcmp(a.data(), b.data(), a.size() * sizeof(Entry)) != 0))
             return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/xyplot/PlotThinning.h"
+#include "components/xyplot/PointAllocator.h"
 
 #include <cstddef>
 #include <vector>
@@ -27,6 +28,7 @@ public:
         double High;  // NaN when one of the values is NaN
         double XLast; // the x value of the last point
     };
+    using Level = std::vector<Entry, PointAllocator<Entry>>;
 
     void clear() { m_levels.clear(); }
     // Adds the entries of the complete blocks among the first Count points
@@ -45,7 +47,17 @@ public:
     std::size_t firstAtColumn(const AxisMap &Map, const double *X, std::size_t From, std::size_t To,
                               int Column) const;
 
-    const std::vector<std::vector<Entry>> &levels() const { return m_levels; }
+    // The first index from From on whose pixel column reaches each of the
+    // columns FirstColumn, FirstColumn + 1, ... (as many as Starts holds);
+    // Count (all points stored) where none does. The x values from From on
+    // must have columns that never go down. All columns are searched level
+    // by level together, so that the memory they need is fetched at once.
+    void columnStarts(const AxisMap &Map, const double *X, std::size_t From, std::size_t Count,
+                      int FirstColumn, std::vector<std::size_t> &Starts) const;
+    // Asks the processor to fetch what range() will read around Index.
+    void prefetch(const double *Y, std::size_t Index) const;
+
+    const std::vector<Level> &levels() const { return m_levels; }
     // Memory held by the entries.
     std::size_t bytes() const;
     // Entry by entry, NaN equal to NaN: a summary built piece by piece must
@@ -59,5 +71,5 @@ private:
     template <typename Raw, typename Take>
     void cover(std::size_t From, std::size_t To, Raw raw, Take take) const;
 
-    std::vector<std::vector<Entry>> m_levels;
+    std::vector<Level> m_levels;
 };

@@ -7,7 +7,9 @@
 #endif
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -101,6 +103,55 @@ struct AxisMap
     {
         return !Downwards && Span > 0 && Range > 0 && (!Log || First > 0);
     }
+};
+
+// Tells whether a value's pixel reaches a column, pixel(V) >= Column, on an
+// axis whose pixels ascend with the values. Values well clear of the
+// column's edge are told by comparing them with the values at a quarter
+// pixel on either side of it; only those near the edge are mapped. Where the
+// values are too coarse for the page (their rounding errors reach a
+// hundredth of a pixel) every value is mapped.
+class ColumnEdge
+{
+public:
+    ColumnEdge(const AxisMap &Map, int Column)
+        : m_map(Map)
+        , m_column(Column)
+    {
+        const double low = Map.Min;
+        const double high = Map.Min + Map.Range;
+        const double magnitude = std::max(std::abs(low), std::abs(high));
+        const double error = 1024 * std::numeric_limits<double>::epsilon() * magnitude * Map.Span / Map.Range;
+        if (!(Map.Span > 0 && Map.Range > 0 && error < 0.01 && !Map.Downwards))
+            return;
+        m_below = value(Column - 0.75);
+        m_above = value(Column - 0.25);
+        if (!(m_below <= m_above)) {
+            m_below = -std::numeric_limits<double>::infinity();
+            m_above = std::numeric_limits<double>::infinity();
+        }
+    }
+    bool reached(double V) const
+    {
+        if (V < m_below)
+            return false;
+        if (V >= m_above)
+            return true;
+        return m_map.pixel(V) >= m_column;
+    }
+
+private:
+    // The value at a screen position.
+    double value(double Position) const
+    {
+        const double v = m_map.Min + Position * m_map.Range / m_map.Span;
+        return m_map.Log ? std::pow(10.0, v) : v;
+    }
+
+    const AxisMap &m_map;
+    int m_column;
+    double m_below = -std::numeric_limits<double>::infinity();
+    double m_above = std::numeric_limits<double>::infinity();
 };
 
 // Thins one run of a polyline. Consecutive points in one pixel column are

@@ -592,6 +592,7 @@ private:
     std::vector<QPoint> m_run;
     std::vector<QPoint> m_marks;
     MarkerSieve m_markerSieve;
+    std::vector<std::size_t> m_columnStarts;
 
     QImage m_canvas;
     // Parts of the control that only need the canvas shown again, because

@@ -494,6 +494,15 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
     // away), the column's points are visited one by one.
     const std::size_t columns = static_cast<std::size_t>(W) + 2 * static_cast<std::size_t>(reach);
     const bool byColumn = searchable && !markers && end - begin > 4 * columns;
+    // Where each column of the page and its reach starts, all found at once;
+    // the memory the columns' extremes need is asked for a few columns ahead.
+    const int firstColumn = -reach;
+    const int lastColumn = W + reach;
+    constexpr int Ahead = 24;
+    if (byColumn) {
+        m_columnStarts.resize(static_cast<std::size_t>(lastColumn - firstColumn + 1));
+        summary.columnStarts(mx, X, begin, count, firstColumn, m_columnStarts);
+    }
     for (std::size_t i = begin; i < end;) {
         if (!byColumn) {
             visit(QPoint(mx.pixel(X[i]), my.pixel(Y[i])));
@@ -501,8 +510,14 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
             continue;
         }
         const int cx = mx.pixel(X[i]);
-        // The end of the column, found through the summary's blocks.
-        const std::size_t next = summary.firstAtColumn(mx, X, i + 1, end, cx + 1);
+        std::size_t next;
+        if (cx + 1 >= firstColumn && cx + 1 <= lastColumn) {
+            next = std::clamp(m_columnStarts[cx + 1 - firstColumn], i + 1, end);
+            const int ahead = std::min(cx + 1 + Ahead, lastColumn);
+            summary.prefetch(Y, std::min(m_columnStarts[ahead - firstColumn], count - 1));
+        } else {
+            next = summary.firstAtColumn(mx, X, i + 1, end, cx + 1);
+        }
         bool judged = false;
         if (next - i >= 6) {
             // The extremes of all points but the last two, which are
