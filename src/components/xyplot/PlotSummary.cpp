@@ -232,8 +232,9 @@ void PlotSummary::columnStarts(const AxisMap &Map, const double *X, std::size_t 
     const std::size_t columns = Starts.size();
     std::vector<ColumnEdge> edges;
     edges.reserve(columns);
+    const bool approximable = ColumnEdge::approximable(Map);
     for (std::size_t c = 0; c < columns; ++c)
-        edges.emplace_back(Map, FirstColumn + static_cast<int>(c));
+        edges.emplace_back(Map, FirstColumn + static_cast<int>(c), approximable);
     // Starts holds, per column, the unit of the current level where the
     // search goes on: every point before it lies left of the column. A unit
     // is skipped when its last x value is left of the column too; at most
@@ -256,6 +257,14 @@ void PlotSummary::columnStarts(const AxisMap &Map, const double *X, std::size_t 
             }
             std::size_t u = std::max(below ? Starts[c] * Fanout : 0, least);
             const std::size_t last = std::min(level.size(), u + Fanout);
+            // The units surely left of the column are counted without a
+            // branch (they come first); the rest is asked one by one.
+            if (last == u + Fanout) {
+                std::size_t skipped = 0;
+                for (std::size_t k = 0; k < Fanout; ++k)
+                    skipped += edges[c].surelyBefore(level[u + k].XLast);
+                u += skipped;
+            }
             while (u < last && !edges[c].reached(level[u].XLast))
                 ++u;
             Starts[c] = u;

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <limits>
 #include <utility>
@@ -106,24 +107,44 @@ struct AxisMap
 };
 
 // Tells whether a value's pixel reaches a column, pixel(V) >= Column, on an
-// axis whose pixels ascend with the values. Values well clear of the
-// column's edge are told by comparing them with the values at a quarter
-// pixel on either side of it; only those near the edge are mapped. Where the
-// values are too coarse for the page (their rounding errors reach a
-// hundredth of a pixel) every value is mapped.
+// axis whose pixels ascend with the values: by one comparison with the first
+// value that reaches it. Where that value is not found near the computed
+// edge, values a quarter pixel clear of it are told by comparison and only
+// those nearer are mapped; where the values are too coarse for the page
+// (their rounding errors reach a hundredth of a pixel) every value is mapped.
 class ColumnEdge
 {
 public:
     ColumnEdge(const AxisMap &Map, int Column)
-        : m_map(Map)
+        : ColumnEdge(Map, Column, approximable(Map))
+    {
+    }
+    // Approximable: what approximable(Map) says, asked once for many columns.
+    ColumnEdge(const AxisMap &Map, int Column, bool Approximable)
+        : m_map(&Map)
         , m_column(Column)
     {
-        const double low = Map.Min;
-        const double high = Map.Min + Map.Range;
-        const double magnitude = std::max(std::abs(low), std::abs(high));
-        const double error = 1024 * std::numeric_limits<double>::epsilon() * magnitude * Map.Span / Map.Range;
-        if (!(Map.Span > 0 && Map.Range > 0 && error < 0.01 && !Map.Downwards))
+        if (!Approximable)
             return;
+        // The first value whose pixel reaches the column lies a few steps of
+        // the doubles from the value at the column's edge: found by stepping,
+        // every value is then told by one comparison with it.
+        double edge = value(Column - 0.5);
+        const bool reachedAtEdge = Map.pixel(edge) >= Column;
+        for (int step = 0; step < 64; ++step) {
+            const double next = neighbour(edge, !reachedAtEdge);
+            const bool reachedNext = Map.pixel(next) >= Column;
+            if (reachedAtEdge && !reachedNext) {
+                m_below = m_above = edge;
+                return;
+            }
+            if (!reachedAtEdge && reachedNext) {
+                m_below = m_above = next;
+                return;
+            }
+            edge = next;
+        }
+        // Too far: values within a quarter pixel of the edge are mapped.
         m_below = value(Column - 0.75);
         m_above = value(Column - 0.25);
         if (!(m_below <= m_above)) {
@@ -131,24 +152,44 @@ public:
             m_above = std::numeric_limits<double>::infinity();
         }
     }
+    static bool approximable(const AxisMap &Map)
+    {
+        const double low = Map.Min;
+        const double high = Map.Min + Map.Range;
+        const double magnitude = std::max(std::abs(low), std::abs(high));
+        const double error = 1024 * std::numeric_limits<double>::epsilon() * magnitude * Map.Span / Map.Range;
+        return Map.Span > 0 && Map.Range > 0 && error < 0.01 && !Map.Downwards;
+    }
     bool reached(double V) const
     {
         if (V < m_below)
             return false;
         if (V >= m_above)
             return true;
-        return m_map.pixel(V) >= m_column;
+        return m_map->pixel(V) >= m_column;
     }
+    // Surely left of the column: not reached, without mapping.
+    bool surelyBefore(double V) const { return V < m_below; }
 
 private:
+    // The next double up or down (as std::nextafter, without its call).
+    static double neighbour(double V, bool Up)
+    {
+        if (V == 0)
+            return Up ? std::numeric_limits<double>::denorm_min() : -std::numeric_limits<double>::denorm_min();
+        if (!std::isfinite(V))
+            return V;
+        const auto bits = std::bit_cast<std::int64_t>(V);
+        return std::bit_cast<double>(bits + ((V > 0) == Up ? 1 : -1));
+    }
     // The value at a screen position.
     double value(double Position) const
     {
-        const double v = m_map.Min + Position * m_map.Range / m_map.Span;
-        return m_map.Log ? std::pow(10.0, v) : v;
+        const double v = m_map->Min + Position * m_map->Range / m_map->Span;
+        return m_map->Log ? std::pow(10.0, v) : v;
     }
 
-    const AxisMap &m_map;
+    const AxisMap *m_map;
     int m_column;
     double m_below = -std::numeric_limits<double>::infinity();
     double m_above = std::numeric_limits<double>::infinity();
