@@ -47,6 +47,14 @@ void TXYPlot::paintEvent(QPaintEvent *event)
         painter.drawImage(r.topLeft(), m_canvas, r);
 }
 
+// Own copies still waiting for their paint are dropped with the hiding: the
+// paint that comes with the showing must not take its region for theirs.
+void TXYPlot::hideEvent(QHideEvent *event)
+{
+    m_ownUpdates = QRegion();
+    QWidget::hideEvent(event);
+}
+
 void TXYPlot::Paint()
 {
     PaintTimer.stop();
