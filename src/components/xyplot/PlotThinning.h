@@ -126,6 +126,15 @@ public:
     {
         if (!Approximable)
             return;
+        if (precise(Map)) {
+            // The pixels turn at Column - 0.5 (rounding half away from zero,
+            // on either side of zero); values a millionth of a pixel clear of
+            // it cannot be mapped across it by rounding errors.
+            m_below = value(Column - 0.5 - 1e-6);
+            m_above = value(Column - 0.5 + 1e-6);
+            if (m_below <= m_above)
+                return;
+        }
         // The first value whose pixel reaches the column lies a few steps of
         // the doubles from the value at the column's edge: found by stepping,
         // every value is then told by one comparison with it.
@@ -154,12 +163,22 @@ public:
     }
     static bool approximable(const AxisMap &Map)
     {
+        return Map.Span > 0 && Map.Range > 0 && !Map.Downwards && error(Map) < 0.01;
+    }
+
+private:
+    // A bound, in pixels, of the rounding errors of mapping a value and of
+    // computing the value at a position.
+    static double error(const AxisMap &Map)
+    {
         const double low = Map.Min;
         const double high = Map.Min + Map.Range;
         const double magnitude = std::max(std::abs(low), std::abs(high));
-        const double error = 1024 * std::numeric_limits<double>::epsilon() * magnitude * Map.Span / Map.Range;
-        return Map.Span > 0 && Map.Range > 0 && error < 0.01 && !Map.Downwards;
+        return 1024 * std::numeric_limits<double>::epsilon() * magnitude * Map.Span / Map.Range;
     }
+    static bool precise(const AxisMap &Map) { return error(Map) < 1e-7; }
+
+public:
     bool reached(double V) const
     {
         if (V < m_below)

@@ -85,6 +85,7 @@ void TXYPlot::Initialize()
 
     LiveFrameTimer.stop();
     LiveFrameTimer.setSingleShot(true);
+    LiveFrameTimer.setTimerType(Qt::PreciseTimer);
     LiveFrameTimer.disconnect(this);
     connect(&LiveFrameTimer, &QTimer::timeout, this, &TXYPlot::DoLiveFrame);
 }
@@ -309,23 +310,40 @@ bool TXYPlot::GetPlotMaxPoints(int &MaxPoints, int PlotNumber) const
     return true;
 }
 
-// At most one redraw per screen frame: the first append after a frame starts
-// the wait, the others find it running.
-void TXYPlot::scheduleLiveFrame()
+// At most one redraw per screen frame. The first append after a quiet time
+// starts the wait; while points keep coming the frames keep the screen's
+// beat (a frame period is no whole number of milliseconds: the waits are
+// measured from the beat, not from the last frame).
+double TXYPlot::framePeriod() const
 {
-    if (LiveFrameTimer.isActive())
-        return;
     const QScreen *s = screen();
     const double rate = s && s->refreshRate() > 1 ? s->refreshRate() : 60.0;
-    LiveFrameTimer.start(std::max(1, static_cast<int>(std::lround(1000.0 / rate))));
+    return 1000.0 / rate;
+}
+
+void TXYPlot::scheduleLiveFrame()
+{
+    m_liveChanged = true;
+    if (LiveFrameTimer.isActive())
+        return;
+    if (!m_liveClock.isValid())
+        m_liveClock.start();
+    m_nextLiveFrame = m_liveClock.nsecsElapsed() / 1.0e6 + framePeriod();
+    LiveFrameTimer.start(std::max(1, static_cast<int>(std::lround(framePeriod()))));
 }
 
 void TXYPlot::DoLiveFrame()
 {
+    if (!m_liveChanged)
+        return;
+    m_liveChanged = false;
     // A control that cannot be seen draws nothing: showing it runs Paint,
     // which draws everything.
     if (FAutoRedraw && isVisible())
         DrawPlotsAndLabels();
+    const double now = m_liveClock.nsecsElapsed() / 1.0e6;
+    m_nextLiveFrame = std::max(m_nextLiveFrame + framePeriod(), now + 1);
+    LiveFrameTimer.start(std::max(1, static_cast<int>(std::lround(m_nextLiveFrame - now))));
 }
 
 bool TXYPlot::RemovePlot(int PlotNumber)

@@ -6,6 +6,7 @@
 #include "components/xyplot/XYPlotTypes.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QRegion>
@@ -509,6 +510,7 @@ private:
     };
     LayoutTexts layoutTexts();
     void scheduleLiveFrame();
+    double framePeriod() const;
     AxisMap xAxisMap() const;
     AxisMap yAxisMap() const;
     void drawThinnedLine(const TPlotListMember &Member, PageCanvas &Canvas);
@@ -599,6 +601,10 @@ private:
     // Parts of the control that only need the canvas shown again, because
     // the control itself copied pages there.
     QRegion m_ownUpdates;
+    // Points were appended or dropped since the last live frame.
+    bool m_liveChanged = false;
+    QElapsedTimer m_liveClock;
+    double m_nextLiveFrame = 0.0; // on m_liveClock, in milliseconds
     // The caller asked for a paint since the last paint event.
     bool m_callerPaint = false;
     // The text sizes the current layout was made with.
