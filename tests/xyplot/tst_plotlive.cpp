@@ -363,16 +363,19 @@ void PlotLiveTest::panThatKeepsTextSizesKeepsTheLayout()
     plot.Redraw();
     QCOMPARE(plot.canvas(), relaid);
 
-    // A title changed while the picture is not drawn is drawn by the next pan.
-    plot.SetAutoRedraw(false);
-    plot.SetPlotTitle(QStringLiteral("XY Plot"));
-    plot.SetAutoRedraw(true);
+    // Properties copied from another control lay out and draw everything
+    // at the next pan, even when the text sizes stay.
+    PlotProbe other;
+    other.SetPlotTitle(QStringLiteral("Another title"));
+    plot.AssignPlotProperties(&other);
+    plot.SetXYMinMax(1, 9, 2, 8, true);
     plot.copiedPages.clear();
-    plot.SetXYMinMax(2, 10, -20000, 80000, true);
+    plot.SetXYMinMax(1.5, 9.5, 2, 8, true);
+    plot.SetXYMinMax(1, 9, 2, 8, true);
     QVERIFY(!plot.copiedPages.contains(&plot.PlotTitlePage));
-    plot.SetAutoRedraw(false);
-    plot.SetPlotTitle(QStringLiteral("Another title"));
-    plot.SetAutoRedraw(true);
+    const QImage copied = plot.canvas().copy();
+    plot.Redraw();
+    QCOMPARE(plot.canvas(), copied);
 }
 
 void PlotLiveTest::callersPaintAfterOwnCopiesRunsPaint_data()

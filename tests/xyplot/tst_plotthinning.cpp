@@ -245,8 +245,12 @@ void PlotThinningTest::sameImageAsDrawingEveryPoint_data()
                         << QString(set.kind) << set.points << size << v << style << pointSize << 0;
                 }
                 // The same data appended in pieces, and through a rolling
-                // limit that has dropped points before them.
+                // limit that has dropped points before them: on the smaller
+                // pages (there the columns are dense and read from the
+                // summary), with a line among the two plots' styles.
                 for (const int pieces : {1, 2}) {
+                    if (size.width() > 200 || (style != 0 && style != 2))
+                        continue;
                     const View &v = set.view;
                     const QString name = QStringLiteral("%1 %2 [%3..%4]%5 %6x%7 style %8 %9")
                                              .arg(set.kind)
@@ -449,6 +453,8 @@ void PlotThinningTest::summaryAnswersAsThePoints()
     }
 
     // A page of 100 columns over part of the points.
+    if (count < 4)
+        return;
     AxisMap map;
     map.Log = log;
     map.Span = 99;

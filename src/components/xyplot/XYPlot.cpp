@@ -241,6 +241,10 @@ void TXYPlot::AssignPlotProperties(const TXYPlot *Source)
     FAxisLabelFont = Source->FAxisLabelFont;
     FInfoBoxFont = Source->FInfoBoxFont;
     FInfoBoxFontColor = Source->FInfoBoxFontColor;
+    // Titles, fonts and shown parts may differ now: the next change of the
+    // limits lays out and draws everything.
+    m_layoutTexts = LayoutTexts();
+    m_decorationsDrawn = false;
     CalculateLogMaxMin();
     if (FAutoRedraw)
         Redraw();
@@ -1215,6 +1219,8 @@ void TXYPlot::SetXTitle(const QString &Value)
     FXTitle = Value;
     if (FAutoRedraw)
         DrawTitles();
+    else
+        m_decorationsDrawn = false;
 }
 
 void TXYPlot::SetYTitle(const QString &Value)
@@ -1230,6 +1236,8 @@ void TXYPlot::SetPlotTitle(const QString &Value)
     FPlotTitle = Value;
     if (FAutoRedraw)
         DrawTitles();
+    else
+        m_decorationsDrawn = false;
 }
 
 void TXYPlot::SetInfoBoxX1(const QString &Value)
