@@ -353,6 +353,15 @@ void PlotLiveTest::panThatKeepsTextSizesKeepsTheLayout()
     const QImage panned = plot.canvas().copy();
     plot.Redraw();
     QCOMPARE(plot.canvas(), panned);
+    // Along x only: the Y labels stay as they are.
+    plot.copiedPages.clear();
+    plot.SetXYMinMax(1.5, 9.5, 2, 8, true);
+    QVERIFY(plot.copiedPages.contains(&plot.XLabelPage));
+    QVERIFY(!plot.copiedPages.contains(&plot.YLabelPage));
+    const QImage alongX = plot.canvas().copy();
+    plot.Redraw();
+    QCOMPARE(plot.canvas(), alongX);
+    plot.SetXYMinMax(1, 9, 2, 8, true);
 
     // Wider Y labels: the plot area moves, titles are drawn for it.
     plot.copiedPages.clear();

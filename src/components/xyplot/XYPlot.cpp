@@ -245,6 +245,8 @@ void TXYPlot::AssignPlotProperties(const TXYPlot *Source)
     // limits lays out and draws everything.
     m_layoutTexts = LayoutTexts();
     m_decorationsDrawn = false;
+    m_xLabelsShown.reset();
+    m_yLabelsShown.reset();
     CalculateLogMaxMin();
     if (FAutoRedraw)
         Redraw();
@@ -618,10 +620,12 @@ void TXYPlot::SetXYMinMax(double NewXMin, double NewXMax, double NewYMin, double
     if (!keepLayout)
         ResizePaintPage();
     if (FAutoRedraw) {
-        if (keepLayout && m_decorationsDrawn)
-            DrawPlotsAndLabels();
-        else
+        if (keepLayout && m_decorationsDrawn) {
+            DrawAllPlots();
+            drawChangedLabels();
+        } else {
             Redraw();
+        }
     }
 }
 
@@ -732,6 +736,8 @@ void TXYPlot::layOut()
         }
         m_layoutTexts = texts;
         m_decorationsDrawn = false;
+        m_xLabelsShown.reset();
+        m_yLabelsShown.reset();
         break;
     }
 }
@@ -770,6 +776,8 @@ void TXYPlot::SetColor(QColor Value)
 {
     FColor = Value;
     m_decorationsDrawn = false;
+    m_xLabelsShown.reset();
+    m_yLabelsShown.reset();
     update();
 }
 
@@ -1045,10 +1053,12 @@ void TXYPlot::SetYMax(double Value)
     if (!keepLayout)
         ResizePaintPage();
     if (FAutoRedraw) {
-        if (keepLayout && m_decorationsDrawn)
-            DrawPlotsAndLabels();
-        else
+        if (keepLayout && m_decorationsDrawn) {
+            DrawAllPlots();
+            drawChangedLabels();
+        } else {
             Redraw();
+        }
     }
 }
 
@@ -1063,10 +1073,12 @@ void TXYPlot::SetYMin(double Value)
     if (!keepLayout)
         ResizePaintPage();
     if (FAutoRedraw) {
-        if (keepLayout && m_decorationsDrawn)
-            DrawPlotsAndLabels();
-        else
+        if (keepLayout && m_decorationsDrawn) {
+            DrawAllPlots();
+            drawChangedLabels();
+        } else {
             Redraw();
+        }
     }
 }
 
@@ -1081,10 +1093,12 @@ void TXYPlot::SetXMax(double Value)
     if (!keepLayout)
         ResizePaintPage();
     if (FAutoRedraw) {
-        if (keepLayout && m_decorationsDrawn)
-            DrawPlotsAndLabels();
-        else
+        if (keepLayout && m_decorationsDrawn) {
+            DrawAllPlots();
+            drawChangedLabels();
+        } else {
             Redraw();
+        }
     }
 }
 
@@ -1099,10 +1113,12 @@ void TXYPlot::SetXMin(double Value)
     if (!keepLayout)
         ResizePaintPage();
     if (FAutoRedraw) {
-        if (keepLayout && m_decorationsDrawn)
-            DrawPlotsAndLabels();
-        else
+        if (keepLayout && m_decorationsDrawn) {
+            DrawAllPlots();
+            drawChangedLabels();
+        } else {
             Redraw();
+        }
     }
 }
 

@@ -510,6 +510,18 @@ private:
     };
     LayoutTexts layoutTexts();
     void scheduleLiveFrame();
+    struct LabelsKey
+    {
+        double Min, Max, LogMin, LogMax;
+        int Grid;
+        TAxisFormat Format;
+        int Offset;
+        QString FormatString;
+        bool operator==(const LabelsKey &) const = default;
+    };
+    LabelsKey labelsKey(bool X) const;
+    void drawLabels(TPaintPage &Page, const std::vector<AxisLabel> &Labels);
+    void drawChangedLabels();
     double framePeriod() const;
     AxisMap xAxisMap() const;
     AxisMap yAxisMap() const;
@@ -611,4 +623,8 @@ private:
     LayoutTexts m_layoutTexts;
     // The titles and frames on the canvas belong to the current layout.
     bool m_decorationsDrawn = false;
+    // What the labels the label pages show are made of, while the pages
+    // belong to the layout.
+    std::optional<LabelsKey> m_xLabelsShown;
+    std::optional<LabelsKey> m_yLabelsShown;
 };

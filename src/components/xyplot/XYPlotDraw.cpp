@@ -156,6 +156,8 @@ void TXYPlot::RedrawScreen()
 void TXYPlot::ClearPlot()
 {
     m_decorationsDrawn = false;
+    m_xLabelsShown.reset();
+    m_yLabelsShown.reset();
     if (FShowXLabel)
         XLabelPage.ClearPaintPage(FColor);
     if (FShowXTitle)
@@ -718,28 +720,46 @@ void TXYPlot::DrawXAxisLabels()
 {
     if (!FShowXLabel)
         return;
-    XLabelPage.ClearPaintPage(FColor);
-    XLabelPage.AssignFont(FAxisLabelFont);
-    {
-        PageCanvas canvas(XLabelPage);
-        for (const AxisLabel &label : XAxisLabels())
-            canvas.TextOut(label.Pos.x(), label.Pos.y(), label.Text);
-    }
-    UpdatePaintPage(XLabelPage);
+    drawLabels(XLabelPage, XAxisLabels());
+    m_xLabelsShown = labelsKey(true);
 }
 
 void TXYPlot::DrawYAxisLabels()
 {
     if (!FShowYLabel)
         return;
-    YLabelPage.ClearPaintPage(FColor);
-    YLabelPage.AssignFont(FAxisLabelFont);
+    drawLabels(YLabelPage, YAxisLabels());
+    m_yLabelsShown = labelsKey(false);
+}
+
+void TXYPlot::drawLabels(TPaintPage &Page, const std::vector<AxisLabel> &Labels)
+{
+    Page.ClearPaintPage(FColor);
+    Page.AssignFont(FAxisLabelFont);
     {
-        PageCanvas canvas(YLabelPage);
-        for (const AxisLabel &label : YAxisLabels())
+        PageCanvas canvas(Page);
+        for (const AxisLabel &label : Labels)
             canvas.TextOut(label.Pos.x(), label.Pos.y(), label.Text);
     }
-    UpdatePaintPage(YLabelPage);
+    UpdatePaintPage(Page);
+}
+
+// Everything an axis's labels are made of besides the layout (page, font).
+TXYPlot::LabelsKey TXYPlot::labelsKey(bool X) const
+{
+    if (X)
+        return {FXMin, FXMax, LogXMin, LogXMax, FNumVertGrid, FXAxisFormat, 0, FXLabelFormatString};
+    return {FYMin, FYMax, LogYMin, LogYMax, FNumHorzGrid, FYAxisFormat, FYLabelOffset, FYLabelFormatString};
+}
+
+// A pan along one axis leaves the other axis's labels as they are: their
+// page is drawn only when what its labels are made of has changed.
+void TXYPlot::drawChangedLabels()
+{
+    if (!m_xLabelsShown || *m_xLabelsShown != labelsKey(true))
+        DrawXAxisLabels();
+    if (!m_yLabelsShown || *m_yLabelsShown != labelsKey(false))
+        DrawYAxisLabels();
 }
 
 void TXYPlot::DrawTitles()
