@@ -504,15 +504,13 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
     // away), the column's points are visited one by one.
     const std::size_t columns = static_cast<std::size_t>(W) + 2 * static_cast<std::size_t>(reach);
     const bool byColumn = searchable && !markers && end - begin > 4 * columns;
-    // With many points per column, where each column of the page and its
-    // reach starts is found for all columns at once, and the memory the
-    // columns' extremes need is asked for a few columns ahead. With few, each
-    // column's end is searched from its start.
-    const bool dense = byColumn && end - begin > 64 * columns;
+    // Where each column of the page and its reach starts is found for all
+    // columns at once, and the memory the columns' extremes need is asked for
+    // a few columns ahead.
     const int firstColumn = -reach;
     const int lastColumn = W + reach;
     constexpr int Ahead = 24;
-    if (dense) {
+    if (byColumn) {
         m_columnStarts.resize(static_cast<std::size_t>(lastColumn - firstColumn + 1));
         summary.columnStarts(mx, X, begin, count, firstColumn, m_columnStarts);
     }
@@ -524,26 +522,7 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
         }
         const int cx = mx.pixel(X[i]);
         std::size_t next;
-        if (!dense) {
-            // Gallop, then search.
-            std::size_t lo = i + 1;
-            std::size_t step = 1;
-            std::size_t hi = i + 1;
-            while (hi < end && mx.pixel(X[hi]) <= cx) {
-                lo = hi + 1;
-                step *= 2;
-                hi = i + step;
-            }
-            hi = std::min(hi, end);
-            while (lo < hi) {
-                const std::size_t mid = lo + (hi - lo) / 2;
-                if (mx.pixel(X[mid]) <= cx)
-                    lo = mid + 1;
-                else
-                    hi = mid;
-            }
-            next = lo;
-        } else if (cx + 1 >= firstColumn && cx + 1 <= lastColumn) {
+        if (cx + 1 >= firstColumn && cx + 1 <= lastColumn) {
             next = std::clamp(m_columnStarts[cx + 1 - firstColumn], i + 1, end);
             const int ahead = std::min(cx + 1 + Ahead, lastColumn);
             summary.prefetch(Y, std::min(m_columnStarts[ahead - firstColumn], count - 1));
