@@ -1,8 +1,12 @@
 // Frame times of the XY plot control beside QCustomPlot (when it was found at
 // build time) and beside a floor: plain QPainter into a QImage with min/max
 // decimation per pixel column. One noisy sine drawn as a line, antialiasing
-// off, frames of the three interleaved. Run by hand, from a Release build:
-//     xyplot_bench [frames]
+// off, frames of the three interleaved. Then live data: points appended in
+// blocks at a fixed rate into a rolling window, drawn at 60 Hz, and the
+// processor time that takes, beside QCustomPlot doing the same.
+// Run by hand, from a Release build (scripts/bench builds and runs it):
+//     xyplot_bench [frames] [--sizes=300x250,1000x600] [--counts=1000,...]
+//                  [--live-seconds=S] [--live-rounds=R]
 // The widgets are drawn off screen unless QT_QPA_PLATFORM says otherwise.
 
 #include "components/xyplot/XYPlot.h"
@@ -11,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
+#include <QTimer>
 
 #ifdef G740_HAVE_QCUSTOMPLOT
 #include <qcustomplot.h>
@@ -24,6 +29,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -64,6 +71,13 @@ Stats stats(std::vector<double> t)
 class BenchPlot : public TXYPlot
 {
 public:
+    // Copies of the plot area to the screen: one per frame drawn.
+    int plotFrames = 0;
+    void UpdatePaintPage(const TPaintPage &Page) override
+    {
+        plotFrames += &Page == &PlotPage;
+        TXYPlot::UpdatePaintPage(Page);
+    }
     using TXYPlot::DblClick;
     using TXYPlot::ExhaustiveDrawing;
     using TXYPlot::MouseDown;
@@ -145,6 +159,167 @@ void print(const std::string &what, const Stats &s)
     std::printf("  %-34s %9.3f ms  (min %8.3f, max %8.3f)\n", what.c_str(), s.median, s.min, s.max);
 }
 
+// Processor time of this process so far, user and system, in seconds.
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval &t) { return t.tv_sec + t.tv_usec / 1.0e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct LiveResult
+{
+    double cpuShare = 0;  // of one core
+    double framesPerSecond = 0;
+    double pointsPerSecond = 0;
+};
+
+constexpr int LiveBlock = 1000;
+constexpr double LiveRate = 1.0e6;
+constexpr int LiveWindow = 1000000;
+
+// Live data: LiveRate points per second handed to Append in blocks of
+// LiveBlock (a 1 ms timer catches up by whole blocks), after a first
+// LiveWindow points. Tick, when given, runs 60 times a second. Measures the
+// processor time of the whole process over Seconds of wall time.
+LiveResult runLive(const std::function<void(const double *, const double *, int)> &Append,
+                   const std::function<int()> &Frames, double Seconds,
+                   const std::function<void()> &Tick = {})
+{
+    static std::vector<double> table = [] {
+        std::vector<double> t(1 << 20);
+        std::mt19937 random(77);
+        std::normal_distribution<double> noise(0.0, 0.1);
+        for (std::size_t i = 0; i < t.size(); ++i)
+            t[i] = std::sin(2 * M_PI * i / 200000.0) + noise(random);
+        return t;
+    }();
+    std::vector<double> xb(LiveBlock);
+    std::vector<double> yb(LiveBlock);
+    long long next = 0;
+    const auto feed = [&](long long upTo) {
+        while (next + LiveBlock <= upTo) {
+            for (int k = 0; k < LiveBlock; ++k) {
+                xb[k] = (next + k) * 1.0e-6;
+                yb[k] = table[(next + k) & (table.size() - 1)];
+            }
+            Append(xb.data(), yb.data(), LiveBlock);
+            next += LiveBlock;
+        }
+    };
+    feed(LiveWindow);
+    settle();
+
+    QElapsedTimer clock;
+    const long long base = next;
+    QTimer pump;
+    pump.setTimerType(Qt::PreciseTimer);
+    pump.setInterval(1);
+    QObject::connect(&pump, &QTimer::timeout, [&] {
+        feed(base + static_cast<long long>(clock.nsecsElapsed() * 1.0e-9 * LiveRate));
+    });
+    QTimer sixty;
+    sixty.setTimerType(Qt::PreciseTimer);
+    sixty.setInterval(1000 / 60);
+    if (Tick)
+        QObject::connect(&sixty, &QTimer::timeout, Tick);
+
+    const int frames0 = Frames();
+    const double cpu0 = cpuSeconds();
+    clock.start();
+    pump.start();
+    if (Tick)
+        sixty.start();
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(Seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+    const double wall = clock.nsecsElapsed() * 1.0e-9;
+    const double cpu = cpuSeconds() - cpu0;
+    pump.stop();
+    sixty.stop();
+    return {cpu / wall, (Frames() - frames0) / wall, (next - base) / wall};
+}
+
+LiveResult livePlot(QSize Size, double Seconds)
+{
+    BenchPlot plot;
+    plot.resize(Size);
+    plot.show();
+    settle();
+    // Both limits follow the data: the view shows the window.
+    plot.SetXAutoScale(true);
+    plot.SetYAutoScale(true);
+    bool limited = false;
+    return runLive(
+        [&](const double *x, const double *y, int n) {
+            plot.AppendPlotPoints(x, y, n, 1, Qt::red, TPlotStyle::Line);
+            if (!limited)
+                limited = plot.SetPlotMaxPoints(LiveWindow, 1);
+        },
+        [&] { return plot.plotFrames; }, Seconds);
+}
+
+#ifdef G740_HAVE_QCUSTOMPLOT
+LiveResult liveCustom(QSize Size, double Seconds)
+{
+    QCustomPlot custom;
+    custom.resize(Size);
+    custom.setNotAntialiasedElements(QCP::aeAll);
+    custom.addGraph();
+    custom.graph(0)->setPen(QPen(Qt::red));
+    custom.yAxis->setRange(-1.5, 1.5);
+    custom.show();
+    settle();
+    int frames = 0;
+    QObject::connect(&custom, &QCustomPlot::afterReplot, [&] { ++frames; });
+    QVector<QCPGraphData> block(LiveBlock);
+    double newest = 0;
+    return runLive(
+        [&](const double *x, const double *y, int n) {
+            for (int k = 0; k < n; ++k)
+                block[k] = QCPGraphData(x[k], y[k]);
+            custom.graph(0)->data()->add(block, true);
+            newest = x[n - 1];
+            custom.graph(0)->data()->removeBefore(newest - (LiveWindow - 1) * 1.0e-6);
+        },
+        [&] { return frames; }, Seconds,
+        [&] {
+            // The x range follows the window; y stays fixed (less work than
+            // the control's own scaling of both).
+            custom.xAxis->setRange(newest - LiveWindow * 1.0e-6, newest);
+            custom.replot(QCustomPlot::rpQueuedReplot);
+        });
+}
+#endif
+
+std::vector<QSize> parseSizes(const std::string &Text)
+{
+    std::vector<QSize> sizes;
+    std::size_t at = 0;
+    while (at < Text.size()) {
+        int w = 0;
+        int h = 0;
+        if (std::sscanf(Text.c_str() + at, "%dx%d", &w, &h) == 2)
+            sizes.emplace_back(w, h);
+        const std::size_t comma = Text.find(',', at);
+        at = comma == std::string::npos ? Text.size() : comma + 1;
+    }
+    return sizes;
+}
+
+std::vector<int> parseCounts(const std::string &Text)
+{
+    std::vector<int> counts;
+    std::size_t at = 0;
+    while (at < Text.size()) {
+        counts.push_back(static_cast<int>(std::strtod(Text.c_str() + at, nullptr)));
+        const std::size_t comma = Text.find(',', at);
+        at = comma == std::string::npos ? Text.size() : comma + 1;
+    }
+    return counts;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -152,9 +327,28 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int frames = argc > 1 ? std::max(15, std::atoi(argv[1])) : 21;
-    const QList<QSize> sizes{{300, 250}, {1000, 600}};
-    const int counts[] = {1000, 10000, 100000, 1000000};
+    int frames = 21;
+    std::vector<QSize> sizes{{300, 250}, {1000, 600}};
+    std::vector<int> counts{1000, 10000, 100000, 1000000, 10000000};
+    double liveSeconds = 5;
+    int liveRounds = 3;
+    for (int a = 1; a < argc; ++a) {
+        const std::string arg = argv[a];
+        const auto value = [&](const char *name) -> const char * {
+            const std::string prefix = std::string(name) + "=";
+            return arg.rfind(prefix, 0) == 0 ? argv[a] + prefix.size() : nullptr;
+        };
+        if (const char *v = value("--sizes"))
+            sizes = parseSizes(v);
+        else if (const char *v = value("--counts"))
+            counts = parseCounts(v);
+        else if (const char *v = value("--live-seconds"))
+            liveSeconds = std::atof(v);
+        else if (const char *v = value("--live-rounds"))
+            liveRounds = std::max(0, std::atoi(v));
+        else
+            frames = std::max(15, std::atoi(argv[a]));
+    }
     // results[size][n][what]
     std::map<int, std::map<int, std::map<std::string, Stats>>> results;
 
@@ -216,11 +410,30 @@ int main(int argc, char **argv)
                 r["QCustomPlot replot"] = stats(tCustom);
             r["floor (QPainter, min/max)"] = stats(tFloor);
 
+            // The control alone: frames one after the other (its memory
+            // stays in the caches), and frames that each follow a pass over
+            // 64 MB (none of it does), the same for every N.
+            {
+                std::vector<double> warm, cold;
+                static std::vector<char> evict(64 << 20, 1);
+                long sink = 0;
+                for (int f = 0; f < frames; ++f) {
+                    warm.push_back(timeMs([&] { plot.Redraw(); }));
+                    for (std::size_t b = 0; b < evict.size(); b += 64)
+                        sink += evict[b]++;
+                    cold.push_back(timeMs([&] { plot.Redraw(); }));
+                }
+                r["TXYPlot full redraw, warm"] = stats(warm);
+                r["TXYPlot full redraw, cold cache"] = stats(cold);
+                if (sink == 42)
+                    std::printf(" ");
+            }
+
             // The same frame drawing every point, for comparison.
             {
                 std::vector<double> t;
                 plot.ExhaustiveDrawing = true;
-                for (int f = 0; f < std::min(frames, n >= 1000000 ? 5 : frames); ++f) {
+                for (int f = 0; f < std::min(frames, n >= 10000000 ? 3 : n >= 1000000 ? 5 : frames); ++f) {
                     t.push_back(timeMs([&] { plot.Redraw(); }));
                     settle();
                 }
@@ -267,9 +480,50 @@ int main(int argc, char **argv)
             }
 
             std::printf(" N = %d\n", n);
+            if (const TPlotListMember *m = plot.plotList().First())
+                std::printf("  summary: %.1f %% of the data's %zu bytes\n",
+                            100.0 * m->summary().bytes() / (16.0 * m->NumPoints()),
+                            static_cast<std::size_t>(16) * m->NumPoints());
             for (const auto &[what, s] : r)
                 print(what, s);
         }
+    }
+
+    // Live data, the two interleaved round by round.
+    std::vector<double> livePlotCpu, liveCustomCpu, livePlotFps, liveCustomFps, livePlotRate, liveCustomRate;
+    const QSize liveSize(1000, 600);
+    for (int round = 0; round < liveRounds; ++round) {
+        for (int k = 0; k < 2; ++k) {
+            if ((round + k) % 2 == 0) {
+                const LiveResult r = livePlot(liveSize, liveSeconds);
+                livePlotCpu.push_back(r.cpuShare);
+                livePlotFps.push_back(r.framesPerSecond);
+                livePlotRate.push_back(r.pointsPerSecond);
+            } else {
+#ifdef G740_HAVE_QCUSTOMPLOT
+                const LiveResult r = liveCustom(liveSize, liveSeconds);
+                liveCustomCpu.push_back(r.cpuShare);
+                liveCustomFps.push_back(r.framesPerSecond);
+                liveCustomRate.push_back(r.pointsPerSecond);
+#endif
+            }
+            settle();
+        }
+    }
+    if (!livePlotCpu.empty()) {
+        std::printf("\nLive data at %d x %d: %.0f points/s in blocks of %d, window %d, %d rounds of %.1f s\n",
+                    liveSize.width(), liveSize.height(), LiveRate, LiveBlock, LiveWindow, liveRounds,
+                    liveSeconds);
+        const auto line = [](const char *who, const std::vector<double> &cpu, const std::vector<double> &fps,
+                             const std::vector<double> &rate) {
+            if (cpu.empty())
+                return;
+            const Stats c = stats(cpu);
+            std::printf("  %-12s CPU %5.1f %% of a core (min %5.1f, max %5.1f), %5.1f frames/s, %.3g points/s\n",
+                        who, 100 * c.median, 100 * c.min, 100 * c.max, stats(fps).median, stats(rate).median);
+        };
+        line("TXYPlot", livePlotCpu, livePlotFps, livePlotRate);
+        line("QCustomPlot", liveCustomCpu, liveCustomFps, liveCustomRate);
     }
 
     std::printf("\nGoals (ratios of medians in this run)\n");
@@ -295,11 +549,25 @@ int main(int argc, char **argv)
         goal("full redraw 1e3 / QCustomPlot 1e3", ratio(w, 1000, "TXYPlot full redraw", w, 1000, "QCustomPlot replot"), 1.5);
         goal("frame 1e6 / frame 1e4", ratio(w, 1000000, "TXYPlot full redraw", w, 10000, "TXYPlot full redraw"), 5.0);
         goal("pan step 1e6 / full redraw 1e6", ratio(w, 1000000, "pan step", w, 1000000, "TXYPlot full redraw"), 1.2);
+        goal("full redraw 1e7 / QCustomPlot 1e7", ratio(w, 10000000, "TXYPlot full redraw", w, 10000000, "QCustomPlot replot"), 0.1);
+        goal("frame 1e7 / frame 1e4", ratio(w, 10000000, "TXYPlot full redraw", w, 10000, "TXYPlot full redraw"), 1.5);
+        // The interleaved frames of 10^7 follow neighbours that stream
+        // 160 MB, those of 10^4 do not: the same two with equal caches.
+        goal("frame 1e7 / frame 1e4, both after a 64 MB pass",
+             ratio(w, 10000000, "TXYPlot full redraw, cold cache", w, 10000, "TXYPlot full redraw, cold cache"), 1.5);
+        goal("frame 1e7 / frame 1e4, both warm",
+             ratio(w, 10000000, "TXYPlot full redraw, warm", w, 10000, "TXYPlot full redraw, warm"), 1.5);
+        double worstPan = -1;
+        for (const int n : counts)
+            worstPan = std::max(worstPan, ratio(w, n, "pan step", w, n, "TXYPlot full redraw"));
+        goal("pan step / full redraw, worst N", worstPan, 0.8);
         goal("zoomed 1 % at 1e6 / full view 1e4", ratio(w, 1000000, "TXYPlot zoomed to 1 % of x", w, 10000, "TXYPlot full redraw"), 1.2);
         double worstMove = 0;
         for (const int n : counts)
             worstMove = std::max(worstMove, results[w][n]["mouse move (no drag)"].median);
         goal("slowest mouse move (no drag), median, ms", worstMove, 1.0);
     }
+    if (!livePlotCpu.empty())
+        goal("live data: TXYPlot CPU share of one core", stats(livePlotCpu).median, 0.25);
     return 0;
 }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -81,6 +83,19 @@ struct View
 Q_DECLARE_METATYPE(View)
 namespace {
 
+// Appends the points in pieces of many sizes.
+void appendInPieces(TXYPlot &plot, const std::vector<double> &x, const std::vector<double> &y,
+                    int number, QColor colour, TPlotStyle style)
+{
+    const int pieces[] = {1, 5, 16, 97, 1000, 2};
+    std::size_t at = 0;
+    for (int k = 0; at < x.size(); ++k) {
+        const int n = static_cast<int>(std::min<std::size_t>(pieces[k % 6], x.size() - at));
+        plot.AppendPlotPoints(x.data() + at, y.data() + at, n, number, colour, style);
+        at += n;
+    }
+}
+
 // Draws the page both ways and returns the number of pixels that differ.
 int differingPixels(PlotProbe &plot, QImage *exhaustive = nullptr)
 {
@@ -118,6 +133,9 @@ private slots:
     void sameImageAsDrawingEveryPoint_data();
     void sameImageAsDrawingEveryPoint();
     void zoomedIntoSortedDataKeepsTheLinesIntoThePage();
+    void tenMillionPoints();
+    void summaryAnswersAsThePoints_data();
+    void summaryAnswersAsThePoints();
     void copiedPlotKeepsItsOrderFlag();
     void linePixelsAreClippedNotMoved_data();
     void linePixelsAreClippedNotMoved();
@@ -173,7 +191,7 @@ void PlotThinningTest::ascendingData()
     PlotProbe plot;
     plot.XYPlot(values.data(), values.data(), static_cast<int>(values.size()), 1, Qt::red,
                 TPlotStyle::Line);
-    QCOMPARE(plot.plotList().First()->XSorted, ascending);
+    QCOMPARE(plot.plotList().First()->XSorted(), ascending);
 }
 
 void PlotThinningTest::sameImageAsDrawingEveryPoint_data()
@@ -184,6 +202,7 @@ void PlotThinningTest::sameImageAsDrawingEveryPoint_data()
     QTest::addColumn<View>("view");
     QTest::addColumn<int>("style");
     QTest::addColumn<int>("pointSize");
+    QTest::addColumn<int>("pieces");
 
     const QList<QSize> sizes{{2, 2}, {3, 7}, {101, 61}, {300, 250}};
     const View full{-0.5, 10.5, -1, 11};
@@ -223,7 +242,28 @@ void PlotThinningTest::sameImageAsDrawingEveryPoint_data()
                                              .arg(style)
                                              .arg(pointSize);
                     QTest::newRow(qPrintable(name))
-                        << QString(set.kind) << set.points << size << v << style << pointSize;
+                        << QString(set.kind) << set.points << size << v << style << pointSize << 0;
+                }
+                // The same data appended in pieces, and through a rolling
+                // limit that has dropped points before them: on the smaller
+                // pages (there the columns are dense and read from the
+                // summary), with a line among the two plots' styles.
+                for (const int pieces : {1, 2}) {
+                    if (size.width() > 200 || (style != 0 && style != 2))
+                        continue;
+                    const View &v = set.view;
+                    const QString name = QStringLiteral("%1 %2 [%3..%4]%5 %6x%7 style %8 %9")
+                                             .arg(set.kind)
+                                             .arg(set.points)
+                                             .arg(v.xMin)
+                                             .arg(v.xMax)
+                                             .arg(v.logX ? " log" : "")
+                                             .arg(size.width())
+                                             .arg(size.height())
+                                             .arg(style)
+                                             .arg(pieces == 1 ? "appended" : "rolling");
+                    QTest::newRow(qPrintable(name))
+                        << QString(set.kind) << set.points << size << v << style << 1 << pieces;
                 }
             }
         }
@@ -240,6 +280,7 @@ void PlotThinningTest::sameImageAsDrawingEveryPoint()
     QFETCH(View, view);
     QFETCH(int, style);
     QFETCH(int, pointSize);
+    QFETCH(int, pieces);
 
     PlotProbe plot;
     makeBare(plot, size.width(), size.height());
@@ -253,12 +294,30 @@ void PlotThinningTest::sameImageAsDrawingEveryPoint()
     QCOMPARE(plot.PlotPage.Bitmap.size(), size);
 
     const Series s = makeSeries(kind, points);
-    plot.XYPlot(s.x.data(), s.y.data(), points, 1, Qt::red, TPlotStyle(style));
-    // A second plot over it, shifted and of another style.
+    // A second plot over the first, shifted and of another style.
     std::vector<double> shifted(s.y);
     for (double &v : shifted)
         v = v * 0.9 + 0.3;
-    plot.XYPlot(s.x.data(), shifted.data(), points, 2, Qt::blue, TPlotStyle((style + 3) % 5));
+    const auto give = [&](const std::vector<double> &y, int number, QColor colour, TPlotStyle st) {
+        if (pieces == 0) {
+            plot.XYPlot(s.x.data(), y.data(), points, number, colour, st);
+            return;
+        }
+        if (pieces == 2) {
+            // Points out of order and far away, all dropped by the limit.
+            const Series before = makeSeries("far outside", points / 3 + 5);
+            plot.AppendPlotPoints(before.x.data(), before.y.data(), points / 3 + 5, number, colour, st);
+            plot.SetPlotMaxPoints(points, number);
+        }
+        appendInPieces(plot, s.x, y, number, colour, st);
+    };
+    give(s.y, 1, Qt::red, TPlotStyle(style));
+    give(shifted, 2, Qt::blue, TPlotStyle((style + 3) % 5));
+    if (pieces != 0) {
+        std::vector<double> kept(static_cast<std::size_t>(points));
+        QVERIFY(plot.GetPlotY(kept.data(), 1));
+        QVERIFY(std::memcmp(kept.data(), s.y.data(), kept.size() * sizeof(double)) == 0);
+    }
 
     QImage reference;
     QCOMPARE(differingPixels(plot, &reference), 0);
@@ -286,6 +345,137 @@ void PlotThinningTest::zoomedIntoSortedDataKeepsTheLinesIntoThePage()
     QVERIFY(countColour(reference, Qt::red) > 50);
 }
 
+// The summary at the size it is made for: 10^7 sorted points with spikes far
+// outside and NaN among them, drawn over a page of 1000 columns.
+void PlotThinningTest::tenMillionPoints()
+{
+    const int n = 10000000;
+    std::vector<double> x(n);
+    std::vector<double> y(n);
+    std::uint64_t state = 88172645463325252ull;
+    for (int i = 0; i < n; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        x[i] = 10.0 * i / (n - 1);
+        y[i] = 5 + 4 * std::sin(3 * x[i]) + (state >> 11) * 0x1.0p-53 - 0.5;
+        if (i % 1000003 == 0)
+            y[i] = i % 2 ? 1e9 : -1e9;
+        if (i % 3000017 == 0)
+            y[i] = NaN;
+    }
+    PlotProbe plot;
+    makeBare(plot, 1000, 600);
+    plot.SetXYMinMax(-0.5, 10.5, -1, 11, false);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    plot.XYPlot(x.data(), y.data(), n, 1, Qt::red, TPlotStyle::Line);
+    const TPlotListMember &m = *plot.plotList().First();
+    // At most an eighth of the data's memory.
+    QVERIFY(m.summary().bytes() * 8 <= static_cast<std::size_t>(n) * 2 * sizeof(double));
+    QImage reference;
+    QCOMPARE(differingPixels(plot, &reference), 0);
+    QVERIFY(countColour(reference, Qt::red) > 20000);
+}
+
+void PlotThinningTest::summaryAnswersAsThePoints_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("from"); // the first point asked about
+    QTest::addColumn<bool>("log");
+    for (const int count : {1, 15, 16, 17, 129, 1000, 70001})
+        QTest::newRow(qPrintable(QStringLiteral("%1").arg(count))) << count << 0 << false;
+    QTest::newRow("70001 from 333, log") << 70001 << 333 << true;
+    QTest::newRow("20000 from 5000") << 20000 << 5000 << false;
+}
+
+// Extremes and column searches on points with steps, NaN and infinities,
+// built at once and piece by piece, against reading every point. Points
+// before From are out of order, as a rolling limit leaves them.
+void PlotThinningTest::summaryAnswersAsThePoints()
+{
+    QFETCH(int, count);
+    QFETCH(int, from);
+    QFETCH(bool, log);
+    std::mt19937 random(count);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<double> x(count);
+    std::vector<double> y(count);
+    double at = 1;
+    for (int i = 0; i < count; ++i) {
+        at += unit(random) < 0.3 ? 0 : unit(random) * 1000.0 / count;
+        x[i] = i < from ? 1000 * unit(random) : at;
+        const double r = unit(random);
+        y[i] = r < 0.001 ? NaN : r < 0.002 ? Inf : r < 0.003 ? -Inf : 100 * std::sin(i * 0.01) + r;
+    }
+    if (count > 100 && from == 0) {
+        x.back() = Inf;
+        std::fill(y.begin() + 20, y.begin() + 60, NaN); // blocks with nothing finite
+    }
+    PlotSummary whole;
+    whole.extend(x.data(), y.data(), x.size());
+    PlotSummary pieces;
+    for (std::size_t n = 0; n < x.size(); n += 1 + n % 37)
+        pieces.extend(x.data(), y.data(), n);
+    pieces.extend(x.data(), y.data(), x.size());
+    QVERIFY(pieces.sameAs(whole));
+    QCOMPARE(whole.points(), x.size() / PlotSummary::BlockPoints * PlotSummary::BlockPoints);
+
+    std::uniform_int_distribution<int> index(from, count - 1);
+    for (int q = 0; q < 300; ++q) {
+        int a = index(random);
+        int b = index(random) + 1;
+        if (a >= b)
+            std::swap(a, b);
+        if (a == b)
+            continue;
+        const ValueRange expected = valueRange(y.data() + a, b - a);
+        const ValueRange got = whole.range(y.data(), a, b);
+        QCOMPARE(got.HasNaN, expected.HasNaN);
+        if (!expected.HasNaN) {
+            QCOMPARE(got.Low, expected.Low);
+            QCOMPARE(got.High, expected.High);
+        }
+        double low = 0, high = 0, min = 0, max = 0;
+        bool seeded = false;
+        for (int i = a; i < b; ++i) {
+            if (!std::isfinite(y[i]))
+                continue;
+            low = seeded ? std::min(low, y[i]) : y[i];
+            high = seeded ? std::max(high, y[i]) : y[i];
+            seeded = true;
+        }
+        QCOMPARE(whole.finiteRange(y.data(), a, b, min, max), seeded);
+        if (seeded) {
+            QCOMPARE(min, low);
+            QCOMPARE(max, high);
+        }
+    }
+
+    // A page of 100 columns over part of the points.
+    if (count < 4)
+        return;
+    AxisMap map;
+    map.Log = log;
+    map.Span = 99;
+    map.Min = log ? std::log10(x[from] * 1.5) : x[from] + 10;
+    map.Range = log ? std::log10(x[count / 2]) - map.Min : (x[count - 2] - x[from]) / 1.5;
+    const auto first = [&](int column, int lo, int hi) {
+        for (int i = lo; i < hi; ++i)
+            if (map.pixel(x[i]) >= column)
+                return static_cast<std::size_t>(i);
+        return static_cast<std::size_t>(hi);
+    };
+    std::vector<std::size_t> starts(140);
+    whole.columnStarts(map, x.data(), from, x.size(), -20, starts);
+    for (int c = -20; c < 120; ++c) {
+        QCOMPARE(starts[c + 20], first(c, from, count));
+        const int lo = index(random);
+        const int hi = std::max(lo, index(random));
+        QCOMPARE(whole.firstAtColumn(map, x.data(), lo, hi, c), first(c, lo, hi));
+    }
+}
+
 void PlotThinningTest::copiedPlotKeepsItsOrderFlag()
 {
     PlotProbe source;
@@ -296,11 +486,11 @@ void PlotThinningTest::copiedPlotKeepsItsOrderFlag()
     PlotProbe copy;
     copy.AssignPlotData(&source);
     QCOMPARE(copy.order(), (QList<int>{1, 2}));
-    QVERIFY(copy.plotList().First()->XSorted);
-    QVERIFY(!copy.plotList().First()->Next->XSorted);
+    QVERIFY(copy.plotList().First()->XSorted());
+    QVERIFY(!copy.plotList().First()->Next->XSorted());
     // Replacing the data checks the order again.
     copy.XYPlot(unsorted.data(), sorted.data(), 3, 1, Qt::red, TPlotStyle::Line);
-    QVERIFY(!copy.plotList().First()->XSorted);
+    QVERIFY(!copy.plotList().First()->XSorted());
 }
 
 namespace {

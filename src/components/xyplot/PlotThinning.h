@@ -7,7 +7,10 @@
 #endif
 
 #include <cmath>
+#include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -101,6 +104,114 @@ struct AxisMap
     {
         return !Downwards && Span > 0 && Range > 0 && (!Log || First > 0);
     }
+};
+
+// Tells whether a value's pixel reaches a column, pixel(V) >= Column, on an
+// axis whose pixels ascend with the values: by one comparison with the first
+// value that reaches it. Where that value is not found near the computed
+// edge, values a quarter pixel clear of it are told by comparison and only
+// those nearer are mapped; where the values are too coarse for the page
+// (their rounding errors reach a hundredth of a pixel) every value is mapped.
+class ColumnEdge
+{
+public:
+    ColumnEdge(const AxisMap &Map, int Column)
+        : ColumnEdge(Map, Column, approximable(Map))
+    {
+    }
+    // Approximable: what approximable(Map) says, asked once for many columns.
+    ColumnEdge(const AxisMap &Map, int Column, bool Approximable)
+        : m_map(&Map)
+        , m_column(Column)
+    {
+        if (!Approximable)
+            return;
+        if (precise(Map)) {
+            // The pixels turn at Column - 0.5 (rounding half away from zero,
+            // on either side of zero); values a millionth of a pixel clear of
+            // it cannot be mapped across it by rounding errors.
+            m_below = value(Column - 0.5 - 1e-6);
+            m_above = value(Column - 0.5 + 1e-6);
+            if (m_below <= m_above)
+                return;
+        }
+        // The first value whose pixel reaches the column lies a few steps of
+        // the doubles from the value at the column's edge: found by stepping,
+        // every value is then told by one comparison with it.
+        double edge = value(Column - 0.5);
+        const bool reachedAtEdge = Map.pixel(edge) >= Column;
+        for (int step = 0; step < 64; ++step) {
+            const double next = neighbour(edge, !reachedAtEdge);
+            const bool reachedNext = Map.pixel(next) >= Column;
+            if (reachedAtEdge && !reachedNext) {
+                m_below = m_above = edge;
+                return;
+            }
+            if (!reachedAtEdge && reachedNext) {
+                m_below = m_above = next;
+                return;
+            }
+            edge = next;
+        }
+        // Too far: values within a quarter pixel of the edge are mapped.
+        m_below = value(Column - 0.75);
+        m_above = value(Column - 0.25);
+        if (!(m_below <= m_above)) {
+            m_below = -std::numeric_limits<double>::infinity();
+            m_above = std::numeric_limits<double>::infinity();
+        }
+    }
+    static bool approximable(const AxisMap &Map)
+    {
+        return Map.Span > 0 && Map.Range > 0 && !Map.Downwards && error(Map) < 0.01;
+    }
+
+private:
+    // A bound, in pixels, of the rounding errors of mapping a value and of
+    // computing the value at a position.
+    static double error(const AxisMap &Map)
+    {
+        const double low = Map.Min;
+        const double high = Map.Min + Map.Range;
+        const double magnitude = std::max(std::abs(low), std::abs(high));
+        return 1024 * std::numeric_limits<double>::epsilon() * magnitude * Map.Span / Map.Range;
+    }
+    static bool precise(const AxisMap &Map) { return error(Map) < 1e-7; }
+
+public:
+    bool reached(double V) const
+    {
+        if (V < m_below)
+            return false;
+        if (V >= m_above)
+            return true;
+        return m_map->pixel(V) >= m_column;
+    }
+    // Surely left of the column: not reached, without mapping.
+    bool surelyBefore(double V) const { return V < m_below; }
+
+private:
+    // The next double up or down (as std::nextafter, without its call).
+    static double neighbour(double V, bool Up)
+    {
+        if (V == 0)
+            return Up ? std::numeric_limits<double>::denorm_min() : -std::numeric_limits<double>::denorm_min();
+        if (!std::isfinite(V))
+            return V;
+        const auto bits = std::bit_cast<std::int64_t>(V);
+        return std::bit_cast<double>(bits + ((V > 0) == Up ? 1 : -1));
+    }
+    // The value at a screen position.
+    double value(double Position) const
+    {
+        const double v = m_map->Min + Position * m_map->Range / m_map->Span;
+        return m_map->Log ? std::pow(10.0, v) : v;
+    }
+
+    const AxisMap *m_map;
+    int m_column;
+    double m_below = -std::numeric_limits<double>::infinity();
+    double m_above = std::numeric_limits<double>::infinity();
 };
 
 // Thins one run of a polyline. Consecutive points in one pixel column are

@@ -3,6 +3,7 @@
 #include "runtime/NumberFormat.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QPalette>
 
 #include <algorithm>
@@ -16,25 +17,26 @@ QColor buttonFaceColor()
     return QGuiApplication::palette().color(QPalette::Button);
 }
 
-// Scans the finite values of one coordinate of all plots. Non-finite values
+// The finite extremes of one coordinate over all plots. Non-finite values
 // cannot be drawn and must not become limits.
 template <typename Select>
 bool findLimits(const TPlotList &List, Select select, double &Min, double &Max)
 {
     bool seeded = false;
     for (const TPlotListMember *m = List.First(); m; m = m->Next.get()) {
-        for (const double v : select(*m)) {
-            if (!std::isfinite(v))
-                continue;
-            if (!seeded) {
-                Min = Max = v;
-                seeded = true;
-            }
-            if (!(Max >= v))
-                Max = v;
-            if (Min > v)
-                Min = v;
+        double low = 0.0;
+        double high = 0.0;
+        if (!select(*m, low, high))
+            continue;
+        if (!seeded) {
+            Min = low;
+            Max = high;
+            seeded = true;
         }
+        if (!(Max >= high))
+            Max = high;
+        if (Min > low)
+            Min = low;
     }
     return seeded;
 }
@@ -80,6 +82,12 @@ void TXYPlot::Initialize()
     PaintTimer.setInterval(FPaintRedrawDelay != 0 ? FPaintRedrawDelay : 1000);
     PaintTimer.disconnect(this);
     connect(&PaintTimer, &QTimer::timeout, this, &TXYPlot::DoTimerPaint);
+
+    LiveFrameTimer.stop();
+    LiveFrameTimer.setSingleShot(true);
+    LiveFrameTimer.setTimerType(Qt::PreciseTimer);
+    LiveFrameTimer.disconnect(this);
+    connect(&LiveFrameTimer, &QTimer::timeout, this, &TXYPlot::DoLiveFrame);
 }
 
 void TXYPlot::SetProperties()
@@ -233,6 +241,12 @@ void TXYPlot::AssignPlotProperties(const TXYPlot *Source)
     FAxisLabelFont = Source->FAxisLabelFont;
     FInfoBoxFont = Source->FInfoBoxFont;
     FInfoBoxFontColor = Source->FInfoBoxFontColor;
+    // Titles, fonts and shown parts may differ now: the next change of the
+    // limits lays out and draws everything.
+    m_layoutTexts = LayoutTexts();
+    m_decorationsDrawn = false;
+    m_xLabelsShown.reset();
+    m_yLabelsShown.reset();
     CalculateLogMaxMin();
     if (FAutoRedraw)
         Redraw();
@@ -268,6 +282,74 @@ bool TXYPlot::XYPlot(const double *Y, int NumPoints, double XStart, double XEnd,
     for (std::size_t i = 0; i < x.size(); ++i)
         x[i] = static_cast<double>(i) * step + XStart;
     return XYPlot(x.data(), Y, NumPoints, PlotNumber, Color, Style);
+}
+
+bool TXYPlot::AppendPlotPoints(const double *X, const double *Y, int NumPoints, int PlotNumber,
+                               QColor Color, TPlotStyle Style)
+{
+    const bool appended = PlotList.AppendPoints(X, Y, NumPoints, PlotNumber, Color, Style);
+    rescale();
+    scheduleLiveFrame();
+    return appended;
+}
+
+bool TXYPlot::SetPlotMaxPoints(int MaxPoints, int PlotNumber)
+{
+    TPlotListMember *member = nullptr;
+    if (!PlotList.FindPlot(member, PlotNumber))
+        return false;
+    const int before = member->NumPoints();
+    member->setMaxPoints(MaxPoints);
+    if (member->NumPoints() != before) {
+        rescale();
+        scheduleLiveFrame();
+    }
+    return true;
+}
+
+bool TXYPlot::GetPlotMaxPoints(int &MaxPoints, int PlotNumber) const
+{
+    TPlotListMember *member = nullptr;
+    if (!PlotList.FindPlot(member, PlotNumber))
+        return false;
+    MaxPoints = member->maxPoints();
+    return true;
+}
+
+// At most one redraw per screen frame. The first append after a quiet time
+// starts the wait; while points keep coming the frames keep the screen's
+// beat (a frame period is no whole number of milliseconds: the waits are
+// measured from the beat, not from the last frame).
+double TXYPlot::framePeriod() const
+{
+    const QScreen *s = screen();
+    const double rate = s && s->refreshRate() > 1 ? s->refreshRate() : 60.0;
+    return 1000.0 / rate;
+}
+
+void TXYPlot::scheduleLiveFrame()
+{
+    m_liveChanged = true;
+    if (LiveFrameTimer.isActive())
+        return;
+    if (!m_liveClock.isValid())
+        m_liveClock.start();
+    m_nextLiveFrame = m_liveClock.nsecsElapsed() / 1.0e6 + framePeriod();
+    LiveFrameTimer.start(std::max(1, static_cast<int>(std::lround(framePeriod()))));
+}
+
+void TXYPlot::DoLiveFrame()
+{
+    if (!m_liveChanged)
+        return;
+    m_liveChanged = false;
+    // A control that cannot be seen draws nothing: showing it runs Paint,
+    // which draws everything.
+    if (FAutoRedraw && isVisible())
+        DrawPlotsAndLabels();
+    const double now = m_liveClock.nsecsElapsed() / 1.0e6;
+    m_nextLiveFrame = std::max(m_nextLiveFrame + framePeriod(), now + 1);
+    LiveFrameTimer.start(std::max(1, static_cast<int>(std::lround(m_nextLiveFrame - now))));
 }
 
 bool TXYPlot::RemovePlot(int PlotNumber)
@@ -334,7 +416,7 @@ bool TXYPlot::GetPlotX(double *X, int PlotNumber) const
     TPlotListMember *member = nullptr;
     if (!PlotList.FindPlot(member, PlotNumber))
         return false;
-    std::copy(member->X.begin(), member->X.end(), X);
+    std::copy(member->X().begin(), member->X().end(), X);
     return true;
 }
 
@@ -343,7 +425,7 @@ bool TXYPlot::GetPlotY(double *Y, int PlotNumber) const
     TPlotListMember *member = nullptr;
     if (!PlotList.FindPlot(member, PlotNumber))
         return false;
-    std::copy(member->Y.begin(), member->Y.end(), Y);
+    std::copy(member->Y().begin(), member->Y().end(), Y);
     return true;
 }
 
@@ -436,8 +518,9 @@ void TXYPlot::FindXMaxMin()
 {
     if (!FXAutoScale)
         return;
-    if (!findLimits(PlotList, [](const TPlotListMember &m) -> const std::vector<double> & { return m.X; },
-                    FXMin, FXMax)) {
+    if (!findLimits(
+            PlotList, [](const TPlotListMember &m, double &Min, double &Max) { return m.finiteRangeX(Min, Max); },
+            FXMin, FXMax)) {
         FXMax = 1.0;
         FXMin = -1.0;
     }
@@ -449,8 +532,9 @@ void TXYPlot::FindYMaxMin()
 {
     if (!FYAutoScale)
         return;
-    if (!findLimits(PlotList, [](const TPlotListMember &m) -> const std::vector<double> & { return m.Y; },
-                    FYMin, FYMax)) {
+    if (!findLimits(
+            PlotList, [](const TPlotListMember &m, double &Min, double &Max) { return m.finiteRangeY(Min, Max); },
+            FYMin, FYMax)) {
         FYMax = 1.0;
         FYMin = -1.0;
     }
@@ -530,9 +614,19 @@ void TXYPlot::SetXYMinMax(double NewXMin, double NewXMax, double NewYMin, double
     }
     CompareMaxMin();
     CalculateLogMaxMin();
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    // A pan or zoom that leaves every text of the layout its size keeps the
+    // layout, and the titles and frames drawn for it.
+    const bool keepLayout = layoutTexts() == m_layoutTexts;
+    if (!keepLayout)
+        ResizePaintPage();
+    if (FAutoRedraw) {
+        if (keepLayout && m_decorationsDrawn) {
+            DrawAllPlots();
+            drawChangedLabels();
+        } else {
+            Redraw();
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -566,22 +660,17 @@ void TXYPlot::layOut()
         int XT = B;
         int T = FTopFrameOffset;
 
-        if (FShowXLabel) {
-            XLabelPage.AssignFont(FAxisLabelFont);
-            B -= XLabelPage.TextHeight(formatFloat(FXLabelFormatString, FXMin)) + FXLabelOffset - 2;
-        }
+        const LayoutTexts texts = layoutTexts();
+        if (FShowXLabel)
+            B -= texts.XLabelHeight + FXLabelOffset - 2;
         if (FShowXTitle) {
             XTitlePage.AssignFont(FAxisTitleFont);
             const int band = XTitlePage.TextHeight(FXTitle) + FXTitleOffset - 2;
             B -= band;
             XT -= band;
         }
-        if (FShowYLabel) {
-            YLabelPage.AssignFont(FAxisLabelFont);
-            L += std::max(YLabelPage.TextWidth(formatFloat(FYLabelFormatString, FYMax)),
-                          YLabelPage.TextWidth(formatFloat(FYLabelFormatString, FYMin)))
-                + FYLabelOffset;
-        }
+        if (FShowYLabel)
+            L += texts.YLabelWidth + FYLabelOffset;
         int titleWidth = 0;
         int titleHeight = 0;
         if (FShowYTitle) {
@@ -597,13 +686,8 @@ void TXYPlot::layOut()
             T += PlotTitlePage.TextHeight(FPlotTitle) + FPlotTitleOffset - 2;
         }
         if (FShowInfoBox) {
-            InfoBoxPage.AssignFont(FInfoBoxFont, FInfoBoxFontColor);
-            int BW = 0;
-            for (const double v : {FYMax, FYMin, FMouseY})
-                BW = std::max(BW, InfoBoxPage.TextWidth(infoBoxYLine(v)));
-            for (const double v : {FXMax, FXMin, FMouseX})
-                BW = std::max(BW, InfoBoxPage.TextWidth(infoBoxXLine(v)));
-            const int BH = 2 * InfoBoxPage.TextHeight(infoBoxXLine(FMouseX)) + FInfoBoxStringsDistance + 4;
+            const int BW = texts.InfoBoxWidth;
+            const int BH = texts.InfoBoxHeight;
             if (W - BW - 6 > L && T + BH < B) {
                 InfoBoxPage.SetPage(W - BW - 6, T + 4, W - 2, T + BH);
                 InfoBoxRect = rectFromEdges(W - BW - 6 - L, 4, W - 2 - L, BH);
@@ -650,8 +734,39 @@ void TXYPlot::layOut()
             FLeftFrameOffset = 0;
             continue;
         }
+        m_layoutTexts = texts;
+        m_decorationsDrawn = false;
+        m_xLabelsShown.reset();
+        m_yLabelsShown.reset();
         break;
     }
+}
+
+TXYPlot::LayoutTexts TXYPlot::layoutTexts()
+{
+    LayoutTexts texts;
+    texts.Width = width();
+    texts.Height = height();
+    if (FShowXLabel) {
+        XLabelPage.AssignFont(FAxisLabelFont);
+        texts.XLabelHeight = XLabelPage.TextHeight(formatFloat(FXLabelFormatString, FXMin));
+    }
+    if (FShowYLabel) {
+        YLabelPage.AssignFont(FAxisLabelFont);
+        texts.YLabelWidth = std::max(YLabelPage.TextWidth(formatFloat(FYLabelFormatString, FYMax)),
+                                     YLabelPage.TextWidth(formatFloat(FYLabelFormatString, FYMin)));
+    }
+    if (FShowInfoBox) {
+        InfoBoxPage.AssignFont(FInfoBoxFont, FInfoBoxFontColor);
+        int BW = 0;
+        for (const double v : {FYMax, FYMin, FMouseY})
+            BW = std::max(BW, InfoBoxPage.TextWidth(infoBoxYLine(v)));
+        for (const double v : {FXMax, FXMin, FMouseX})
+            BW = std::max(BW, InfoBoxPage.TextWidth(infoBoxXLine(v)));
+        texts.InfoBoxWidth = BW;
+        texts.InfoBoxHeight = 2 * InfoBoxPage.TextHeight(infoBoxXLine(FMouseX)) + FInfoBoxStringsDistance + 4;
+    }
+    return texts;
 }
 
 // ---------------------------------------------------------------------------
@@ -660,6 +775,9 @@ void TXYPlot::layOut()
 void TXYPlot::SetColor(QColor Value)
 {
     FColor = Value;
+    m_decorationsDrawn = false;
+    m_xLabelsShown.reset();
+    m_yLabelsShown.reset();
     update();
 }
 
@@ -929,9 +1047,19 @@ void TXYPlot::SetYMax(double Value)
     storeLimit(FYMax, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    // A pan or zoom that leaves every text of the layout its size keeps the
+    // layout, and the titles and frames drawn for it.
+    const bool keepLayout = layoutTexts() == m_layoutTexts;
+    if (!keepLayout)
+        ResizePaintPage();
+    if (FAutoRedraw) {
+        if (keepLayout && m_decorationsDrawn) {
+            DrawAllPlots();
+            drawChangedLabels();
+        } else {
+            Redraw();
+        }
+    }
 }
 
 void TXYPlot::SetYMin(double Value)
@@ -939,9 +1067,19 @@ void TXYPlot::SetYMin(double Value)
     storeLimit(FYMin, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    // A pan or zoom that leaves every text of the layout its size keeps the
+    // layout, and the titles and frames drawn for it.
+    const bool keepLayout = layoutTexts() == m_layoutTexts;
+    if (!keepLayout)
+        ResizePaintPage();
+    if (FAutoRedraw) {
+        if (keepLayout && m_decorationsDrawn) {
+            DrawAllPlots();
+            drawChangedLabels();
+        } else {
+            Redraw();
+        }
+    }
 }
 
 void TXYPlot::SetXMax(double Value)
@@ -949,9 +1087,19 @@ void TXYPlot::SetXMax(double Value)
     storeLimit(FXMax, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    // A pan or zoom that leaves every text of the layout its size keeps the
+    // layout, and the titles and frames drawn for it.
+    const bool keepLayout = layoutTexts() == m_layoutTexts;
+    if (!keepLayout)
+        ResizePaintPage();
+    if (FAutoRedraw) {
+        if (keepLayout && m_decorationsDrawn) {
+            DrawAllPlots();
+            drawChangedLabels();
+        } else {
+            Redraw();
+        }
+    }
 }
 
 void TXYPlot::SetXMin(double Value)
@@ -959,9 +1107,19 @@ void TXYPlot::SetXMin(double Value)
     storeLimit(FXMin, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    // A pan or zoom that leaves every text of the layout its size keeps the
+    // layout, and the titles and frames drawn for it.
+    const bool keepLayout = layoutTexts() == m_layoutTexts;
+    if (!keepLayout)
+        ResizePaintPage();
+    if (FAutoRedraw) {
+        if (keepLayout && m_decorationsDrawn) {
+            DrawAllPlots();
+            drawChangedLabels();
+        } else {
+            Redraw();
+        }
+    }
 }
 
 void TXYPlot::SetPointSize(int Value)
@@ -1077,6 +1235,8 @@ void TXYPlot::SetXTitle(const QString &Value)
     FXTitle = Value;
     if (FAutoRedraw)
         DrawTitles();
+    else
+        m_decorationsDrawn = false;
 }
 
 void TXYPlot::SetYTitle(const QString &Value)
@@ -1092,6 +1252,8 @@ void TXYPlot::SetPlotTitle(const QString &Value)
     FPlotTitle = Value;
     if (FAutoRedraw)
         DrawTitles();
+    else
+        m_decorationsDrawn = false;
 }
 
 void TXYPlot::SetInfoBoxX1(const QString &Value)

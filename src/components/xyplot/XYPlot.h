@@ -6,6 +6,7 @@
 #include "components/xyplot/XYPlotTypes.h"
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QRegion>
@@ -124,6 +125,33 @@ public:
     bool GetPlotX(double *X, int PlotNumber) const;
     bool GetPlotY(double *Y, int PlotNumber) const;
     const TPlotList &plotList() const { return PlotList; }
+
+    // Live data. AppendPlotPoints adds points after the newest ones of a plot,
+    // or makes a new plot of them with that colour and style (then the result
+    // is false). The limits follow the data at once; the picture is drawn
+    // again once per screen frame however many appends came in between, when
+    // AutoRedraw is on and the control can be seen. Points whose x values go
+    // down are drawn as unsorted data.
+    bool AppendPlotPoints(const double *X, const double *Y, int NumPoints, int PlotNumber,
+                          QColor Color, TPlotStyle Style);
+    // A plot with a limit keeps only its newest MaxPoints points: appending
+    // beyond it drops the oldest, so point 0 is always the oldest one kept.
+    // 0 takes the limit away. A lower limit drops points at once.
+    bool SetPlotMaxPoints(int MaxPoints, int PlotNumber);
+    bool GetPlotMaxPoints(int &MaxPoints, int PlotNumber) const;
+
+    // A paint asked for by the caller runs Paint, even when it comes in the
+    // same turn as the control's own copies of its pages, which Qt merges
+    // into one paint event. These hide QWidget's update and repaint so that
+    // the control can tell them apart.
+    void update();
+    void update(const QRect &Rect);
+    void update(const QRegion &Region);
+    void update(int X, int Y, int Width, int Height) { update(QRect(X, Y, Width, Height)); }
+    void repaint();
+    void repaint(const QRect &Rect);
+    void repaint(const QRegion &Region);
+    void repaint(int X, int Y, int Width, int Height) { repaint(QRect(X, Y, Width, Height)); }
 
     // Scaling and coordinates: data values to plot-page pixels and control
     // pixels back to data values.
@@ -385,8 +413,11 @@ protected:
                          Qt::KeyboardModifiers Modifiers, int X, int Y);
     virtual void DblClick();
     void DoTimerPaint();
+    // The redraw for the points appended since the last frame.
+    void DoLiveFrame();
 
     void paintEvent(QPaintEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -442,6 +473,8 @@ protected:
     bool InfoBoxFits = false;
     QRect InfoBoxRect;
     QTimer PaintTimer;
+    // One redraw per screen frame for appended points.
+    QTimer LiveFrameTimer;
     // Draw plots point by point, as DrawOnePlotExhaustive does.
     bool ExhaustiveDrawing = false;
 
@@ -463,6 +496,33 @@ private:
     void rescale();
     bool shown() const { return !isHidden(); }
     void layOut();
+    // What the layout reads that a change of the limits can change: the
+    // sizes of the axis and info-box texts (and the control's size).
+    struct LayoutTexts
+    {
+        int Width = -1;
+        int Height = -1;
+        int XLabelHeight = 0;
+        int YLabelWidth = 0;
+        int InfoBoxWidth = 0;
+        int InfoBoxHeight = 0;
+        bool operator==(const LayoutTexts &) const = default;
+    };
+    LayoutTexts layoutTexts();
+    void scheduleLiveFrame();
+    struct LabelsKey
+    {
+        double Min, Max, LogMin, LogMax;
+        int Grid;
+        TAxisFormat Format;
+        int Offset;
+        QString FormatString;
+        bool operator==(const LabelsKey &) const = default;
+    };
+    LabelsKey labelsKey(bool X) const;
+    void drawLabels(TPaintPage &Page, const std::vector<AxisLabel> &Labels);
+    void drawChangedLabels();
+    double framePeriod() const;
     AxisMap xAxisMap() const;
     AxisMap yAxisMap() const;
     void drawThinnedLine(const TPlotListMember &Member, PageCanvas &Canvas);
@@ -547,9 +607,24 @@ private:
     std::vector<QPoint> m_run;
     std::vector<QPoint> m_marks;
     MarkerSieve m_markerSieve;
+    std::vector<std::size_t> m_columnStarts;
 
     QImage m_canvas;
     // Parts of the control that only need the canvas shown again, because
     // the control itself copied pages there.
     QRegion m_ownUpdates;
+    // Points were appended or dropped since the last live frame.
+    bool m_liveChanged = false;
+    QElapsedTimer m_liveClock;
+    double m_nextLiveFrame = 0.0; // on m_liveClock, in milliseconds
+    // The caller asked for a paint since the last paint event.
+    bool m_callerPaint = false;
+    // The text sizes the current layout was made with.
+    LayoutTexts m_layoutTexts;
+    // The titles and frames on the canvas belong to the current layout.
+    bool m_decorationsDrawn = false;
+    // What the labels the label pages show are made of, while the pages
+    // belong to the layout.
+    std::optional<LabelsKey> m_xLabelsShown;
+    std::optional<LabelsKey> m_yLabelsShown;
 };

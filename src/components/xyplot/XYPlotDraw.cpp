@@ -34,14 +34,25 @@ void TXYPlot::paintEvent(QPaintEvent *event)
     // A repaint that only shows what the control itself copied to the canvas
     // must not run Paint: Paint would restart the redraw timer for ever. A
     // size change that arrives with such copies still needs the new layout.
-    const bool ownCopiesOnly =
-        !m_ownUpdates.isEmpty() && (event->region() - m_ownUpdates).isEmpty();
+    // A paint the caller asked for is never one of those, even when Qt has
+    // merged it with them.
+    const bool ownCopiesOnly = !m_callerPaint && !m_ownUpdates.isEmpty()
+        && (event->region() - m_ownUpdates).isEmpty();
     m_ownUpdates = QRegion();
+    m_callerPaint = false;
     if (!ownCopiesOnly || width() != LastWidth || height() != LastHeight)
         Paint();
     QPainter painter(this);
     for (const QRect &r : event->region())
         painter.drawImage(r.topLeft(), m_canvas, r);
+}
+
+// Own copies still waiting for their paint are dropped with the hiding: the
+// paint that comes with the showing must not take its region for theirs.
+void TXYPlot::hideEvent(QHideEvent *event)
+{
+    m_ownUpdates = QRegion();
+    QWidget::hideEvent(event);
 }
 
 void TXYPlot::Paint()
@@ -88,7 +99,43 @@ void TXYPlot::UpdatePaintPage(const TPaintPage &Page)
     if (shown.isEmpty() || !isVisible())
         return;
     m_ownUpdates += shown;
-    update(shown);
+    QWidget::update(shown);
+}
+
+void TXYPlot::update()
+{
+    m_callerPaint = true;
+    QWidget::update();
+}
+
+void TXYPlot::update(const QRect &Rect)
+{
+    m_callerPaint = true;
+    QWidget::update(Rect);
+}
+
+void TXYPlot::update(const QRegion &Region)
+{
+    m_callerPaint = true;
+    QWidget::update(Region);
+}
+
+void TXYPlot::repaint()
+{
+    m_callerPaint = true;
+    QWidget::repaint();
+}
+
+void TXYPlot::repaint(const QRect &Rect)
+{
+    m_callerPaint = true;
+    QWidget::repaint(Rect);
+}
+
+void TXYPlot::repaint(const QRegion &Region)
+{
+    m_callerPaint = true;
+    QWidget::repaint(Region);
 }
 
 void TXYPlot::RedrawScreen()
@@ -108,6 +155,9 @@ void TXYPlot::RedrawScreen()
 
 void TXYPlot::ClearPlot()
 {
+    m_decorationsDrawn = false;
+    m_xLabelsShown.reset();
+    m_yLabelsShown.reset();
     if (FShowXLabel)
         XLabelPage.ClearPaintPage(FColor);
     if (FShowXTitle)
@@ -131,6 +181,7 @@ void TXYPlot::Redraw()
     DrawPlotsAndLabels();
     DrawTitles();
     DrawFrames();
+    m_decorationsDrawn = true;
 }
 
 void TXYPlot::DrawPlotsAndLabels()
@@ -317,21 +368,6 @@ bool farAway(QPoint C, int W, int H)
     return C.x() < -2 * W || C.x() >= 3 * W || C.y() < -2 * H || C.y() >= 3 * H;
 }
 
-// The first index in [From, To) whose pixel column reaches Column, on x values
-// whose columns never go down.
-std::size_t firstAtColumn(const AxisMap &Map, const std::vector<double> &X, std::size_t From,
-                          std::size_t To, int Column)
-{
-    while (From < To) {
-        const std::size_t mid = From + (To - From) / 2;
-        if (Map.pixel(X[mid]) < Column)
-            From = mid + 1;
-        else
-            To = mid;
-    }
-    return From;
-}
-
 } // namespace
 
 // Draws the same pixels as DrawOnePlotExhaustive with less work:
@@ -348,7 +384,7 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
         DrawOnePlotExhaustive(Member);
         return;
     }
-    if (!shown() || !Member || Member->X.empty())
+    if (!shown() || !Member || Member->X().empty())
         return;
     const TPlotStyle style = Member->Style;
     const StyleParts parts = partsOf(style);
@@ -370,21 +406,25 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
     const int reach = size + 2;
     const AxisMap mx = xAxisMap();
     const AxisMap my = yAxisMap();
-    const std::vector<double> &X = Member->X;
-    const std::vector<double> &Y = Member->Y;
-    const std::size_t count = std::min(X.size(), Y.size());
+    // Indices of the plot's storage, which its summary describes; the kept
+    // points start at first.
+    const double *X = Member->storedX();
+    const double *Y = Member->storedY();
+    const std::size_t first = Member->firstIndex();
+    const std::size_t count = Member->storedCount();
+    const PlotSummary &summary = Member->summary();
 
-    QPoint pen(truncPixel(mx.map(X[0])), truncPixel(my.map(Y[0])));
-    std::size_t begin = 0;
+    QPoint pen(truncPixel(mx.map(X[first])), truncPixel(my.map(Y[first])));
+    std::size_t begin = first;
     std::size_t end = count;
-    const bool searchable = Member->XSorted && mx.ascendsFrom(X[0]);
+    const bool searchable = Member->XSorted() && mx.ascendsFrom(X[first]);
     if (searchable) {
         // Everything before begin lies left of the page, out of reach; the
         // line from the last of those points into the page is still drawn.
-        begin = firstAtColumn(mx, X, 0, count, -reach);
-        if (begin > 0)
+        begin = summary.firstAtColumn(mx, X, first, count, -reach);
+        if (begin > first)
             pen = QPoint(mx.pixel(X[begin - 1]), my.pixel(Y[begin - 1]));
-        end = std::min(firstAtColumn(mx, X, begin, count, W + reach) + 1, count);
+        end = std::min(summary.firstAtColumn(mx, X, begin, count, W + reach) + 1, count);
     }
 
     const auto unseen = [&](QPoint A, QPoint B) {
@@ -459,9 +499,21 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
     };
 
     // A line alone over many points per column: each column is judged from
-    // its extremes, without a pixel for every point.
+    // its extremes, read from the summary's blocks, without a pixel for
+    // every point. Where the extremes cannot decide (a NaN, a value far
+    // away), the column's points are visited one by one.
     const std::size_t columns = static_cast<std::size_t>(W) + 2 * static_cast<std::size_t>(reach);
     const bool byColumn = searchable && !markers && end - begin > 4 * columns;
+    // Where each column of the page and its reach starts is found for all
+    // columns at once, and the memory the columns' extremes need is asked for
+    // a few columns ahead.
+    const int firstColumn = -reach;
+    const int lastColumn = W + reach;
+    constexpr int Ahead = 24;
+    if (byColumn) {
+        m_columnStarts.resize(static_cast<std::size_t>(lastColumn - firstColumn + 1));
+        summary.columnStarts(mx, X, begin, count, firstColumn, m_columnStarts);
+    }
     for (std::size_t i = begin; i < end;) {
         if (!byColumn) {
             visit(QPoint(mx.pixel(X[i]), my.pixel(Y[i])));
@@ -469,21 +521,19 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
             continue;
         }
         const int cx = mx.pixel(X[i]);
-        // The end of the column: gallop, then search.
-        std::size_t lo = i + 1;
-        std::size_t step = 1;
-        std::size_t hi = i + 1;
-        while (hi < end && mx.pixel(X[hi]) <= cx) {
-            lo = hi + 1;
-            step *= 2;
-            hi = i + step;
+        std::size_t next;
+        if (cx + 1 >= firstColumn && cx + 1 <= lastColumn) {
+            next = std::clamp(m_columnStarts[cx + 1 - firstColumn], i + 1, end);
+            const int ahead = std::min(cx + 1 + Ahead, lastColumn);
+            summary.prefetch(Y, std::min(m_columnStarts[ahead - firstColumn], count - 1));
+        } else {
+            next = summary.firstAtColumn(mx, X, i + 1, end, cx + 1);
         }
-        const std::size_t next = firstAtColumn(mx, X, lo, std::min(hi, end), cx + 1);
         bool judged = false;
         if (next - i >= 6) {
             // The extremes of all points but the last two, which are
             // visited apart: the run may end with them.
-            const ValueRange range = valueRange(Y.data() + i, next - 2 - i);
+            const ValueRange range = summary.range(Y, i, next - 2);
             // The rows follow the values, so when neither extreme is far
             // away, no point of the column is.
             // The last two must not be far away either: a run that ended
@@ -532,7 +582,7 @@ void TXYPlot::DrawOnePlot(const TPlotListMember *Member)
 // run.
 void TXYPlot::DrawOnePlotExhaustive(const TPlotListMember *Member)
 {
-    if (!shown() || !Member || Member->X.empty())
+    if (!shown() || !Member || Member->X().empty())
         return;
     const TPlotStyle style = Member->Style;
     const StyleParts parts = partsOf(style);
@@ -558,11 +608,12 @@ void TXYPlot::DrawOnePlotExhaustive(const TPlotListMember *Member)
     };
     std::vector<QPoint> marks;
 
-    QPoint pen(truncPixel(ScreenX(Member->X[0])), truncPixel(ScreenY(Member->Y[0])));
-    const std::size_t count = Member->X.size();
+    const std::span<const double> X = Member->X();
+    const std::span<const double> Y = Member->Y();
+    QPoint pen(truncPixel(ScreenX(X[0])), truncPixel(ScreenY(Y[0])));
+    const std::size_t count = X.size();
     for (std::size_t i = 0; i < count; ++i) {
-        const QPoint c(truncPixel(Round(ScreenX(Member->X[i]))),
-                       truncPixel(Round(ScreenY(Member->Y[i]))));
+        const QPoint c(truncPixel(Round(ScreenX(X[i]))), truncPixel(Round(ScreenY(Y[i]))));
         if (c.x() < -2 * W || c.x() >= 3 * W || c.y() < -2 * H || c.y() >= 3 * H) {
             flush();
             pen = c;
@@ -648,28 +699,46 @@ void TXYPlot::DrawXAxisLabels()
 {
     if (!FShowXLabel)
         return;
-    XLabelPage.ClearPaintPage(FColor);
-    XLabelPage.AssignFont(FAxisLabelFont);
-    {
-        PageCanvas canvas(XLabelPage);
-        for (const AxisLabel &label : XAxisLabels())
-            canvas.TextOut(label.Pos.x(), label.Pos.y(), label.Text);
-    }
-    UpdatePaintPage(XLabelPage);
+    drawLabels(XLabelPage, XAxisLabels());
+    m_xLabelsShown = labelsKey(true);
 }
 
 void TXYPlot::DrawYAxisLabels()
 {
     if (!FShowYLabel)
         return;
-    YLabelPage.ClearPaintPage(FColor);
-    YLabelPage.AssignFont(FAxisLabelFont);
+    drawLabels(YLabelPage, YAxisLabels());
+    m_yLabelsShown = labelsKey(false);
+}
+
+void TXYPlot::drawLabels(TPaintPage &Page, const std::vector<AxisLabel> &Labels)
+{
+    Page.ClearPaintPage(FColor);
+    Page.AssignFont(FAxisLabelFont);
     {
-        PageCanvas canvas(YLabelPage);
-        for (const AxisLabel &label : YAxisLabels())
+        PageCanvas canvas(Page);
+        for (const AxisLabel &label : Labels)
             canvas.TextOut(label.Pos.x(), label.Pos.y(), label.Text);
     }
-    UpdatePaintPage(YLabelPage);
+    UpdatePaintPage(Page);
+}
+
+// Everything an axis's labels are made of besides the layout (page, font).
+TXYPlot::LabelsKey TXYPlot::labelsKey(bool X) const
+{
+    if (X)
+        return {FXMin, FXMax, LogXMin, LogXMax, FNumVertGrid, FXAxisFormat, 0, FXLabelFormatString};
+    return {FYMin, FYMax, LogYMin, LogYMax, FNumHorzGrid, FYAxisFormat, FYLabelOffset, FYLabelFormatString};
+}
+
+// A pan along one axis leaves the other axis's labels as they are: their
+// page is drawn only when what its labels are made of has changed.
+void TXYPlot::drawChangedLabels()
+{
+    if (!m_xLabelsShown || *m_xLabelsShown != labelsKey(true))
+        DrawXAxisLabels();
+    if (!m_yLabelsShown || *m_yLabelsShown != labelsKey(false))
+        DrawYAxisLabels();
 }
 
 void TXYPlot::DrawTitles()
