@@ -223,10 +223,10 @@ void TestSweepWindow::chartHoldsEveryPointAndNamesItsAxes()
     // Every plot lies inside the limits, the SYNCOUT line included.
     int plots = 0;
     for (const TPlotListMember *m = chart->plotList().First(); m; m = m->Next.get(), ++plots) {
-        for (std::size_t i = 0; i < m->X.size(); ++i) {
-            QVERIFY(m->X[i] >= chart->XMin() && m->X[i] <= chart->XMax());
-            if (std::isfinite(m->Y[i]))
-                QVERIFY(m->Y[i] >= chart->YMin() && m->Y[i] <= chart->YMax());
+        for (std::size_t i = 0; i < m->X().size(); ++i) {
+            QVERIFY(m->X()[i] >= chart->XMin() && m->X()[i] <= chart->XMax());
+            if (std::isfinite(m->Y()[i]))
+                QVERIFY(m->Y()[i] >= chart->YMin() && m->Y()[i] <= chart->YMax());
         }
     }
     QCOMPARE(plots, 3);
