@@ -146,6 +146,11 @@ quint16 ScpiServer::serverPort() const
     return m_server->serverPort();
 }
 
+QHostAddress ScpiServer::serverAddress() const
+{
+    return m_server->serverAddress();
+}
+
 QString ScpiServer::errorString() const
 {
     return m_server->errorString();

@@ -67,6 +67,7 @@ public:
     void close();
     bool isListening() const;
     quint16 serverPort() const;
+    QHostAddress serverAddress() const;
     QString errorString() const;
     int clientCount() const { return m_clients; }
 
