@@ -193,6 +193,31 @@ OffsetCode offsetCode(double desired)
     return {static_cast<int>(code), static_cast<double>(offset)};
 }
 
+double effectiveMasterClock(const GENERATOR_PARS &pars)
+{
+    return pars.MasterClockSource == 1 ? acceptMasterClock(pars.MasterClock) : InternalMasterClock;
+}
+
+ActualValues actualValues(const GENERATOR_PARS &pars)
+{
+    ActualValues v{};
+    v.masterClock = effectiveMasterClock(pars);
+    v.startFrequency = frequencyCode(pars.StartFrequency, v.masterClock).frequency;
+    v.frequencyIncrement = incrementCode(pars.FrequencyIncrement, v.masterClock).frequency;
+    v.finalFrequency = finalFrequency(v.startFrequency, v.frequencyIncrement, pars.NumberOfIncrements, v.masterClock);
+    v.incrementDuration = incrementDuration(pars.BaseIntervalType, pars.BaseIntervalMultiplierIndex,
+                                            pars.BaseIntervalsNumber, v.masterClock);
+    if (pars.AnalogOutputsGainIndex < GainTable.size()) {
+        const AmplitudeTables &t = amplitudeTables();
+        v.output10OhmV = t.Output10OhmAmplitudeV[pars.AnalogOutputsGainIndex];
+        v.output10OhmdB = t.Output10OhmAmplitudedB[pars.AnalogOutputsGainIndex];
+        v.output50OhmV = t.Output50OhmAmplitudeV[pars.AnalogOutputsGainIndex];
+        v.output50OhmdB = t.Output50OhmAmplitudedB[pars.AnalogOutputsGainIndex];
+    }
+    v.offset = offsetCode(pars.Output10OhmOffset).offset;
+    return v;
+}
+
 QString notAvailableText()
 {
     return QStringLiteral("-----");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generator/GeneratorPars.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -96,6 +98,29 @@ struct OffsetCode
     double offset; // V
 };
 OffsetCode offsetCode(double desired);
+
+// The clock the hardware runs on: the internal 50000 kHz with the internal
+// source, whatever the record's clock field says; the accepted external clock
+// otherwise.
+double effectiveMasterClock(const GENERATOR_PARS &pars);
+
+// What the hardware makes of a record. Not available: a final frequency of a
+// sweep that runs below 0 kHz, a duration that is not fixed (an output-period
+// base interval) and the amplitudes of a gain index outside the table.
+struct ActualValues
+{
+    double masterClock;                     // kHz
+    double startFrequency;                  // kHz
+    double frequencyIncrement;              // kHz, signed
+    std::optional<double> finalFrequency;   // kHz
+    std::optional<double> incrementDuration; // ms, of one increment when the module steps by itself
+    std::optional<double> output10OhmV;     // amplitude
+    std::optional<double> output10OhmdB;
+    std::optional<double> output50OhmV;
+    std::optional<double> output50OhmdB;
+    double offset;                          // V, the internal offset's actual value
+};
+ActualValues actualValues(const GENERATOR_PARS &pars);
 
 // Display texts.
 QString notAvailableText();                            // "-----"

@@ -9,8 +9,8 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "device/DeviceLibrary.h"
-#include "device/InitDevicesThread.h"
-#include "generator/G740GeneratorFrame.h"
+#include "app/InitDevicesThread.h"
+#include "app/G740GeneratorFrame.h"
 #include "runtime/EllipseIndicator.h"
 #include "settings/SettingsFilePath.h"
 

@@ -8,7 +8,7 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "device/DeviceLibrary.h"
-#include "device/InitDevicesThread.h"
+#include "app/InitDevicesThread.h"
 #include "runtime/EllipseIndicator.h"
 #include "settings/SettingsFilePath.h"
 

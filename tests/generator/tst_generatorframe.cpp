@@ -1,6 +1,6 @@
 #include "DefaultRecord.h"
 #include "device/ModuleInterface.h"
-#include "generator/G740GeneratorFrame.h"
+#include "app/G740GeneratorFrame.h"
 #include "runtime/KeyFilterEdit.h"
 #include "runtime/RadioGroup.h"
 #include "runtime/StaticText.h"

@@ -1,8 +1,8 @@
-#include "device/InitDevicesThread.h"
+#include "app/InitDevicesThread.h"
 
 #include "app/MainForm.h"
 #include "device/DeviceLibrary.h"
-#include "generator/G740GeneratorFrame.h"
+#include "app/G740GeneratorFrame.h"
 #include "runtime/EllipseIndicator.h"
 #include "runtime/MessageBox.h"
 #include "settings/IniFile.h"

@@ -1,4 +1,4 @@
-#include "generator/G740GeneratorFrame.h"
+#include "app/G740GeneratorFrame.h"
 
 #include "device/ModuleInterface.h"
 #include "generator/GeneratorCalculations.h"

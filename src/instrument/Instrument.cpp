@@ -1,0 +1,227 @@
+#include "instrument/Instrument.h"
+
+#include "device/DeviceLibrary.h"
+#include "instrument/InstrumentTexts.h"
+#include "settings/SettingsKeys.h"
+
+#include <QFileInfo>
+
+#include <cstring>
+
+namespace {
+
+// The module answers in one of these virtual slots.
+constexpr std::uint16_t SlotCount = 127;
+constexpr std::uint16_t NoSlot = 0xFFFF;
+
+InstrumentOutcome failure(InstrumentFailure::Kind kind, const QString &text)
+{
+    return InstrumentFailure{kind, text};
+}
+
+} // namespace
+
+Instrument::Instrument(QObject *parent)
+    : Instrument(DeviceLibrary::instance(), parent)
+{
+}
+
+Instrument::Instrument(DeviceLibrary &library, QObject *parent)
+    : QObject(parent)
+    , m_library(library)
+    , m_record(RecordRules::normalized(defaultRecord()))
+{
+}
+
+Instrument::~Instrument()
+{
+    release();
+}
+
+GENERATOR_PARS Instrument::defaultRecord()
+{
+    GENERATOR_PARS pars;
+    readGeneratorSettings(nullptr, pars);
+    return pars;
+}
+
+InstrumentOutcome Instrument::openDevice()
+{
+    using Kind = InstrumentFailure::Kind;
+    m_moduleReady = false;
+    m_slot = NoSlot;
+    m_moduleName.clear();
+    if (m_interface) {
+        m_interface->CloseModule();
+    } else {
+        if (!m_library.load())
+            return failure(Kind::LibraryFault, InstrumentTexts::libraryNotLoaded(m_library.errorString()));
+        const std::uint32_t version = m_library.getLibraryVersion()();
+        if (version != RequiredLibraryVersion)
+            return failure(Kind::LibraryFault,
+                           InstrumentTexts::wrongLibraryVersion(QFileInfo(m_library.fileName()).fileName(), version,
+                                                                RequiredLibraryVersion));
+        ModuleInterface *created = m_library.createModuleInterface()("g740");
+        if (!created)
+            return failure(Kind::LibraryFault, InstrumentTexts::noModuleInterface());
+        m_interface = created;
+        m_ownsInterface = true;
+        TheModuleInterface = created;
+    }
+    for (std::uint16_t slot = 0; slot < SlotCount; ++slot) {
+        if (m_interface->OpenModule(slot)) {
+            m_slot = slot;
+            return std::nullopt;
+        }
+    }
+    emit moduleChanged();
+    return failure(Kind::NoModule, InstrumentTexts::moduleNotFound());
+}
+
+InstrumentOutcome Instrument::checkDevice()
+{
+    using Kind = InstrumentFailure::Kind;
+    m_moduleReady = false;
+    if (!m_interface || m_slot == NoSlot)
+        return failure(Kind::NoModule, InstrumentTexts::moduleNotFound());
+    const auto fail = [this](const QString &text) {
+        emit moduleChanged();
+        return failure(Kind::ModuleFault, text);
+    };
+    // The library writes up to 18 bytes; the rest stays zero, so the name
+    // always ends.
+    char name[32] = {};
+    if (!m_interface->GetModuleName(name))
+        return fail(InstrumentTexts::getModuleNameFailed());
+    name[sizeof name - 1] = '\0';
+    if (std::strcmp(name, "G-740") != 0)
+        return fail(InstrumentTexts::notAG740());
+    std::uint8_t usbSpeed = 2;
+    if (!m_interface->GetUsbSpeed(&usbSpeed))
+        return fail(InstrumentTexts::getUsbSpeedFailed());
+    if (usbSpeed > 1)
+        return fail(InstrumentTexts::wrongUsbSpeed());
+    if (!m_interface->GET_MODULE_DESCRIPTION(&m_description))
+        return fail(InstrumentTexts::getModuleDescriptionFailed());
+    m_moduleName = QString::fromLatin1(name);
+    m_moduleReady = true;
+    emit moduleChanged();
+    return std::nullopt;
+}
+
+InstrumentOutcome Instrument::detect()
+{
+    if (InstrumentOutcome opened = openDevice())
+        return opened;
+    return checkDevice();
+}
+
+void Instrument::useModule(ModuleInterface *moduleInterface)
+{
+    if (moduleInterface != m_interface) {
+        if (m_ownsInterface)
+            release();
+        m_interface = moduleInterface;
+        m_ownsInterface = false;
+        m_moduleReady = moduleInterface != nullptr;
+        emit moduleChanged();
+    }
+    setRunning(false);
+}
+
+void Instrument::release()
+{
+    if (!m_interface)
+        return;
+    if (m_ownsInterface) {
+        m_interface->ReleaseInterface();
+        if (TheModuleInterface == m_interface)
+            TheModuleInterface = nullptr;
+    }
+    m_interface = nullptr;
+    m_ownsInterface = false;
+    m_moduleReady = false;
+    m_slot = NoSlot;
+    setRunning(false);
+    emit moduleChanged();
+}
+
+GeneratorCalculations::ActualValues Instrument::actualValues() const
+{
+    return GeneratorCalculations::actualValues(m_record);
+}
+
+InstrumentOutcome Instrument::setRecord(const GENERATOR_PARS &pars, QObject *origin)
+{
+    if (m_running)
+        return failure(InstrumentFailure::Kind::Refused, InstrumentTexts::refusedWhileRunning());
+    const GENERATOR_PARS next = RecordRules::normalized(pars);
+    if (std::memcmp(&next, &m_record, sizeof next) != 0) {
+        m_record = next;
+        emit recordChanged(origin);
+    }
+    return std::nullopt;
+}
+
+InstrumentOutcome Instrument::setField(RecordRules::Field field, double value, QObject *origin)
+{
+    using Kind = InstrumentFailure::Kind;
+    if (m_running)
+        return failure(Kind::Refused, InstrumentTexts::refusedWhileRunning());
+    if (std::optional<QString> error = RecordRules::rangeError(field, value))
+        return failure(Kind::OutOfRange, *error);
+    if (std::optional<QString> reason = RecordRules::lockReason(m_record, field))
+        return failure(Kind::Conflict, *reason);
+    GENERATOR_PARS next = m_record;
+    RecordRules::setFieldValue(next, field, value);
+    return setRecord(next, origin);
+}
+
+InstrumentOutcome Instrument::requireModule() const
+{
+    if (!m_interface)
+        return failure(InstrumentFailure::Kind::NoModule, InstrumentTexts::noModule());
+    return std::nullopt;
+}
+
+InstrumentOutcome Instrument::start()
+{
+    using Kind = InstrumentFailure::Kind;
+    if (m_running)
+        return std::nullopt;
+    if (InstrumentOutcome missing = requireModule())
+        return missing;
+    // The library may write into the record it is given; ours stays as set.
+    GENERATOR_PARS sent = m_record;
+    if (!m_interface->SET_GENERATOR_PARS(&sent))
+        return failure(Kind::DeviceFunction, InstrumentTexts::deviceFunctionFailed("SET_GENERATOR_PARS"));
+    if (!m_interface->START_GENERATOR())
+        return failure(Kind::DeviceFunction, InstrumentTexts::deviceFunctionFailed("START_GENERATOR"));
+    setRunning(true);
+    return std::nullopt;
+}
+
+InstrumentOutcome Instrument::stop()
+{
+    if (!m_running)
+        return std::nullopt;
+    return stopForClose();
+}
+
+InstrumentOutcome Instrument::stopForClose()
+{
+    if (!m_interface)
+        return std::nullopt;
+    setRunning(false);
+    if (!m_interface->STOP_GENERATOR())
+        return failure(InstrumentFailure::Kind::DeviceFunction, InstrumentTexts::deviceFunctionFailed("STOP_GENERATOR"));
+    return std::nullopt;
+}
+
+void Instrument::setRunning(bool running)
+{
+    if (running == m_running)
+        return;
+    m_running = running;
+    emit runningChanged(running);
+}
