@@ -58,12 +58,11 @@ QByteArray Scpi::numberText(double value)
         return value > 0 ? QByteArrayLiteral("9.9E+37") : QByteArrayLiteral("-9.9E+37");
     if (value == 0)
         value = 0; // no "-0"
-    // Plain decimals where they stay short, the exponent form beyond.
-    const double magnitude = std::fabs(value);
-    const auto format = (magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e15)) ? std::chars_format::fixed
-                                                                                   : std::chars_format::scientific;
-    char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
+    // 15 significant digits: a value typed with up to 15 reads back as typed,
+    // without the noise of a unit conversion. Plain decimals where they stay
+    // short.
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     return QByteArray(buffer, result.ptr - buffer).toUpper();
 }
 

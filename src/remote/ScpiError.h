@@ -48,7 +48,8 @@ class ScpiReply
 public:
     ScpiReply(ScpiError error) : m_error(std::move(error)) {}
     static ScpiReply text(QByteArray text) { return ScpiReply(std::move(text)); }
-    // Numbers as SCPI reads them back: shortest exact form, NaN as 9.91E+37.
+    // Numbers as SCPI reads them back: up to 15 significant digits, NaN as
+    // 9.91E+37.
     static ScpiReply number(double value);
     static ScpiReply boolean(bool value) { return text(value ? "1" : "0"); }
     // A quoted string, UTF-8, with inner quotes doubled.
