@@ -1,13 +1,27 @@
 #include "app/AboutProgramPanel.h"
 #include "app/Application.h"
+#include "app/CommandLine.h"
+#include "app/ExitCodes.h"
+#include "app/HeadlessRun.h"
 #include "app/MainForm.h"
 #include "app/TerminationSignals.h"
+#include "instrument/Instrument.h"
+#include "settings/SettingsFilePath.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
+#include <cstdio>
 #include <exception>
 
-int main(int argc, char *argv[])
+namespace {
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stream);
+}
+
+int runWindow(int argc, char *argv[])
 {
     Application app(argc, argv);
     try {
@@ -34,5 +48,54 @@ int main(int argc, char *argv[])
     } catch (...) {
         Application::showException(QString());
     }
-    return 0;
+    return ExitCode::Normal;
+}
+
+int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
+{
+    QCoreApplication app(argc, argv);
+    try {
+        Instrument instrument;
+        HeadlessRun run(instrument, {commandLine.startGenerator()});
+        return run.exec();
+    } catch (const std::exception &error) {
+        print(stderr, QString::fromUtf8(error.what()) + QLatin1Char('\n'));
+    } catch (...) {
+        print(stderr, QStringLiteral("Опаньки!!! Поймали неустранимое исключение!!!\n"));
+    }
+    return ExitCode::SettingsFault;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    CommandLine commandLine;
+    const CommandLine::Action action = commandLine.parse(arguments);
+    if (!commandLine.settingsFile().isEmpty())
+        setSettingsFilePathOverride(commandLine.settingsFile());
+
+    switch (action) {
+    case CommandLine::Action::Window:
+        return runWindow(argc, argv);
+    case CommandLine::Action::Headless:
+        return runHeadless(argc, argv, commandLine);
+    case CommandLine::Action::Version:
+        print(stdout, CommandLine::versionText() + QLatin1Char('\n'));
+        return ExitCode::Normal;
+    case CommandLine::Action::Help: {
+        QCoreApplication app(argc, argv);
+        print(stdout, commandLine.helpText());
+        return ExitCode::Normal;
+    }
+    case CommandLine::Action::Error: {
+        QCoreApplication app(argc, argv);
+        print(stderr, QStringLiteral("g740demo: %1\nПодробнее: g740demo --help\n").arg(commandLine.errorText()));
+        return ExitCode::BadCommandLine;
+    }
+    }
+    return ExitCode::Normal;
 }

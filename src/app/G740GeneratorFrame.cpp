@@ -2,6 +2,8 @@
 
 #include "device/ModuleInterface.h"
 #include "generator/GeneratorCalculations.h"
+#include "instrument/Instrument.h"
+#include "instrument/RecordRules.h"
 #include "runtime/KeyFilterEdit.h"
 #include "runtime/MessageBox.h"
 #include "runtime/NumberFormat.h"
@@ -74,8 +76,9 @@ std::uint8_t indexByte(int index)
 
 } // namespace
 
-TG740GeneratorFrame::TG740GeneratorFrame(QWidget *parent)
+TG740GeneratorFrame::TG740GeneratorFrame(QWidget *parent, Instrument *instrument)
     : QWidget(parent)
+    , m_instrument(instrument ? instrument : new Instrument(this))
 {
     // BusyFlag stays set until the panel is in its initial state.
     setFixedSize(963, 581);
@@ -108,14 +111,20 @@ TG740GeneratorFrame::TG740GeneratorFrame(QWidget *parent)
     showGeneratorState();
 
     connectHandlers();
+    connect(m_instrument, &Instrument::recordChanged, this, &TG740GeneratorFrame::instrumentRecordChanged);
+    connect(m_instrument, &Instrument::runningChanged, this, &TG740GeneratorFrame::instrumentRunningChanged);
     BusyFlag = false;
 }
 
 TG740GeneratorFrame::~TG740GeneratorFrame()
 {
-    if (m_moduleInterface && !m_moduleInterface->STOP_GENERATOR())
-        showMessageBox(nullptr, QStringLiteral("Не могу выполнить функцию STOP_GENERATOR()"),
-                       QStringLiteral("Ошибка ~TG740GeneratorFrame()!!!"));
+    // The generator is stopped whenever the panel was given a module,
+    // running or not.
+    disconnect(m_instrument, nullptr, this, nullptr);
+    if (m_parsApplied) {
+        if (const InstrumentOutcome failed = m_instrument->stopForClose())
+            showMessageBox(nullptr, failed->text, QStringLiteral("Ошибка ~TG740GeneratorFrame()!!!"));
+    }
     SavedControls.clear();
 }
 
@@ -545,6 +554,16 @@ void TG740GeneratorFrame::connectHandlers()
     // A user's choice only: selecting an entry from the program runs no handler.
     connect(AnalogOutputsGaindBLMDComboBox, &QComboBox::activated, this, &F::AnalogOutputsGaindBLMDComboBoxChange);
     connect(ControlGeneratorLMDButton, &QPushButton::clicked, this, &F::ControlGeneratorLMDButtonClick);
+
+    // After the control's own handler (connected first, so called first),
+    // the instrument gets what the controls now hold.
+    for (RadioGroup *group : findChildren<RadioGroup *>())
+        connect(group, &RadioGroup::itemIndexChanged, this, &F::publishRecord);
+    for (KeyFilterEdit *edit : findChildren<KeyFilterEdit *>())
+        connect(edit, &QLineEdit::textChanged, this, &F::publishRecord);
+    connect(EnaSyncoutLMDCheckBox, &QCheckBox::toggled, this, &F::publishRecord);
+    connect(EnaSquareWaveOutputLMDCheckBox, &QCheckBox::toggled, this, &F::publishRecord);
+    connect(AnalogOutputsGaindBLMDComboBox, &QComboBox::activated, this, &F::publishRecord);
 }
 
 // ---------------------------------------------------------------------------
@@ -552,13 +571,22 @@ void TG740GeneratorFrame::connectHandlers()
 
 void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const GENERATOR_PARS *Pars)
 {
-    m_moduleInterface = Interface;
+    // The module was looked for again; it is not asked to stop, and the
+    // instrument's running-state signal unlocks the panel.
+    m_instrument->useModule(Interface);
     m_parsApplied = true;
-    if (Pars)
-        std::memcpy(static_cast<void *>(&GeneratorPars), Pars, sizeof GeneratorPars);
+    showRecord(Pars ? *Pars : GeneratorPars);
+    publishRecord();
+}
+
+void TG740GeneratorFrame::showRecord(const GENERATOR_PARS &pars)
+{
+    const bool wasShowing = m_showingRecord;
+    m_showingRecord = true;
+    if (&pars != &GeneratorPars)
+        std::memcpy(static_cast<void *>(&GeneratorPars), &pars, sizeof GeneratorPars);
 
     if (GeneratorRunning) {
-        // The module was looked for again; it is not asked to stop.
         GeneratorRunning = false;
         restoreSavedControls();
         showGeneratorState();
@@ -570,7 +598,7 @@ void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const G
     // With the internal source the hardware runs on the internal clock, whatever
     // the record's clock says; the external field keeps that value for a switch.
     const double recordClock = acceptMasterClock(GeneratorPars.MasterClock);
-    GeneratorPars.MasterClock = source == 1 ? recordClock : InternalMasterClock;
+    GeneratorPars.MasterClock = effectiveMasterClock(GeneratorPars);
     ExternalMasterClockValueLMDEdit->setText(appliedMasterClockText(recordClock));
     showMasterClockSource(source);
 
@@ -596,6 +624,42 @@ void TG740GeneratorFrame::ApplyGeneratorPars(ModuleInterface *Interface, const G
     OffsetTypeOutput10OhmLMDRadioGroup->setItemIndex(GeneratorPars.Output10OhmOffsetType);
     OffsetTypeOutput10OhmLMDRadioGroupChange();
     DesiredOffsetValueOutput10OhmLMDEdit->setText(desiredOffsetText(GeneratorPars.Output10OhmOffset));
+    m_showingRecord = wasShowing;
+}
+
+void TG740GeneratorFrame::publishRecord()
+{
+    // Nothing to give before a record was applied (the controls are empty),
+    // nor while a record is being shown.
+    if (!m_parsApplied || m_showingRecord)
+        return;
+    GENERATOR_PARS pars = GeneratorPars;
+    try {
+        readControls(pars);
+    } catch (...) {
+    }
+    // Refused only while the generator runs, when the controls are locked.
+    (void)m_instrument->setRecord(pars, this);
+}
+
+void TG740GeneratorFrame::instrumentRecordChanged(QObject *origin)
+{
+    if (origin == this || !m_parsApplied)
+        return;
+    showRecord(m_instrument->record());
+}
+
+void TG740GeneratorFrame::instrumentRunningChanged(bool running)
+{
+    if (running == GeneratorRunning)
+        return;
+    if (running) {
+        lockForRun();
+    } else {
+        GeneratorRunning = false;
+        restoreSavedControls();
+        showGeneratorState();
+    }
 }
 
 void TG740GeneratorFrame::ReadGeneratorPars(GENERATOR_PARS *Pars)
@@ -607,9 +671,18 @@ void TG740GeneratorFrame::ReadGeneratorPars(GENERATOR_PARS *Pars)
 
 void TG740GeneratorFrame::GetGeneratorPars()
 {
+    try {
+        readControls(GeneratorPars);
+    } catch (...) {
+        showMessageBox(this, QStringLiteral("Обнаружено исключение."), QStringLiteral("Ошибка GetGeneratorPars()!!!"));
+    }
+}
+
+void TG740GeneratorFrame::readControls(GENERATOR_PARS &GeneratorPars) const
+{
     // Each field is stored as soon as it is read: after a failure the fields
     // before it hold the controls' values and those after it their old ones.
-    try {
+    {
         GeneratorPars.MasterClockSource = indexByte(MasterClockSourceLMDRadioGroup->itemIndex());
         GeneratorPars.MasterClock = GeneratorPars.MasterClockSource == 1
                                         ? parseFloat(ExternalMasterClockValueLMDEdit->text())
@@ -631,8 +704,6 @@ void TG740GeneratorFrame::GetGeneratorPars()
         GeneratorPars.EnaSyncout = EnaSyncoutLMDCheckBox->isChecked() ? 1 : 0;
         GeneratorPars.SyncoutType = indexByte(SyncoutTypeLMDRadioGroup->itemIndex());
         GeneratorPars.EnaSquareWaveOutput = EnaSquareWaveOutputLMDCheckBox->isChecked() ? 1 : 0;
-    } catch (...) {
-        showMessageBox(this, QStringLiteral("Обнаружено исключение."), QStringLiteral("Ошибка GetGeneratorPars()!!!"));
     }
 }
 
@@ -690,7 +761,9 @@ void TG740GeneratorFrame::CalculateActualStartFrequency()
     if (!text.isEmpty()) {
         ActualStartFrequencyValueLMDStaticText->clear();
         try {
-            ActualStartFrequency = frequencyCode(parseFloat(text), GeneratorPars.MasterClock).frequency;
+            GENERATOR_PARS typed = GeneratorPars;
+            typed.StartFrequency = parseFloat(text);
+            ActualStartFrequency = actualValues(typed).startFrequency;
         } catch (const ConversionError &) {
             ShowConversionError(StartFrequencyErrorCaption);
         }
@@ -708,7 +781,9 @@ void TG740GeneratorFrame::CalculateActualFrequencyIncrement()
     if (!isEmptySignedText(text)) {
         ActualFrequencyIncrementLMDStaticText->clear();
         try {
-            ActualFrequencyIncrement = incrementCode(parseFloat(text), GeneratorPars.MasterClock).frequency;
+            GENERATOR_PARS typed = GeneratorPars;
+            typed.FrequencyIncrement = parseFloat(text);
+            ActualFrequencyIncrement = actualValues(typed).frequencyIncrement;
         } catch (const ConversionError &) {
             ShowConversionError(IncrementErrorCaption);
         }
@@ -750,9 +825,7 @@ void TG740GeneratorFrame::CalculateBaseIntervalsNumber()
 
 void TG740GeneratorFrame::CalculateDuration()
 {
-    const std::optional<double> duration =
-        incrementDuration(GeneratorPars.BaseIntervalType, GeneratorPars.BaseIntervalMultiplierIndex,
-                          GeneratorPars.BaseIntervalsNumber, GeneratorPars.MasterClock);
+    const std::optional<double> duration = actualValues(GeneratorPars).incrementDuration;
     const bool shown = GeneratorPars.BaseIntervalType == 1 && m_intervalControlsEnabled;
     DurationLMDStaticText->setEnabled(shown);
     DurationLabelLMDLabel->setEnabled(shown);
@@ -776,7 +849,9 @@ void TG740GeneratorFrame::CalculateOffset()
     if (!isEmptySignedText(text)) {
         ActualOffsetValueOutput10OhmLMDStaticText->clear();
         try {
-            offset = offsetCode(parseFloat(text)).offset;
+            GENERATOR_PARS typed = GeneratorPars;
+            typed.Output10OhmOffset = parseFloat(text);
+            offset = actualValues(typed).offset;
         } catch (const ConversionError &) {
             ShowConversionError(OffsetErrorCaption);
         }
@@ -853,16 +928,17 @@ void TG740GeneratorFrame::CyclicAutoScanLMDRadioGroupChange()
         return;
     const int scan = CyclicAutoScanLMDRadioGroup->itemIndex();
     GeneratorPars.CyclicAutoScanType = indexByte(scan);
-    const bool cyclic = scan == 1 || scan == 2;
+    const bool cyclic = RecordRules::isCyclicScan(GeneratorPars);
     // A cyclic scan forces these controls without touching their fields, so
     // the operator's choices come back when the scan is switched off.
+    const GENERATOR_PARS shown = RecordRules::withCyclicScanForcing(GeneratorPars);
     IncrementTypeLMDRadioGroup->setEnabled(!cyclic);
-    IncrementTypeLMDRadioGroup->setItemIndex(cyclic ? 0 : GeneratorPars.IncrementType);
+    IncrementTypeLMDRadioGroup->setItemIndex(shown.IncrementType);
     CtrlLineTypeLMDRadioGroup->setEnabled(!cyclic);
-    CtrlLineTypeLMDRadioGroup->setItemIndex(cyclic ? 0 : GeneratorPars.CtrlLineType);
+    CtrlLineTypeLMDRadioGroup->setItemIndex(shown.CtrlLineType);
     setChildrenEnabled(SyncoutLineParsDGroupBox, !cyclic);
-    EnaSyncoutLMDCheckBox->setChecked(cyclic || GeneratorPars.EnaSyncout != 0);
-    SyncoutTypeLMDRadioGroup->setItemIndex(cyclic ? 1 : GeneratorPars.SyncoutType);
+    EnaSyncoutLMDCheckBox->setChecked(shown.EnaSyncout != 0);
+    SyncoutTypeLMDRadioGroup->setItemIndex(shown.SyncoutType);
     busy.release();
     IncrementTypeLMDRadioGroupChange();
 }
@@ -1006,7 +1082,7 @@ void TG740GeneratorFrame::DesiredOffsetValueOutput10OhmLMDEditChange()
 
 void TG740GeneratorFrame::ControlGeneratorLMDButtonClick()
 {
-    if (!m_moduleInterface)
+    if (!m_parsApplied || !m_instrument->moduleInterface())
         return;
 
     if (GeneratorRunning) {
@@ -1015,21 +1091,25 @@ void TG740GeneratorFrame::ControlGeneratorLMDButtonClick()
         GeneratorRunning = false;
         restoreSavedControls();
         showGeneratorState();
-        if (!m_moduleInterface->STOP_GENERATOR())
-            showMessageBox(this, QStringLiteral("Не могу выполнить функцию STOP_GENERATOR()"), ButtonErrorCaption);
+        if (const InstrumentOutcome failed = m_instrument->stop())
+            showMessageBox(this, failed->text, ButtonErrorCaption);
         return;
     }
 
+    // What is shown is what goes out, even when a field could not be read.
     GetGeneratorPars();
-    if (!m_moduleInterface->SET_GENERATOR_PARS(&GeneratorPars)) {
-        showMessageBox(this, QStringLiteral("Не могу выполнить функцию SET_GENERATOR_PARS()"), ButtonErrorCaption);
+    (void)m_instrument->setRecord(GeneratorPars, this);
+    if (const InstrumentOutcome failed = m_instrument->start()) {
+        showMessageBox(this, failed->text, ButtonErrorCaption);
         return;
     }
-    if (!m_moduleInterface->START_GENERATOR()) {
-        showMessageBox(this, QStringLiteral("Не могу выполнить функцию START_GENERATOR()"), ButtonErrorCaption);
-        return;
-    }
+    // The instrument's signal has locked the panel already.
+    if (!GeneratorRunning)
+        lockForRun();
+}
 
+void TG740GeneratorFrame::lockForRun()
+{
     SavedControls.clear();
     SavedControls.reserve(m_controls.size());
     for (QWidget *control : std::as_const(m_controls)) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+class Instrument;
 class ModuleInterface;
 class QCheckBox;
 class QComboBox;
@@ -19,17 +20,24 @@ class StaticText;
 
 // The generator panel: every parameter of the G-740 generator, the values the
 // hardware will really produce, and the button that starts and stops it.
-// Its GENERATOR_PARS copy is at the same time its live state.
+// It is the window's view of the instrument: each change typed in it goes to
+// the instrument's record, a record changed elsewhere is shown at once, and
+// start and stop are the instrument's. Its GENERATOR_PARS copy is the record
+// as it is being edited (a cyclic scan hides, but keeps, the choices it forces).
 class TG740GeneratorFrame : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TG740GeneratorFrame(QWidget *parent = nullptr);
+    // instrument: the one the panel shows and edits (not owned); without one
+    // the panel has an instrument of its own.
+    explicit TG740GeneratorFrame(QWidget *parent = nullptr, Instrument *instrument = nullptr);
     ~TG740GeneratorFrame() override;
 
-    // Takes the device interface (not owned) and a copy of the record, and
-    // shows the record with every value worked out from it.
+    Instrument *instrument() const { return m_instrument; }
+
+    // Has the instrument use the device interface (not owned), takes a copy
+    // of the record, and shows it with every value worked out from it.
     void ApplyGeneratorPars(ModuleInterface *Interface, const GENERATOR_PARS *Pars);
     // Reads the controls into the record and copies all of it out.
     void ReadGeneratorPars(GENERATOR_PARS *Pars);
@@ -59,6 +67,17 @@ private:
     KeyFilterEdit *makeEdit(const char *name, const QString &admitted, QWidget *parent);
     RadioGroup *makeRadioGroup(const char *name, const QString &title, const QStringList &items, QWidget *parent);
     void connectHandlers();
+
+    // The record in the controls, read without a word: a field that cannot
+    // be read keeps its value from pars.
+    void readControls(GENERATOR_PARS &pars) const;
+    // Shows pars as applied, without passing the shown values back.
+    void showRecord(const GENERATOR_PARS &pars);
+    // Hands what the controls hold to the instrument.
+    void publishRecord();
+    void instrumentRecordChanged(QObject *origin);
+    void instrumentRunningChanged(bool running);
+    void lockForRun();
 
     // Sets every control inside the group, at every depth; the group itself
     // keeps its state.
@@ -102,8 +121,9 @@ private:
 
     // State.
     GENERATOR_PARS GeneratorPars;
-    ModuleInterface *m_moduleInterface = nullptr; // not owned; null until the first ApplyGeneratorPars
-    bool m_parsApplied = false;
+    Instrument *m_instrument = nullptr;
+    bool m_parsApplied = false; // the module's interface and a record were given
+    bool m_showingRecord = false;
     bool BusyFlag = true;
     bool GeneratorRunning = false;
     // Not set while the desired field is empty or unreadable. A negative

@@ -1,62 +1,23 @@
 #include "app/InitDevicesThread.h"
 
-#include "app/MainForm.h"
-#include "device/DeviceLibrary.h"
-#include "app/G740GeneratorFrame.h"
-#include "runtime/EllipseIndicator.h"
+#include "app/DetectionPacing.h"
+#include "app/DetectionWindow.h"
+#include "instrument/Instrument.h"
+#include "instrument/InstrumentTexts.h"
 #include "runtime/MessageBox.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
 #include "settings/SettingsKeys.h"
 
-#include <QCheckBox>
-#include <QCoreApplication>
 #include <QFile>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QPushButton>
+#include <QWidget>
 
-#include <cstring>
 #include <exception>
 
 std::atomic<int> TInitDevicesThread::s_liveCount{0};
 
-namespace {
-
-const QString UnknownModuleCaption = QStringLiteral("Модуль ??????");
-
-// The screen cursor is the application's override cursor; none means the
-// widgets' own cursors.
-std::optional<QCursor> screenCursor()
-{
-    if (const QCursor *cursor = QGuiApplication::overrideCursor())
-        return *cursor;
-    return std::nullopt;
-}
-
-void setScreenCursor(const std::optional<QCursor> &cursor)
-{
-    if (QGuiApplication::overrideCursor()) {
-        if (cursor)
-            QGuiApplication::changeOverrideCursor(*cursor);
-        else
-            QGuiApplication::restoreOverrideCursor();
-    } else if (cursor) {
-        QGuiApplication::setOverrideCursor(*cursor);
-    }
-}
-
-// The system's colours, whatever the state of the widget that asks.
-QColor buttonShadowColor()
-{
-    return QGuiApplication::palette().color(QPalette::Active, QPalette::Dark);
-}
-
-} // namespace
-
-TInitDevicesThread::TInitDevicesThread(TMainForm *mainForm, bool CreateSuspended)
-    : m_mainForm(mainForm)
+TInitDevicesThread::TInitDevicesThread(DetectionWindow *window, bool CreateSuspended)
+    : m_window(window)
 {
     ++s_liveCount;
     connect(this, &QThread::finished, this, &QObject::deleteLater);
@@ -113,17 +74,17 @@ void TInitDevicesThread::Execute()
     } catch (...) {
         ReportException();
     }
-    msleep(500);
+    msleep(DetectionPacing::AfterStart);
     if (!Failed) {
         try {
             Synchronize([this] { OpenDevice(); });
-            msleep(100);
+            msleep(DetectionPacing::BetweenSteps);
             if (!Failed) {
                 Synchronize([this] { CheckDevice(); });
-                msleep(100);
+                msleep(DetectionPacing::BetweenSteps);
             }
             Synchronize([this] { ShowDetectionResult(); });
-            msleep(100);
+            msleep(DetectionPacing::BetweenSteps);
             Synchronize([this] { ApplySettings(); });
         } catch (...) {
             ReportException();
@@ -139,7 +100,7 @@ void TInitDevicesThread::Execute()
 void TInitDevicesThread::ReportError()
 {
     if (!Failed)
-        showMessageBox(m_mainForm, ErrorText, QStringLiteral("Сообщение TInitDevicesThread::Execute()!"));
+        showMessageBox(m_window->reportParent(), ErrorText, InstrumentTexts::detectionReportCaption());
     Failed = true;
 }
 
@@ -155,167 +116,65 @@ void TInitDevicesThread::EnableSweep(QWidget *group, bool enabled)
     }
 }
 
-void TInitDevicesThread::ControlsState(bool Finished)
-{
-    TMainForm *form = m_mainForm;
-    form->setPopupMenuAutoPopup(Finished);
-    if (!Finished) {
-        SavedCursor = screenCursor();
-        setScreenCursor(QCursor(Qt::WaitCursor));
-    } else {
-        setScreenCursor(SavedCursor);
-    }
-    form->Busy = true;
-    EnableSweep(form->LoadingTestsLMDGroupBox, Finished);
-    EnableSweep(form->SaveIniSettingLMDGroupBox, Finished && ModuleOk);
-    if (!Finished)
-        EnableSweep(form->GeneratorParsLMDGroupBox, false);
-    form->Busy = false;
-}
-
-void TInitDevicesThread::ModuleDisplay(bool Finished)
-{
-    TMainForm *form = m_mainForm;
-    const bool found = Finished && ModuleOk;
-    form->LoadingTestsLMDGroupBox->setTitle(found ? QStringLiteral("Модуль ") + QString::fromLatin1(ModuleName)
-                                                  : UnknownModuleCaption);
-    if (!Finished)
-        form->ModuleDetectionLMDShapeControl->setBrushColor(buttonShadowColor());
-    else
-        form->ModuleDetectionLMDShapeControl->setBrushColor(ModuleOk ? QColor(0, 255, 0) : QColor(255, 0, 0));
-    form->ModuleDetectionLMDStaticText->setEnabled(Finished);
-    form->VirtualSlotLMDStaticText->setEnabled(Finished);
-    form->VirtualSlotLabelLMDStaticText->setEnabled(Finished);
-    form->VirtualSlotLMDStaticText->setText(found ? QString::number(VirtualSlot) : QString());
-}
-
 void TInitDevicesThread::StartDetection()
 {
-    TMainForm *form = m_mainForm;
-    form->DetectionRunning = true;
-    ControlsState(false);
-    form->setEnabled(false);
-    form->setPopupMenuAutoPopup(false);
-    QCoreApplication::processEvents();
+    m_window->detectionStarted();
     ModuleOk = false;
-    UsbSpeed = 2;
-    ModuleDisplay(false);
-    if (form->FirstDetection) {
+    if (m_window->isFirstDetection()) {
         const QString path = SettingsFilePath();
         if (QFile::exists(path)) {
             SettingsFile = std::make_unique<TIniFile>(path);
         } else if (QFile file(path); file.open(QIODevice::WriteOnly)) {
             file.close();
-            if (form->CreateDefaultIniFile(path))
+            if (m_window->createDefaultSettings(path))
                 SettingsFile = std::make_unique<TIniFile>(path);
         } else {
             ErrorText = QStringLiteral("Не могу создать файл штатных настроек '") + path + QStringLiteral("'!");
             ReportError();
         }
-        readGeneratorSettings(SettingsFile.get(), form->GeneratorPars);
-    } else if (form->G740GeneratorFrame && form->G740GeneratorFrame->hasAppliedPars()) {
-        // The panel's current parameters survive the detection. A panel that
-        // never got a record (no module at the first detection) has nothing to
-        // give: the settings loaded from the file carry over instead.
-        form->G740GeneratorFrame->ReadGeneratorPars(&form->GeneratorPars);
+        readGeneratorSettings(SettingsFile.get(), m_window->detectionRecord());
+    } else {
+        m_window->keepPanelRecord();
     }
 }
 
 void TInitDevicesThread::OpenDevice()
 {
-    if (TheModuleInterface) {
-        TheModuleInterface->CloseModule();
-    } else {
-        DeviceLibrary &library = DeviceLibrary::instance();
-        if (!library.load()) {
-            ErrorText = QStringLiteral("Не могу загрузить библиотеку Modlink!\n") + library.errorString();
-            ReportError();
+    if (const InstrumentOutcome failed = m_window->detectionInstrument().openDevice()) {
+        // No module in any slot is shown by the window alone, without a box.
+        if (failed->kind == InstrumentFailure::Kind::NoModule) {
+            Failed = true;
             return;
         }
-        const std::uint32_t version = library.getLibraryVersion()();
-        if (version != RequiredLibraryVersion) {
-            ErrorText = QStringLiteral("Неправильная версия библиотеки Modlink.dll!\n");
-            ErrorText += QStringLiteral("Текущая: ") + QString::number(version >> 16) + QLatin1Char('.')
-                         + QString::number(version & 0xFFFF);
-            ErrorText += QStringLiteral(" Требуется: ") + QString::number(RequiredLibraryVersion >> 16)
-                         + QLatin1Char('.') + QString::number(RequiredLibraryVersion & 0xFFFF);
-            ReportError();
-            return;
-        }
-        TheModuleInterface = library.createModuleInterface()("g740");
-        if (!TheModuleInterface) {
-            ErrorText = QStringLiteral("Не могу получить интерфейс на модуль G-740!");
-            ReportError();
-            return;
-        }
+        ErrorText = failed->text;
+        ReportError();
     }
-    VirtualSlot = 0xFFFF;
-    for (std::uint16_t slot = 0; slot < 127; ++slot) {
-        if (TheModuleInterface->OpenModule(slot)) {
-            VirtualSlot = slot;
-            break;
-        }
-    }
-    if (VirtualSlot == 0xFFFF)
-        Failed = true;
 }
 
 void TInitDevicesThread::CheckDevice()
 {
-    std::memset(ModuleName, 0, sizeof ModuleName);
-    if (!TheModuleInterface->GetModuleName(ModuleName)) {
-        ErrorText = QStringLiteral("Не могу выполнить функцию GetModuleName()!");
-        ReportError();
-        return;
-    }
-    ModuleName[sizeof ModuleName - 1] = '\0';
-    if (std::strcmp(ModuleName, "G-740") != 0) {
-        ErrorText = QStringLiteral("Обнаруженное устройство не является модулем 'G-740'!");
-        ReportError();
-        return;
-    }
-    if (!TheModuleInterface->GetUsbSpeed(&UsbSpeed)) {
-        ErrorText = QStringLiteral("Не могу выполнить функцию GetUsbSpeed()!");
-        ReportError();
-        return;
-    }
-    if (UsbSpeed > 1) {
-        ErrorText = QStringLiteral("Считалась неправильная скорость работы шины USB!");
-        ReportError();
-        return;
-    }
-    if (!TheModuleInterface->GET_MODULE_DESCRIPTION(&m_mainForm->ModuleDescription)) {
-        ErrorText = QStringLiteral("Не могу выполнить функцию GET_MODULE_DESCRIPTION()!");
+    if (const InstrumentOutcome failed = m_window->detectionInstrument().checkDevice()) {
+        ErrorText = failed->text;
         ReportError();
         return;
     }
     ModuleOk = true;
-    m_mainForm->VirtualSlot = VirtualSlot;
 }
 
 void TInitDevicesThread::ShowDetectionResult()
 {
-    ModuleDisplay(true);
+    m_window->showDetectionResult(ModuleOk);
 }
 
 void TInitDevicesThread::ApplySettings()
 {
     if (!ModuleOk)
         return;
-    EnableSweep(m_mainForm->GeneratorParsLMDGroupBox, true);
-    m_mainForm->InitApplicationPars(SettingsFile.get());
+    m_window->applyDetectedSettings(SettingsFile.get());
 }
 
 void TInitDevicesThread::FinishDetection()
 {
-    TMainForm *form = m_mainForm;
-    form->setEnabled(true);
-    form->FindModuleLMDButton->setEnabled(true);
-    ControlsState(true);
-    form->SaveSettingsButton->setEnabled(!form->AutoSaveSettingsLMDCheckBox->isChecked() && ModuleOk);
     SettingsFile.reset();
-    setScreenCursor(SavedCursor);
-    form->setPopupMenuAutoPopup(true);
-    form->FirstDetection = false;
-    emit form->detectionFinished();
+    m_window->finishDetection(ModuleOk);
 }

@@ -3,9 +3,9 @@
 #include "app/AboutProgramPanel.h"
 #include "app/Application.h"
 #include "app/WrapPushButton.h"
-#include "device/DeviceLibrary.h"
-#include "app/InitDevicesThread.h"
 #include "app/G740GeneratorFrame.h"
+#include "app/InitDevicesThread.h"
+#include "instrument/Instrument.h"
 #include "runtime/EllipseIndicator.h"
 #include "runtime/MessageBox.h"
 #include "settings/IniFile.h"
@@ -57,10 +57,9 @@ void setTextColor(QWidget *widget, QPalette::ColorRole role, const QColor &color
     widget->setPalette(palette);
 }
 
-// The program's full path, as the settings file records it.
 QString programPath()
 {
-    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+    return SettingsProgramPath();
 }
 
 // A handler bound to a signal, with an escaping exception shown as the
@@ -80,6 +79,35 @@ auto guarded(TMainForm *form, Handler handler)
     };
 }
 
+// The screen cursor is the application's override cursor; none means the
+// widgets' own cursors.
+std::optional<QCursor> screenCursor()
+{
+    if (const QCursor *cursor = QGuiApplication::overrideCursor())
+        return *cursor;
+    return std::nullopt;
+}
+
+void setScreenCursor(const std::optional<QCursor> &cursor)
+{
+    if (QGuiApplication::overrideCursor()) {
+        if (cursor)
+            QGuiApplication::changeOverrideCursor(*cursor);
+        else
+            QGuiApplication::restoreOverrideCursor();
+    } else if (cursor) {
+        QGuiApplication::setOverrideCursor(*cursor);
+    }
+}
+
+// The system's colours, whatever the state of the widget that asks.
+QColor buttonShadowColor()
+{
+    return QGuiApplication::palette().color(QPalette::Active, QPalette::Dark);
+}
+
+const QString UnknownModuleCaption = QStringLiteral("Модуль ??????");
+
 // Every number of the program is written and read with "." whatever the
 // user's locale says.
 void forceDecimalPoint()
@@ -90,10 +118,11 @@ void forceDecimalPoint()
 
 } // namespace
 
-TMainForm::TMainForm(QWidget *parent)
+TMainForm::TMainForm(QWidget *parent, Instrument *instrument)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint)
+    , m_instrument(instrument ? instrument : new Instrument(this))
 {
     setObjectName(QStringLiteral("MainForm"));
     createControls();
@@ -259,7 +288,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMainForm::createGeneratorPanel()
 {
-    G740GeneratorFrame = new TG740GeneratorFrame(GeneratorParsLMDGroupBox);
+    G740GeneratorFrame = new TG740GeneratorFrame(GeneratorParsLMDGroupBox, m_instrument);
     G740GeneratorFrame->setObjectName(QStringLiteral("G740GeneratorFrame"));
     G740GeneratorFrame->move(2, 25);
     const QRect panel = G740GeneratorFrame->geometry();
@@ -319,10 +348,7 @@ void TMainForm::FormDestroy()
     delete G740GeneratorFrame; // stops the generator
     G740GeneratorFrame = nullptr;
     IniFile.reset();
-    if (TheModuleInterface) {
-        TheModuleInterface->ReleaseInterface();
-        TheModuleInterface = nullptr;
-    }
+    m_instrument->release();
     Busy = false;
 }
 
@@ -453,7 +479,7 @@ void TMainForm::ApplicationShortCut(QKeyEvent *Msg, bool &Handled)
 bool TMainForm::InitApplicationPars(const TIniFile *SettingsFile)
 {
     if (G740GeneratorFrame)
-        G740GeneratorFrame->ApplyGeneratorPars(TheModuleInterface, &GeneratorPars);
+        G740GeneratorFrame->ApplyGeneratorPars(m_instrument->moduleInterface(), &GeneratorPars);
     Busy = true; // until the detection's last sweep
     AutoSaveSettingsLMDCheckBox->setChecked(readAutoSaveSetting(SettingsFile));
     return true;
@@ -466,6 +492,87 @@ void TMainForm::terminateApplication()
         return;
     }
     QCoreApplication::quit();
+}
+
+// ---------------------------------------------------------------------------
+// The detection's view of the window
+
+void TMainForm::ControlsState(bool Finished, bool ModuleOk)
+{
+    setPopupMenuAutoPopup(Finished);
+    if (!Finished) {
+        m_savedCursor = screenCursor();
+        setScreenCursor(QCursor(Qt::WaitCursor));
+    } else {
+        setScreenCursor(m_savedCursor);
+    }
+    Busy = true;
+    TInitDevicesThread::EnableSweep(LoadingTestsLMDGroupBox, Finished);
+    TInitDevicesThread::EnableSweep(SaveIniSettingLMDGroupBox, Finished && ModuleOk);
+    if (!Finished)
+        TInitDevicesThread::EnableSweep(GeneratorParsLMDGroupBox, false);
+    Busy = false;
+}
+
+void TMainForm::ModuleDisplay(bool Finished, bool ModuleOk)
+{
+    const bool found = Finished && ModuleOk;
+    LoadingTestsLMDGroupBox->setTitle(found ? QStringLiteral("Модуль ") + m_instrument->moduleName()
+                                            : UnknownModuleCaption);
+    if (!Finished)
+        ModuleDetectionLMDShapeControl->setBrushColor(buttonShadowColor());
+    else
+        ModuleDetectionLMDShapeControl->setBrushColor(ModuleOk ? QColor(0, 255, 0) : QColor(255, 0, 0));
+    ModuleDetectionLMDStaticText->setEnabled(Finished);
+    VirtualSlotLMDStaticText->setEnabled(Finished);
+    VirtualSlotLabelLMDStaticText->setEnabled(Finished);
+    VirtualSlotLMDStaticText->setText(found ? QString::number(m_instrument->slot()) : QString());
+}
+
+void TMainForm::detectionStarted()
+{
+    DetectionRunning = true;
+    ControlsState(false, false);
+    setEnabled(false);
+    setPopupMenuAutoPopup(false);
+    QCoreApplication::processEvents();
+    ModuleDisplay(false, false);
+}
+
+void TMainForm::keepPanelRecord()
+{
+    // The panel's current parameters survive the detection. A panel that
+    // never got a record (no module at the first detection) has nothing to
+    // give: the settings loaded from the file carry over instead.
+    if (G740GeneratorFrame && G740GeneratorFrame->hasAppliedPars())
+        G740GeneratorFrame->ReadGeneratorPars(&GeneratorPars);
+}
+
+void TMainForm::showDetectionResult(bool moduleOk)
+{
+    if (moduleOk) {
+        VirtualSlot = m_instrument->slot();
+        ModuleDescription = m_instrument->moduleDescription();
+    }
+    ModuleDisplay(true, moduleOk);
+}
+
+void TMainForm::applyDetectedSettings(const TIniFile *settingsFile)
+{
+    TInitDevicesThread::EnableSweep(GeneratorParsLMDGroupBox, true);
+    InitApplicationPars(settingsFile);
+}
+
+void TMainForm::finishDetection(bool moduleOk)
+{
+    setEnabled(true);
+    FindModuleLMDButton->setEnabled(true);
+    ControlsState(true, moduleOk);
+    SaveSettingsButton->setEnabled(!AutoSaveSettingsLMDCheckBox->isChecked() && moduleOk);
+    setScreenCursor(m_savedCursor);
+    setPopupMenuAutoPopup(true);
+    FirstDetection = false;
+    emit detectionFinished();
 }
 
 bool TMainForm::event(QEvent *event)

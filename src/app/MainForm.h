@@ -1,15 +1,19 @@
 #pragma once
 
+#include "app/DetectionWindow.h"
 #include "device/ModuleInterface.h"
 #include "generator/GeneratorPars.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class EllipseIndicator;
+class Instrument;
 class QAction;
 class QCheckBox;
 class QGroupBox;
@@ -23,10 +27,10 @@ class TInitDevicesThread;
 
 // The program's one window: the module area (detection indicator, slot,
 // "Обнаружить G-740"), the settings area and the generator area, which holds
-// the generator panel. It starts the module detections and runs the closing
-// sequence. The detection thread's steps read and write its controls and
-// state directly, so both are public.
-class TMainForm : public QWidget
+// the generator panel. It is the window on the instrument: it starts the
+// module detections, which reach it through DetectionWindow, and runs the
+// closing sequence.
+class TMainForm : public QWidget, public DetectionWindow
 {
     Q_OBJECT
 
@@ -34,8 +38,12 @@ public:
     // The private event with which the window asks itself for a detection.
     static constexpr QEvent::Type StartInitDevicesThreadEvent = static_cast<QEvent::Type>(1124);
 
-    explicit TMainForm(QWidget *parent = nullptr);
+    // instrument: the one the window shows (not owned); without one the
+    // window has an instrument of its own.
+    explicit TMainForm(QWidget *parent = nullptr, Instrument *instrument = nullptr);
     ~TMainForm() override;
+
+    Instrument &instrument() const { return *m_instrument; }
 
     // Controls.
     QGroupBox *LoadingTestsLMDGroupBox = nullptr;
@@ -85,6 +93,18 @@ public:
     // Writes the default settings to path; false after a reported failure.
     bool CreateDefaultIniFile(const QString &Path);
 
+    // DetectionWindow
+    Instrument &detectionInstrument() override { return *m_instrument; }
+    QWidget *reportParent() override { return this; }
+    void detectionStarted() override;
+    bool isFirstDetection() const override { return FirstDetection; }
+    bool createDefaultSettings(const QString &path) override { return CreateDefaultIniFile(path); }
+    GENERATOR_PARS &detectionRecord() override { return GeneratorPars; }
+    void keepPanelRecord() override;
+    void showDetectionResult(bool moduleOk) override;
+    void applyDetectedSettings(const TIniFile *settingsFile) override;
+    void finishDetection(bool moduleOk) override;
+
     // Ends the program through the closing sequence. While a detection runs
     // the end waits for it, since its steps use this window.
     void terminateApplication();
@@ -119,6 +139,11 @@ private:
     void createPopupMenu();
     void createGeneratorPanel();
     bool isMenuShortcut(const QKeyEvent *key) const;
+    void ControlsState(bool Finished, bool ModuleOk);
+    void ModuleDisplay(bool Finished, bool ModuleOk);
+
+    Instrument *m_instrument;
+    std::optional<QCursor> m_savedCursor; // none: no override cursor was set
 
     bool m_popupMenuAutoPopup = true;
     bool m_terminationPending = false;

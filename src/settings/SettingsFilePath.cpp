@@ -38,3 +38,8 @@ void setSettingsFilePathOverride(const QString &path)
 {
     pathOverride() = path;
 }
+
+QString SettingsProgramPath()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+}

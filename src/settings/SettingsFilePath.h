@@ -15,5 +15,9 @@ QString SettingsFilePath();
 QString settingsFilePathFor(const QString &programDirectory);
 
 // Makes every later SettingsFilePath() return path; an empty path restores the
-// normal choice. For tests, which must never write beside the executable.
+// normal choice. For --settings, and for tests, which must never write beside
+// the executable.
 void setSettingsFilePathOverride(const QString &path);
+
+// The program's full path, as the settings file records it.
+QString SettingsProgramPath();

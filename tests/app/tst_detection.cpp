@@ -130,10 +130,10 @@ void TestDetection::failedDetectionShowsItsOneReport_data()
     QTest::addColumn<bool>("resultShown"); // false: an exception came before the result step
 
     QTest::newRow("library 3.2") << QByteArray("version=3.2")
-                                 << QStringLiteral("Неправильная версия библиотеки Modlink.dll!\nТекущая: 3.2 Требуется: 3.4")
+                                 << QStringLiteral("Неправильная версия библиотеки libModlink.so!\nТекущая: 3.2 Требуется: 3.4")
                                  << true;
     QTest::newRow("library 3.5") << QByteArray("version=3.5")
-                                 << QStringLiteral("Неправильная версия библиотеки Modlink.dll!\nТекущая: 3.5 Требуется: 3.4")
+                                 << QStringLiteral("Неправильная версия библиотеки libModlink.so!\nТекущая: 3.5 Требуется: 3.4")
                                  << true;
     QTest::newRow("factory gives null") << QByteArray("factory=null")
                                         << QStringLiteral("Не могу получить интерфейс на модуль G-740!") << true;

@@ -1,0 +1,189 @@
+#include "app/HeadlessRun.h"
+
+#include "app/DetectionPacing.h"
+#include "app/ExitCodes.h"
+#include "app/TerminationSignals.h"
+#include "instrument/Instrument.h"
+#include "instrument/InstrumentTexts.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsFilePath.h"
+#include "settings/SettingsKeys.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+int exitCodeOf(const InstrumentFailure &failure)
+{
+    switch (failure.kind) {
+    case InstrumentFailure::Kind::LibraryFault:
+        return ExitCode::LibraryFault;
+    case InstrumentFailure::Kind::NoModule:
+    case InstrumentFailure::Kind::ModuleFault:
+        return ExitCode::NoModule;
+    default:
+        return ExitCode::StartFailed;
+    }
+}
+
+} // namespace
+
+HeadlessRun::HeadlessRun(Instrument &instrument, Options options, QObject *parent)
+    : QObject(parent)
+    , m_instrument(instrument)
+    , m_options(options)
+    , m_report([](const QString &line) {
+        std::fputs(line.toUtf8().append('\n').constData(), stderr);
+        std::fflush(stderr);
+    })
+{
+}
+
+HeadlessRun::~HeadlessRun() = default;
+
+int HeadlessRun::exec()
+{
+    m_termination = std::make_unique<TerminationSignals>();
+    connect(m_termination.get(), &TerminationSignals::terminationRequested, this, &HeadlessRun::requestTermination);
+    QEventLoop loop;
+    m_loop = &loop;
+    QTimer::singleShot(0, this, &HeadlessRun::loadSettings);
+    // closeDown ends the loop.
+    loop.exec();
+    m_loop = nullptr;
+    m_termination.reset();
+    return m_exitCode;
+}
+
+void HeadlessRun::requestTermination()
+{
+    m_terminationRequested = true;
+    // While the detection runs, its next step ends the session.
+    if (m_waiting)
+        closeDown(ExitCode::Normal);
+}
+
+void HeadlessRun::after(int pause, void (HeadlessRun::*step)())
+{
+    QTimer::singleShot(pause, this, [this, step] {
+        if (m_terminationRequested)
+            closeDown(ExitCode::Normal);
+        else
+            (this->*step)();
+    });
+}
+
+void HeadlessRun::report(const QString &line) const
+{
+    m_report(line);
+}
+
+void HeadlessRun::loadSettings()
+{
+    // As the window's first detection: an existing file is read, a missing
+    // one is created with the default settings.
+    const QString path = SettingsFilePath();
+    const QString cannotCreate = QStringLiteral("Не могу создать файл штатных настроек '") + path + QStringLiteral("'!");
+    if (QFile::exists(path)) {
+        m_settingsFile = std::make_unique<TIniFile>(path);
+    } else if (QFile file(path); file.open(QIODevice::WriteOnly)) {
+        file.close();
+        m_settingsFile = std::make_unique<TIniFile>(path);
+        try {
+            writeDefaultSettings(*m_settingsFile, SettingsProgramPath());
+        } catch (const std::exception &error) {
+            report(QString::fromUtf8(error.what()));
+            closeDown(ExitCode::SettingsFault);
+            return;
+        }
+    } else {
+        report(cannotCreate);
+        closeDown(ExitCode::SettingsFault);
+        return;
+    }
+    readGeneratorSettings(m_settingsFile.get(), m_record);
+    after(DetectionPacing::AfterStart, &HeadlessRun::openDevice);
+}
+
+void HeadlessRun::openDevice()
+{
+    if (const InstrumentOutcome failed = m_instrument.openDevice()) {
+        report(failed->text);
+        closeDown(exitCodeOf(*failed));
+        return;
+    }
+    after(DetectionPacing::BetweenSteps, &HeadlessRun::checkDevice);
+}
+
+void HeadlessRun::checkDevice()
+{
+    if (const InstrumentOutcome failed = m_instrument.checkDevice()) {
+        report(failed->text);
+        closeDown(exitCodeOf(*failed));
+        return;
+    }
+    m_moduleOk = true;
+    after(DetectionPacing::BetweenSteps, &HeadlessRun::showDetectionResult);
+}
+
+void HeadlessRun::showDetectionResult()
+{
+    report(QStringLiteral("Модуль %1, виртуальный слот %2")
+               .arg(m_instrument.moduleName(), QString::number(m_instrument.slot())));
+    after(DetectionPacing::BetweenSteps, &HeadlessRun::applySettings);
+}
+
+void HeadlessRun::applySettings()
+{
+    // Nothing runs yet, so the record cannot be refused.
+    (void)m_instrument.setRecord(m_record);
+    if (m_options.startGenerator) {
+        if (const InstrumentOutcome failed = m_instrument.start()) {
+            report(failed->text);
+            closeDown(ExitCode::StartFailed);
+            return;
+        }
+        report(QStringLiteral("Генератор запущен"));
+    }
+    m_waiting = true;
+    if (m_terminationRequested)
+        closeDown(ExitCode::Normal);
+}
+
+void HeadlessRun::closeDown(int exitCode)
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_waiting = false;
+    m_exitCode = exitCode;
+    // The window's closing sequence: auto-save (only once a detection has set
+    // the choice), the generator stopped, the module released.
+    if (m_moduleOk && readAutoSaveSetting(m_settingsFile.get())) {
+        try {
+            TIniFile file(SettingsFilePath());
+            writeCurrentSettings(file, SettingsProgramPath(), true, m_instrument.record());
+        } catch (const std::exception &error) {
+            report(QString::fromUtf8(error.what()));
+            if (m_exitCode == ExitCode::Normal)
+                m_exitCode = ExitCode::SettingsFault;
+        }
+    }
+    if (m_moduleOk) {
+        const bool wasRunning = m_instrument.isRunning();
+        if (const InstrumentOutcome failed = m_instrument.stopForClose())
+            report(failed->text);
+        else if (wasRunning)
+            report(QStringLiteral("Генератор остановлен"));
+    }
+    m_instrument.release();
+    m_settingsFile.reset();
+    if (m_loop)
+        m_loop->exit(m_exitCode);
+}

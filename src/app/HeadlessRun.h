@@ -1,0 +1,69 @@
+#pragma once
+
+#include "generator/GeneratorPars.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class Instrument;
+class QEventLoop;
+class TIniFile;
+class TerminationSignals;
+
+// The program without a window: the window's first detection and settings
+// flow on the instrument, at the same pace, with every report written to
+// standard error in the texts of the window's boxes. After a successful
+// detection it runs until SIGTERM, SIGINT or SIGHUP, then closes as the
+// window does (auto-save as the settings file says, the generator stopped,
+// the module released). Needs a QCoreApplication only.
+class HeadlessRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Options
+    {
+        bool startGenerator = false; // start with the loaded record after the detection
+    };
+    // Where the reports go; standard error by default.
+    using Report = std::function<void(const QString &line)>;
+
+    HeadlessRun(Instrument &instrument, Options options, QObject *parent = nullptr);
+    ~HeadlessRun() override;
+
+    void setReport(Report report) { m_report = std::move(report); }
+
+    // Runs the whole session in the event loop and returns the exit code
+    // (see ExitCodes.h).
+    int exec();
+
+    // For tests: ends the session as a termination signal would.
+    void requestTermination();
+
+private:
+    void loadSettings();
+    void openDevice();
+    void checkDevice();
+    void showDetectionResult();
+    void applySettings();
+    // The next step after pause ms, unless the session is ending.
+    void after(int pause, void (HeadlessRun::*step)());
+    void closeDown(int exitCode);
+    void report(const QString &line) const;
+
+    Instrument &m_instrument;
+    Options m_options;
+    Report m_report;
+    std::unique_ptr<TerminationSignals> m_termination;
+    QEventLoop *m_loop = nullptr;
+    std::unique_ptr<TIniFile> m_settingsFile;
+    GENERATOR_PARS m_record;
+    bool m_moduleOk = false;
+    bool m_terminationRequested = false;
+    bool m_waiting = false; // detected and running until a signal
+    bool m_closed = false;
+    int m_exitCode = 0;
+};
