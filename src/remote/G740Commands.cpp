@@ -264,7 +264,12 @@ ScpiCommandTree g740CommandTree(Instrument &instrument, const G740Storage &stora
     }
     if (storage.saveSettings) {
         tree.add({QStringLiteral("SYSTem:SETTings:SAVE"), {},
-                  [storage](const ScpiArgument &, ScpiSession &) { return statusOf(storage.saveSettings()); }, {}});
+                  [storage](const ScpiArgument &, ScpiSession &) -> ScpiStatus {
+                      if (const std::optional<QString> failed = storage.saveSettings())
+                          return ScpiError{ScpiErrorCode::ExecutionError, *failed};
+                      return std::nullopt;
+                  },
+                  {}});
     }
     return tree;
 }

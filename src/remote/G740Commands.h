@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // The named parameter sets and the settings file as the program keeps them.
 // The remote interface offers *SAV, *RCL, MEMory:... and
@@ -15,7 +16,7 @@ struct G740Storage
     std::function<QStringList()> setNames;
     std::function<InstrumentOutcome(const QString &name)> storeSet; // the current record under name
     std::function<InstrumentOutcome(const QString &name)> loadSet;  // into the instrument
-    std::function<InstrumentOutcome()> saveSettings;                // as Ctrl+S does
+    std::function<std::optional<QString>()> saveSettings;           // as Ctrl+S does; why it failed
 };
 
 // The G-740's command tree: every field of the record with its set form and

@@ -72,8 +72,9 @@ void TestG740Commands::init()
             return InstrumentFailure{InstrumentFailure::Kind::OutOfRange, QStringLiteral("no set ") + name};
         return m_instrument->setRecord(m_sets.value(name), &m_origin);
     };
-    storage.saveSettings = [this]() -> InstrumentOutcome {
-        ++m_settingsSaved;
+    storage.saveSettings = [this]() -> std::optional<QString> {
+        if (++m_settingsSaved > 1)
+            return QStringLiteral("disk full");
         return std::nullopt;
     };
     m_tree = std::make_unique<ScpiCommandTree>(g740CommandTree(*m_instrument, storage, &m_origin));
@@ -300,6 +301,9 @@ void TestG740Commands::setsAndSettingsNeedTheProgram()
 
     QCOMPARE(m_session->execute("SYST:SETT:SAVE;*OPC?"), QByteArray("1\n"));
     QCOMPARE(m_settingsSaved, 1);
+    QCOMPARE(m_session->errorCount(), 0);
+    m_session->execute("SYST:SETT:SAVE");
+    QCOMPARE(m_session->execute("SYST:ERR?"), QByteArray("-200,\"Execution error;disk full\"\n"));
 }
 
 QTEST_GUILESS_MAIN(TestG740Commands)
