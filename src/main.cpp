@@ -5,6 +5,8 @@
 #include "app/HeadlessRun.h"
 #include "app/MainForm.h"
 #include "app/TerminationSignals.h"
+#include "app/WindowRemoteControl.h"
+#include "remote/G740Remote.h"
 #include "instrument/Instrument.h"
 #include "settings/SettingsFilePath.h"
 
@@ -21,7 +23,7 @@ void print(std::FILE *stream, const QString &text)
     std::fputs(text.toUtf8().constData(), stream);
 }
 
-int runWindow(int argc, char *argv[])
+int runWindow(int argc, char *argv[], const CommandLine &commandLine)
 {
     Application app(argc, argv);
     try {
@@ -37,6 +39,15 @@ int runWindow(int argc, char *argv[])
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &MainForm,
                          [&MainForm] { QTimer::singleShot(0, &MainForm, &TMainForm::terminateApplication); });
 #endif
+        // Remote control: the menu's toggle, or at once from the command line.
+        WindowRemoteControl remote(MainForm);
+        if (const std::optional<quint16> port = commandLine.remotePort()) {
+            if (!remote.open(commandLine.remoteAddress(), *port)) {
+                print(stderr, remote.errorText() + QLatin1Char('\n'));
+                return ExitCode::RemotePortFault;
+            }
+            print(stderr, G740Remote::listeningText(remote.remote()->port()) + QLatin1Char('\n'));
+        }
         // Hidden until the menu shows it; it reads the versions now.
         AboutProgramPanel = new TAboutProgramPanel(&MainForm);
         MainForm.show();
@@ -84,7 +95,7 @@ int main(int argc, char *argv[])
 
     switch (action) {
     case CommandLine::Action::Window:
-        return runWindow(argc, argv);
+        return runWindow(argc, argv, commandLine);
     case CommandLine::Action::Headless:
         return runHeadless(argc, argv, commandLine);
     case CommandLine::Action::Version:
