@@ -8,6 +8,7 @@
 #include "app/WindowRemoteControl.h"
 #include "remote/G740Remote.h"
 #include "instrument/Instrument.h"
+#include "instrument/InstrumentTexts.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QCoreApplication>
@@ -76,7 +77,7 @@ int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
     } catch (const std::exception &error) {
         print(stderr, QString::fromUtf8(error.what()) + QLatin1Char('\n'));
     } catch (...) {
-        print(stderr, QStringLiteral("Опаньки!!! Поймали неустранимое исключение!!!\n"));
+        print(stderr, InstrumentTexts::unexpectedException() + QLatin1Char('\n'));
     }
     return ExitCode::SettingsFault;
 }

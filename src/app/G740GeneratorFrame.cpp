@@ -557,10 +557,12 @@ void TG740GeneratorFrame::connectHandlers()
 
     // After the control's own handler (connected first, so called first),
     // the instrument gets what the controls now hold.
-    for (RadioGroup *group : findChildren<RadioGroup *>())
-        connect(group, &RadioGroup::itemIndexChanged, this, &F::publishRecord);
-    for (KeyFilterEdit *edit : findChildren<KeyFilterEdit *>())
-        connect(edit, &QLineEdit::textChanged, this, &F::publishRecord);
+    for (QWidget *control : std::as_const(m_controls)) {
+        if (auto *group = qobject_cast<RadioGroup *>(control))
+            connect(group, &RadioGroup::itemIndexChanged, this, &F::publishRecord);
+        else if (auto *edit = qobject_cast<QLineEdit *>(control))
+            connect(edit, &QLineEdit::textChanged, this, &F::publishRecord);
+    }
     connect(EnaSyncoutLMDCheckBox, &QCheckBox::toggled, this, &F::publishRecord);
     connect(EnaSquareWaveOutputLMDCheckBox, &QCheckBox::toggled, this, &F::publishRecord);
     connect(AnalogOutputsGaindBLMDComboBox, &QComboBox::activated, this, &F::publishRecord);
@@ -633,11 +635,23 @@ void TG740GeneratorFrame::publishRecord()
     // nor while a record is being shown.
     if (!m_parsApplied || m_showingRecord)
         return;
+    // A field being typed that is no number yet (empty, "-", "1.2.") keeps
+    // the instrument's value; every other field is read all the same.
     GENERATOR_PARS pars = GeneratorPars;
-    try {
-        readControls(pars);
-    } catch (...) {
-    }
+    const GENERATOR_PARS &current = m_instrument->record();
+    pars.MasterClock = current.MasterClock;
+    pars.StartFrequency = current.StartFrequency;
+    pars.FrequencyIncrement = current.FrequencyIncrement;
+    pars.NumberOfIncrements = current.NumberOfIncrements;
+    pars.BaseIntervalsNumber = current.BaseIntervalsNumber;
+    pars.Output10OhmOffset = current.Output10OhmOffset;
+    readControls(pars, [](const QString &text, double kept) {
+        try {
+            return parseFloat(text);
+        } catch (const ConversionError &) {
+            return kept;
+        }
+    });
     // Refused only while the generator runs, when the controls are locked.
     (void)m_instrument->setRecord(pars, this);
 }
@@ -672,32 +686,36 @@ void TG740GeneratorFrame::ReadGeneratorPars(GENERATOR_PARS *Pars)
 void TG740GeneratorFrame::GetGeneratorPars()
 {
     try {
-        readControls(GeneratorPars);
+        readControls(GeneratorPars, [](const QString &text, double) { return parseFloat(text); });
     } catch (...) {
         showMessageBox(this, QStringLiteral("Обнаружено исключение."), QStringLiteral("Ошибка GetGeneratorPars()!!!"));
     }
 }
 
-void TG740GeneratorFrame::readControls(GENERATOR_PARS &GeneratorPars) const
+void TG740GeneratorFrame::readControls(GENERATOR_PARS &GeneratorPars, const NumberReader &number) const
 {
     // Each field is stored as soon as it is read: after a failure the fields
     // before it hold the controls' values and those after it their old ones.
     {
         GeneratorPars.MasterClockSource = indexByte(MasterClockSourceLMDRadioGroup->itemIndex());
         GeneratorPars.MasterClock = GeneratorPars.MasterClockSource == 1
-                                        ? parseFloat(ExternalMasterClockValueLMDEdit->text())
+                                        ? number(ExternalMasterClockValueLMDEdit->text(), GeneratorPars.MasterClock)
                                         : InternalMasterClock;
         GeneratorPars.CyclicAutoScanType = indexByte(CyclicAutoScanLMDRadioGroup->itemIndex());
-        GeneratorPars.StartFrequency = parseFloat(DesiredStartFrequencyValueLMDEdit->text());
-        GeneratorPars.FrequencyIncrement = parseFloat(DesiredFrequencyIncrementValueLMDEdit->text());
-        GeneratorPars.NumberOfIncrements = low16OfTruncated(parseFloat(NumberOfIncrementsValueLMDEdit->text()));
+        GeneratorPars.StartFrequency = number(DesiredStartFrequencyValueLMDEdit->text(), GeneratorPars.StartFrequency);
+        GeneratorPars.FrequencyIncrement =
+            number(DesiredFrequencyIncrementValueLMDEdit->text(), GeneratorPars.FrequencyIncrement);
+        GeneratorPars.NumberOfIncrements =
+            low16OfTruncated(number(NumberOfIncrementsValueLMDEdit->text(), GeneratorPars.NumberOfIncrements));
         GeneratorPars.BaseIntervalType = indexByte(BaseIntervalTypeLMDRadioGroup->itemIndex());
         GeneratorPars.BaseIntervalMultiplierIndex = indexByte(BaseIntervalMultiplierLMDRadioGroup->itemIndex());
-        GeneratorPars.BaseIntervalsNumber = low16OfTruncated(parseFloat(BaseIntervalsNumberLMDEdit->text()));
+        GeneratorPars.BaseIntervalsNumber =
+            low16OfTruncated(number(BaseIntervalsNumberLMDEdit->text(), GeneratorPars.BaseIntervalsNumber));
         GeneratorPars.AnalogOutputsType = indexByte(AnalogOutputsTypeLMDRadioGroup->itemIndex());
         GeneratorPars.AnalogOutputsGainIndex = indexByte(AnalogOutputsGaindBLMDComboBox->currentIndex());
         GeneratorPars.Output10OhmOffsetType = indexByte(OffsetTypeOutput10OhmLMDRadioGroup->itemIndex());
-        GeneratorPars.Output10OhmOffset = parseFloat(DesiredOffsetValueOutput10OhmLMDEdit->text());
+        GeneratorPars.Output10OhmOffset =
+            number(DesiredOffsetValueOutput10OhmLMDEdit->text(), GeneratorPars.Output10OhmOffset);
         GeneratorPars.IncrementType = indexByte(IncrementTypeLMDRadioGroup->itemIndex());
         GeneratorPars.CtrlLineType = indexByte(CtrlLineTypeLMDRadioGroup->itemIndex());
         GeneratorPars.InterrupLineType = indexByte(InterrupLineTypeLMDRadioGroup->itemIndex());

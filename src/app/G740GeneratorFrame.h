@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class Instrument;
@@ -68,9 +69,10 @@ private:
     RadioGroup *makeRadioGroup(const char *name, const QString &title, const QStringList &items, QWidget *parent);
     void connectHandlers();
 
-    // The record in the controls, read without a word: a field that cannot
-    // be read keeps its value from pars.
-    void readControls(GENERATOR_PARS &pars) const;
+    // The record in the controls into pars. number(text, kept) reads a
+    // number field: it may throw, which ends the read, or give kept back.
+    using NumberReader = std::function<double(const QString &text, double kept)>;
+    void readControls(GENERATOR_PARS &pars, const NumberReader &number) const;
     // Shows pars as applied, without passing the shown values back.
     void showRecord(const GENERATOR_PARS &pars);
     // Hands what the controls hold to the instrument.

@@ -65,18 +65,23 @@ int HeadlessRun::exec()
 void HeadlessRun::requestTermination()
 {
     m_terminationRequested = true;
-    // While the detection runs, its next step ends the session.
+    // While the detection runs, its last step ends the session.
     if (m_waiting)
         closeDown(ExitCode::Normal);
 }
 
 void HeadlessRun::after(int pause, void (HeadlessRun::*step)())
 {
+    // A termination request waits for the detection's end, as in the window.
     QTimer::singleShot(pause, this, [this, step] {
-        if (m_terminationRequested)
-            closeDown(ExitCode::Normal);
-        else
+        // The steps call the device library, which may throw; as in the
+        // window, that is reported and ends the detection.
+        try {
             (this->*step)();
+        } catch (...) {
+            report(InstrumentTexts::unexpectedException());
+            closeDown(ExitCode::LibraryFault);
+        }
     });
 }
 
@@ -90,7 +95,6 @@ void HeadlessRun::loadSettings()
     // As the window's first detection: an existing file is read, a missing
     // one is created with the default settings.
     const QString path = SettingsFilePath();
-    const QString cannotCreate = QStringLiteral("Не могу создать файл штатных настроек '") + path + QStringLiteral("'!");
     if (QFile::exists(path)) {
         m_settingsFile = std::make_unique<TIniFile>(path);
     } else if (QFile file(path); file.open(QIODevice::WriteOnly)) {
@@ -104,7 +108,7 @@ void HeadlessRun::loadSettings()
             return;
         }
     } else {
-        report(cannotCreate);
+        report(InstrumentTexts::cannotCreateSettingsFile(path));
         closeDown(ExitCode::SettingsFault);
         return;
     }
@@ -210,14 +214,18 @@ void HeadlessRun::closeDown(int exitCode)
                 m_exitCode = ExitCode::SettingsFault;
         }
     }
-    if (m_moduleOk) {
-        const bool wasRunning = m_instrument.isRunning();
-        if (const InstrumentOutcome failed = m_instrument.stopForClose())
-            report(failed->text);
-        else if (wasRunning)
-            report(QStringLiteral("Генератор остановлен"));
+    try {
+        if (m_moduleOk) {
+            const bool wasRunning = m_instrument.isRunning();
+            if (const InstrumentOutcome failed = m_instrument.stopForClose())
+                report(failed->text);
+            else if (wasRunning)
+                report(QStringLiteral("Генератор остановлен"));
+        }
+        m_instrument.release();
+    } catch (...) {
+        report(InstrumentTexts::unexpectedException());
     }
-    m_instrument.release();
     m_settingsFile.reset();
     if (m_loop)
         m_loop->exit(m_exitCode);

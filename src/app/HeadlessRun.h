@@ -59,7 +59,7 @@ private:
     void applySettings();
     bool openRemoteControl();
     std::optional<QString> saveSettings();
-    // The next step after pause ms, unless the session is ending.
+    // The next step after pause ms.
     void after(int pause, void (HeadlessRun::*step)());
     void closeDown(int exitCode);
     void report(const QString &line) const;

@@ -60,7 +60,7 @@ void TInitDevicesThread::Synchronize(const std::function<void()> &step)
 void TInitDevicesThread::ReportException()
 {
     Synchronize([this] {
-        ErrorText = QStringLiteral("Опаньки!!! Поймали неустранимое исключение!!!\nСрочно сообщите разработчику!");
+        ErrorText = InstrumentTexts::unexpectedException();
         ReportError();
     });
 }
@@ -129,7 +129,7 @@ void TInitDevicesThread::StartDetection()
             if (m_window->createDefaultSettings(path))
                 SettingsFile = std::make_unique<TIniFile>(path);
         } else {
-            ErrorText = QStringLiteral("Не могу создать файл штатных настроек '") + path + QStringLiteral("'!");
+            ErrorText = InstrumentTexts::cannotCreateSettingsFile(path);
             ReportError();
         }
         readGeneratorSettings(SettingsFile.get(), m_window->detectionRecord());

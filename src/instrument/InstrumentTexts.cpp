@@ -9,6 +9,16 @@ QString detectionReportCaption()
     return QStringLiteral("Сообщение TInitDevicesThread::Execute()!");
 }
 
+QString unexpectedException()
+{
+    return QStringLiteral("Опаньки!!! Поймали неустранимое исключение!!!\nСрочно сообщите разработчику!");
+}
+
+QString cannotCreateSettingsFile(const QString &path)
+{
+    return QStringLiteral("Не могу создать файл штатных настроек '") + path + QStringLiteral("'!");
+}
+
 QString libraryNotLoaded(const QString &reasons)
 {
     return QStringLiteral("Не могу загрузить библиотеку Modlink!\n") + reasons;

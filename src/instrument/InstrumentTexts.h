@@ -12,6 +12,11 @@ namespace InstrumentTexts {
 // The caption of the detection's report box.
 QString detectionReportCaption();
 
+// An exception escaped the device library.
+QString unexpectedException();
+// The settings file at path does not exist and cannot be made.
+QString cannotCreateSettingsFile(const QString &path);
+
 // The six checks of a detection, in their order.
 QString libraryNotLoaded(const QString &reasons);
 // fileName: the library file that was loaded (libModlink.so).
