@@ -49,7 +49,11 @@ ScpiConnection::ScpiConnection(QTcpSocket *socket, const ScpiCommandTree &tree, 
     });
 }
 
-ScpiConnection::~ScpiConnection() = default;
+ScpiConnection::~ScpiConnection()
+{
+    // The socket goes with this object; nothing of it may reach us on its way.
+    m_socket->disconnect(this);
+}
 
 void ScpiConnection::schedulePump()
 {
@@ -178,7 +182,9 @@ void ScpiServer::refuse(QTcpSocket *socket)
 {
     socket->setParent(this);
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    socket->write(QByteArrayLiteral("busy: remote control serves at most 8 clients at once; closing\n"));
+    socket->write(QStringLiteral("busy: remote control serves at most %1 clients at once; closing\n")
+                      .arg(MaxClients)
+                      .toLatin1());
     socket->disconnectFromHost();
     if (socket->state() != QAbstractSocket::UnconnectedState)
         QTimer::singleShot(RefusalGraceMs, socket, [socket] { socket->abort(); });
