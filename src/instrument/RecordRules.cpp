@@ -171,9 +171,11 @@ GENERATOR_PARS normalized(const GENERATOR_PARS &pars)
 {
     GENERATOR_PARS n = withCyclicScanForcing(pars);
     n.MasterClock = effectiveMasterClock(n);
-    n.NumberOfIncrements = std::min<std::uint16_t>(n.NumberOfIncrements, MaxNumberOfIncrements);
+    // The packed fields are copied out first: std::min and std::clamp take
+    // references, which must not bind to a misaligned field.
+    n.NumberOfIncrements = std::min<std::uint16_t>(std::uint16_t(n.NumberOfIncrements), MaxNumberOfIncrements);
     if (n.IncrementType == 0)
-        n.BaseIntervalsNumber = std::clamp<std::uint16_t>(n.BaseIntervalsNumber, MinBaseIntervalsNumber,
+        n.BaseIntervalsNumber = std::clamp<std::uint16_t>(std::uint16_t(n.BaseIntervalsNumber), MinBaseIntervalsNumber,
                                                           MaxBaseIntervalsNumber);
     return n;
 }
