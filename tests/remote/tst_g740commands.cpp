@@ -223,25 +223,26 @@ void TestG740Commands::everyFieldSetAndQueried()
                            ":OUTP:SQU ON;SYNC ON;SYNC:MODE STEP;:FUNC TRI;:VOLT:GAIN -24;OFFS -3.5;OFFS:SOUR EXT";
     QCOMPARE(m_session->execute(set), QByteArray());
     QCOMPARE(m_session->takeError().code, 0);
-    const GENERATOR_PARS &r = m_instrument->record();
-    QCOMPARE(r.MasterClockSource, 1);
-    QCOMPARE(r.MasterClock, 20000.0);
-    QCOMPARE(r.StartFrequency, 1.5);
-    QCOMPARE(r.FrequencyIncrement, -0.02);
-    QCOMPARE(r.NumberOfIncrements, 4000);
-    QCOMPARE(r.BaseIntervalType, 0);
-    QCOMPARE(r.BaseIntervalMultiplierIndex, 3);
-    QCOMPARE(r.BaseIntervalsNumber, 2000);
-    QCOMPARE(r.IncrementType, 1);
-    QCOMPARE(r.CtrlLineType, 1);
-    QCOMPARE(r.InterrupLineType, 1);
-    QCOMPARE(r.EnaSquareWaveOutput, 1u);
-    QCOMPARE(r.EnaSyncout, 1u);
-    QCOMPARE(r.SyncoutType, 0);
-    QCOMPARE(r.AnalogOutputsType, 0);
-    QCOMPARE(r.AnalogOutputsGainIndex, 13);
-    QCOMPARE(r.Output10OhmOffset, -3.5);
-    QCOMPARE(r.Output10OhmOffsetType, 1);
+    // Field by field, by value: the record is packed.
+    const auto field = [this](RecordRules::Field f) { return m_instrument->field(f); };
+    QCOMPARE(field(RecordRules::Field::MasterClockSource), 1.0);
+    QCOMPARE(field(RecordRules::Field::MasterClock), 20000.0);
+    QCOMPARE(field(RecordRules::Field::StartFrequency), 1.5);
+    QCOMPARE(field(RecordRules::Field::FrequencyIncrement), -0.02);
+    QCOMPARE(field(RecordRules::Field::NumberOfIncrements), 4000.0);
+    QCOMPARE(field(RecordRules::Field::BaseIntervalType), 0.0);
+    QCOMPARE(field(RecordRules::Field::BaseIntervalMultiplierIndex), 3.0);
+    QCOMPARE(field(RecordRules::Field::BaseIntervalsNumber), 2000.0);
+    QCOMPARE(field(RecordRules::Field::IncrementType), 1.0);
+    QCOMPARE(field(RecordRules::Field::CtrlLineType), 1.0);
+    QCOMPARE(field(RecordRules::Field::InterrupLineType), 1.0);
+    QCOMPARE(field(RecordRules::Field::EnaSquareWaveOutput), 1.0);
+    QCOMPARE(field(RecordRules::Field::EnaSyncout), 1.0);
+    QCOMPARE(field(RecordRules::Field::SyncoutType), 0.0);
+    QCOMPARE(field(RecordRules::Field::AnalogOutputsType), 0.0);
+    QCOMPARE(field(RecordRules::Field::AnalogOutputsGainIndex), 13.0);
+    QCOMPARE(field(RecordRules::Field::Output10OhmOffset), -3.5);
+    QCOMPARE(field(RecordRules::Field::Output10OhmOffsetType), 1.0);
 
     QCOMPARE(m_session->execute("ROSC:SOUR?;EXT:FREQ?;:FREQ:STAR:DES?;:FREQ:STEP:DES?;:SWE:STEP?;DWEL:BASE?;MULT?;COUN?;"
                                 ":SWE:ADV?;:LINE:CTRL?;INT?;:OUTP:SQU?;SYNC?;SYNC:MODE?;:FUNC?;:VOLT:GAIN?;OFFS:DES?;:VOLT:OFFS:SOUR?"),

@@ -265,8 +265,13 @@ void TestScpiServer::floodOfUnreadAnswers()
         QVERIFY2(timer.elapsed() < 500, "a flooding client holds up the others");
         QTest::qWait(20);
     }
-    // 20 MB of answers are asked for; far less is kept.
+    // 20 MB of answers are asked for; far less is kept. (AddressSanitizer
+    // keeps freed memory aside, so its resident size says nothing here.)
+#ifndef __SANITIZE_ADDRESS__
     QVERIFY2(residentKiB() - before < 12 * 1024, qPrintable(QString::number(residentKiB() - before)));
+#else
+    Q_UNUSED(before);
+#endif
 
     flooder->setReadBufferSize(0);
     const QByteArray expected = '"' + m_device.name.toLatin1() + "\"\n";
