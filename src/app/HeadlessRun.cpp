@@ -167,9 +167,9 @@ void HeadlessRun::applySettings()
 
 bool HeadlessRun::openRemoteControl()
 {
-    G740Storage storage;
-    storage.saveSettings = [this] { return saveSettings(); };
-    m_remote = std::make_unique<G740Remote>(m_instrument, storage);
+    G740Program program;
+    program.saveSettings = [this] { return saveSettings(); };
+    m_remote = std::make_unique<G740Remote>(m_instrument, program);
     if (!m_remote->listen(m_options.remoteAddress, *m_options.remotePort)) {
         report(G740Remote::failureText(*m_options.remotePort, m_remote->errorString()));
         m_remote.reset();

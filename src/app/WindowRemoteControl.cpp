@@ -59,8 +59,8 @@ bool WindowRemoteControl::open(const QHostAddress &address, quint16 port)
     m_errorText.clear();
     if (m_remote)
         close();
-    G740Storage storage;
-    storage.saveSettings = [this]() -> std::optional<QString> {
+    G740Program program;
+    program.saveSettings = [this]() -> std::optional<QString> {
         try {
             m_form.SaveSettingsButtonClick();
         } catch (const std::exception &error) {
@@ -68,7 +68,13 @@ bool WindowRemoteControl::open(const QHostAddress &address, quint16 port)
         }
         return std::nullopt;
     };
-    auto remote = std::make_unique<G740Remote>(m_form.instrument(), storage);
+    // The window is locked while a detection runs; so is the remote side.
+    program.busy = [this]() -> std::optional<QString> {
+        if (m_form.DetectionRunning)
+            return QStringLiteral("идёт обнаружение модуля");
+        return std::nullopt;
+    };
+    auto remote = std::make_unique<G740Remote>(m_form.instrument(), program);
     if (!remote->listen(address, port)) {
         m_errorText = G740Remote::failureText(port, remote->errorString());
         return false;

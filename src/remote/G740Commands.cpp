@@ -40,8 +40,8 @@ std::optional<int> indexIn(const auto &table, double value)
 class Builder
 {
 public:
-    Builder(ScpiCommandTree &tree, Instrument &instrument, QObject *origin)
-        : m_tree(tree), m_instrument(instrument), m_origin(origin)
+    Builder(std::function<void(ScpiCommand)> add, Instrument &instrument, QObject *origin)
+        : m_add(std::move(add)), m_instrument(instrument), m_origin(origin)
     {
     }
 
@@ -57,11 +57,11 @@ public:
         const auto desired = [&instrument, field, scale](ScpiSession &) {
             return ScpiReply::number(instrument.field(field) * scale);
         };
-        m_tree.add({header, spec, setter(field, [scale](const ScpiArgument &argument) { return argument.number / scale; }),
+        m_add({header, spec, setter(field, [scale](const ScpiArgument &argument) { return argument.number / scale; }),
                     actual ? ScpiQueryHandler([actual](ScpiSession &) { return ScpiReply::number(actual()); })
                            : ScpiQueryHandler(desired)});
         if (actual)
-            m_tree.add({header + QStringLiteral(":DESired"), {}, {}, desired});
+            m_add({header + QStringLiteral(":DESired"), {}, {}, desired});
     }
 
     // A field that holds the index of one of its values.
@@ -69,7 +69,7 @@ public:
     {
         const ScpiChoice spec{mnemonics};
         Instrument &instrument = m_instrument;
-        m_tree.add({header, spec, setter(field, [](const ScpiArgument &argument) { return double(argument.choice); }),
+        m_add({header, spec, setter(field, [](const ScpiArgument &argument) { return double(argument.choice); }),
                     [&instrument, field, spec](ScpiSession &) {
                         return ScpiReply::text(Scpi::choiceText(spec, int(instrument.field(field))));
                     }});
@@ -78,7 +78,7 @@ public:
     void boolean(const QString &header, Field field)
     {
         Instrument &instrument = m_instrument;
-        m_tree.add({header, ScpiBoolean{}, setter(field, [](const ScpiArgument &argument) { return argument.boolean ? 1.0 : 0.0; }),
+        m_add({header, ScpiBoolean{}, setter(field, [](const ScpiArgument &argument) { return argument.boolean ? 1.0 : 0.0; }),
                     [&instrument, field](ScpiSession &) { return ScpiReply::boolean(instrument.field(field) != 0); }});
     }
 
@@ -93,7 +93,7 @@ public:
         }
         Instrument &instrument = m_instrument;
         QObject *origin = m_origin;
-        m_tree.add({header, ScpiNumeric{unit, min, max, def},
+        m_add({header, ScpiNumeric{unit, min, max, def},
                     [&instrument, origin, field, &table](const ScpiArgument &argument, ScpiSession &) -> ScpiStatus {
                         const std::optional<int> index = indexIn(table, argument.number);
                         if (!index)
@@ -111,7 +111,7 @@ public:
 
     void query(const QString &header, std::function<double()> value)
     {
-        m_tree.add({header, {}, {}, [value](ScpiSession &) { return ScpiReply::number(value()); }});
+        m_add({header, {}, {}, [value](ScpiSession &) { return ScpiReply::number(value()); }});
     }
 
 private:
@@ -124,7 +124,7 @@ private:
         };
     }
 
-    ScpiCommandTree &m_tree;
+    std::function<void(ScpiCommand)> m_add;
     Instrument &m_instrument;
     QObject *m_origin;
 };
@@ -149,11 +149,23 @@ ScpiError scpiErrorOf(const InstrumentFailure &failure)
     return {ScpiErrorCode::ExecutionError, failure.text};
 }
 
-ScpiCommandTree g740CommandTree(Instrument &instrument, const G740Storage &storage, QObject *origin)
+ScpiCommandTree g740CommandTree(Instrument &instrument, const G740Program &program, QObject *origin)
 {
     ScpiCommandTree tree;
     tree.addStatusCommands();
-    Builder add(tree, instrument, origin);
+    // Every command that changes something waits for the program to be free.
+    const auto addCommand = [&tree, program](ScpiCommand command) {
+        if (command.set && program.busy) {
+            command.set = [busy = program.busy, set = std::move(command.set)](const ScpiArgument &argument,
+                                                                              ScpiSession &session) -> ScpiStatus {
+                if (const std::optional<QString> reason = busy())
+                    return ScpiError{ScpiErrorCode::SettingsConflict, *reason};
+                return set(argument, session);
+            };
+        }
+        tree.add(std::move(command));
+    };
+    Builder add(addCommand, instrument, origin);
     const auto actual = [&instrument] { return instrument.actualValues(); };
     const QStringList internalExternal{QStringLiteral("INTernal"), QStringLiteral("EXTernal")};
 
@@ -205,19 +217,19 @@ ScpiCommandTree g740CommandTree(Instrument &instrument, const G740Storage &stora
     add.choice(QStringLiteral("[SOURce:]VOLTage:OFFSet:SOURce"), Field::Output10OhmOffsetType, internalExternal);
 
     // Start and stop.
-    tree.add({QStringLiteral("OUTPut[:STATe]"), ScpiBoolean{},
+    addCommand({QStringLiteral("OUTPut[:STATe]"), ScpiBoolean{},
               [&instrument](const ScpiArgument &argument, ScpiSession &) {
                   return statusOf(argument.boolean ? instrument.start() : instrument.stop());
               },
               [&instrument](ScpiSession &) { return ScpiReply::boolean(instrument.isRunning()); }});
 
     // The common commands of the device.
-    tree.add({QStringLiteral("*IDN"), {}, {}, [&instrument](ScpiSession &) {
+    addCommand({QStringLiteral("*IDN"), {}, {}, [&instrument](ScpiSession &) {
                   const QByteArray serial = instrument.slot() == 0xFFFF ? QByteArray("NONE")
                                                                          : QByteArray::number(instrument.slot());
                   return ScpiReply::text(vektraGroup().toLatin1() + ",G-740," + serial + ',' + G740_VERSION);
               }});
-    tree.add({QStringLiteral("*RST"), {},
+    addCommand({QStringLiteral("*RST"), {},
               [&instrument, origin](const ScpiArgument &, ScpiSession &) -> ScpiStatus {
                   if (const ScpiStatus stopped = statusOf(instrument.stop()))
                       return stopped;
@@ -225,47 +237,47 @@ ScpiCommandTree g740CommandTree(Instrument &instrument, const G740Storage &stora
               },
               {}});
     // The module's own checks passed at its detection: 0; otherwise 1.
-    tree.add({QStringLiteral("*TST"), {}, {},
+    addCommand({QStringLiteral("*TST"), {}, {},
               [&instrument](ScpiSession &) { return ScpiReply::number(instrument.isModuleReady() ? 0 : 1); }});
 
     // Parameter sets and the settings file, where the program keeps them.
-    if (storage.setNames && storage.storeSet && storage.loadSet) {
+    if (program.setNames && program.storeSet && program.loadSet) {
         // *SAV n and *RCL n keep the set named by the number.
         const ScpiNumeric registers{ScpiUnit::None, 0, 99, 0, true};
         const auto registerName = [](double number) { return QString::number(qint64(number)); };
-        tree.add({QStringLiteral("*SAV"), registers,
-                  [storage, registerName](const ScpiArgument &argument, ScpiSession &) {
-                      return statusOf(storage.storeSet(registerName(argument.number)));
+        addCommand({QStringLiteral("*SAV"), registers,
+                  [program, registerName](const ScpiArgument &argument, ScpiSession &) {
+                      return statusOf(program.storeSet(registerName(argument.number)));
                   },
                   {}});
-        tree.add({QStringLiteral("*RCL"), registers,
-                  [storage, registerName](const ScpiArgument &argument, ScpiSession &) {
-                      return statusOf(storage.loadSet(registerName(argument.number)));
+        addCommand({QStringLiteral("*RCL"), registers,
+                  [program, registerName](const ScpiArgument &argument, ScpiSession &) {
+                      return statusOf(program.loadSet(registerName(argument.number)));
                   },
                   {}});
-        tree.add({QStringLiteral("MEMory:STORe"), ScpiText{},
-                  [storage](const ScpiArgument &argument, ScpiSession &) {
-                      return statusOf(storage.storeSet(argument.text));
+        addCommand({QStringLiteral("MEMory:STORe"), ScpiText{},
+                  [program](const ScpiArgument &argument, ScpiSession &) {
+                      return statusOf(program.storeSet(argument.text));
                   },
                   {}});
-        tree.add({QStringLiteral("MEMory:LOAD"), ScpiText{},
-                  [storage](const ScpiArgument &argument, ScpiSession &) {
-                      return statusOf(storage.loadSet(argument.text));
+        addCommand({QStringLiteral("MEMory:LOAD"), ScpiText{},
+                  [program](const ScpiArgument &argument, ScpiSession &) {
+                      return statusOf(program.loadSet(argument.text));
                   },
                   {}});
         // The number of sets, then each name.
-        tree.add({QStringLiteral("MEMory:CATalog"), {}, {}, [storage](ScpiSession &) {
-                      const QStringList names = storage.setNames();
+        addCommand({QStringLiteral("MEMory:CATalog"), {}, {}, [program](ScpiSession &) {
+                      const QStringList names = program.setNames();
                       QByteArray answer = QByteArray::number(names.size());
                       for (const QString &name : names)
                           answer += ',' + Scpi::quoted(name);
                       return ScpiReply::text(answer);
                   }});
     }
-    if (storage.saveSettings) {
-        tree.add({QStringLiteral("SYSTem:SETTings:SAVE"), {},
-                  [storage](const ScpiArgument &, ScpiSession &) -> ScpiStatus {
-                      if (const std::optional<QString> failed = storage.saveSettings())
+    if (program.saveSettings) {
+        addCommand({QStringLiteral("SYSTem:SETTings:SAVE"), {},
+                  [program](const ScpiArgument &, ScpiSession &) -> ScpiStatus {
+                      if (const std::optional<QString> failed = program.saveSettings())
                           return ScpiError{ScpiErrorCode::ExecutionError, *failed};
                       return std::nullopt;
                   },

@@ -1,7 +1,7 @@
 #include "remote/G740Remote.h"
 
-G740Remote::G740Remote(Instrument &instrument, const G740Storage &storage, QObject *parent)
-    : QObject(parent), m_tree(g740CommandTree(instrument, storage, this)), m_server(std::make_unique<ScpiServer>(m_tree))
+G740Remote::G740Remote(Instrument &instrument, const G740Program &program, QObject *parent)
+    : QObject(parent), m_tree(g740CommandTree(instrument, program, this)), m_server(std::make_unique<ScpiServer>(m_tree))
 {
     connect(m_server.get(), &ScpiServer::clientCountChanged, this, &G740Remote::clientCountChanged);
 }

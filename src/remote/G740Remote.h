@@ -19,7 +19,7 @@ class G740Remote : public QObject
 public:
     static constexpr quint16 DefaultPort = 5025; // the usual SCPI socket port
 
-    G740Remote(Instrument &instrument, const G740Storage &storage = {}, QObject *parent = nullptr);
+    G740Remote(Instrument &instrument, const G740Program &program = {}, QObject *parent = nullptr);
     ~G740Remote() override;
 
     // address: the loopback address unless the lab network is meant.

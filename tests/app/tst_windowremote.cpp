@@ -138,10 +138,15 @@ void TestWindowRemote::remoteChangesShowOnThePanel()
     WindowRemoteControl remote(form);
     QVERIFY(remote.open(QHostAddress(QHostAddress::LocalHost), 0));
     QVERIFY(remote.toggle()->isChecked());
-    form.show();
-    QTRY_VERIFY_WITH_TIMEOUT(!form.FirstDetection && !form.DetectionRunning, 10000);
-
     auto client = connectTo(remote.remote()->port());
+    form.show();
+    // While the detection runs the window is locked, and so is the remote
+    // side: the settings it loads are not overwritten half-way.
+    QTRY_VERIFY(form.DetectionRunning);
+    QCOMPARE(ask(*client, "FREQ:STAR 3 KHZ;:SYST:ERR?"), QByteArray("-221,\"Settings conflict;идёт обнаружение модуля\"\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(!form.FirstDetection && !form.DetectionRunning, 10000);
+    QCOMPARE(ask(*client, "FREQ:STAR:DES?"), QByteArray("10000\n"));
+
     client->write("FREQ:STAR 12.5 KHZ;:SWE:STEP 42\n");
     auto *startEdit = form.G740GeneratorFrame->findChild<QLineEdit *>(QStringLiteral("DesiredStartFrequencyValueLMDEdit"));
     auto *button = form.G740GeneratorFrame->findChild<QPushButton *>(QStringLiteral("ControlGeneratorLMDButton"));

@@ -39,6 +39,7 @@ private slots:
     void deviceFailureCarriesItsText();
     void oneInstrumentSeveralHands();
     void setsAndSettingsNeedTheProgram();
+    void busyProgramRefusesChanges();
 
 private:
     static void columns();
@@ -61,23 +62,23 @@ void TestG740Commands::init()
     m_settingsSaved = 0;
 
     // Sets kept here as the program keeps them in its settings file.
-    G740Storage storage;
-    storage.setNames = [this] { return m_sets.keys(); };
-    storage.storeSet = [this](const QString &name) -> InstrumentOutcome {
+    G740Program program;
+    program.setNames = [this] { return m_sets.keys(); };
+    program.storeSet = [this](const QString &name) -> InstrumentOutcome {
         m_sets.insert(name, m_instrument->record());
         return std::nullopt;
     };
-    storage.loadSet = [this](const QString &name) -> InstrumentOutcome {
+    program.loadSet = [this](const QString &name) -> InstrumentOutcome {
         if (!m_sets.contains(name))
             return InstrumentFailure{InstrumentFailure::Kind::OutOfRange, QStringLiteral("no set ") + name};
         return m_instrument->setRecord(m_sets.value(name), &m_origin);
     };
-    storage.saveSettings = [this]() -> std::optional<QString> {
+    program.saveSettings = [this]() -> std::optional<QString> {
         if (++m_settingsSaved > 1)
             return QStringLiteral("disk full");
         return std::nullopt;
     };
-    m_tree = std::make_unique<ScpiCommandTree>(g740CommandTree(*m_instrument, storage, &m_origin));
+    m_tree = std::make_unique<ScpiCommandTree>(g740CommandTree(*m_instrument, program, &m_origin));
     QVERIFY2(m_tree->conflicts().isEmpty(), qPrintable(m_tree->conflicts().join(u' ')));
     m_session = std::make_unique<ScpiSession>(*m_tree);
 }
@@ -305,6 +306,26 @@ void TestG740Commands::setsAndSettingsNeedTheProgram()
     QCOMPARE(m_session->errorCount(), 0);
     m_session->execute("SYST:SETT:SAVE");
     QCOMPARE(m_session->execute("SYST:ERR?"), QByteArray("-200,\"Execution error;disk full\"\n"));
+}
+
+void TestG740Commands::busyProgramRefusesChanges()
+{
+    bool busy = true;
+    G740Program program;
+    program.busy = [&busy]() -> std::optional<QString> {
+        if (busy)
+            return QStringLiteral("detecting");
+        return std::nullopt;
+    };
+    ScpiCommandTree tree = g740CommandTree(*m_instrument, program);
+    ScpiSession session(tree);
+    // Changes wait; queries and the session's own status do not.
+    QCOMPARE(session.execute("FREQ:STAR 5;:OUTP ON;*RST;:FREQ:STAR:DES?;:OUTP?;*ESE 4;*ESE?"), QByteArray("10000;0;4\n"));
+    QCOMPARE(session.execute("SYST:ERR?"), QByteArray("-221,\"Settings conflict;detecting\"\n"));
+    QCOMPARE(session.errorCount(), 2);
+    busy = false;
+    session.execute("*CLS;:FREQ:STAR 5");
+    QCOMPARE(session.execute("FREQ:STAR:DES?;:SYST:ERR:COUN?"), QByteArray("5;0\n"));
 }
 
 QTEST_GUILESS_MAIN(TestG740Commands)
