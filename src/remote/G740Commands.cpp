@@ -52,12 +52,12 @@ public:
     {
         const RecordRules::FieldInfo &info = RecordRules::fieldInfo(field);
         const double def = RecordRules::fieldValue(Instrument::defaultRecord(), field);
-        const ScpiNumeric spec{unit, info.min * scale, info.max * scale, def * scale, info.whole};
+        const ScpiNumeric declared{unit, info.min * scale, info.max * scale, def * scale, info.whole};
         Instrument &instrument = m_instrument;
         const auto desired = [&instrument, field, scale](ScpiSession &) {
             return ScpiReply::number(instrument.field(field) * scale);
         };
-        m_add({header, spec, setter(field, [scale](const ScpiArgument &argument) { return argument.number / scale; }),
+        m_add({header, declared, setter(field, [scale](const ScpiArgument &argument) { return argument.number / scale; }),
                     actual ? ScpiQueryHandler([actual](ScpiSession &) { return ScpiReply::number(actual()); })
                            : ScpiQueryHandler(desired)});
         if (actual)
@@ -67,11 +67,11 @@ public:
     // A field that holds the index of one of its values.
     void choice(const QString &header, Field field, const QStringList &mnemonics)
     {
-        const ScpiChoice spec{mnemonics};
+        const ScpiChoice declared{mnemonics};
         Instrument &instrument = m_instrument;
-        m_add({header, spec, setter(field, [](const ScpiArgument &argument) { return double(argument.choice); }),
-                    [&instrument, field, spec](ScpiSession &) {
-                        return ScpiReply::text(Scpi::choiceText(spec, int(instrument.field(field))));
+        m_add({header, declared, setter(field, [](const ScpiArgument &argument) { return double(argument.choice); }),
+                    [&instrument, field, declared](ScpiSession &) {
+                        return ScpiReply::text(Scpi::choiceText(declared, int(instrument.field(field))));
                     }});
     }
 

@@ -51,14 +51,14 @@ double roundHalfAway(double value)
     return std::round(value);
 }
 
-ScpiStatus convertNumeric(const ScpiNumeric &spec, const ScpiToken &token, ScpiArgument &argument)
+ScpiStatus convertNumeric(const ScpiNumeric &declared, const ScpiToken &token, ScpiArgument &argument)
 {
     double value = 0;
     switch (token.kind) {
     case ScpiToken::Kind::String:
         return error(ScpiErrorCode::DataTypeError, QStringLiteral("a number is expected"));
     case ScpiToken::Kind::Character:
-        if (const auto keyword = Scpi::numericKeyword(spec, token.mnemonic)) {
+        if (const auto keyword = Scpi::numericKeyword(declared, token.mnemonic)) {
             argument.number = *keyword;
             return std::nullopt;
         }
@@ -66,19 +66,19 @@ ScpiStatus convertNumeric(const ScpiNumeric &spec, const ScpiToken &token, ScpiA
     case ScpiToken::Kind::Number:
         value = token.number;
         if (!token.suffix.isEmpty()) {
-            if (spec.unit == ScpiUnit::None)
+            if (declared.unit == ScpiUnit::None)
                 return error(ScpiErrorCode::SuffixNotAllowed, shown(token));
-            const double factor = Scpi::suffixFactor(token.suffix, spec.unit);
+            const double factor = Scpi::suffixFactor(token.suffix, declared.unit);
             if (factor == 0)
                 return error(ScpiErrorCode::InvalidSuffix, shown(token));
             value *= factor;
         }
         break;
     }
-    if (spec.integer)
+    if (declared.integer)
         value = roundHalfAway(value);
     // NaN cannot come from the reader, but an overflowing product can be infinite.
-    if (!(value >= spec.min && value <= spec.max))
+    if (!(value >= declared.min && value <= declared.max))
         return error(ScpiErrorCode::DataOutOfRange, shown(token));
     argument.number = value;
     return std::nullopt;
@@ -159,14 +159,14 @@ double Scpi::suffixFactor(QByteArrayView suffix, ScpiUnit unit)
     return 0;
 }
 
-std::optional<double> Scpi::numericKeyword(const ScpiNumeric &spec, QByteArrayView mnemonic)
+std::optional<double> Scpi::numericKeyword(const ScpiNumeric &declared, QByteArrayView mnemonic)
 {
     if (mnemonic == "MIN" || mnemonic == "MINIMUM")
-        return spec.min;
+        return declared.min;
     if (mnemonic == "MAX" || mnemonic == "MAXIMUM")
-        return spec.max;
+        return declared.max;
     if (mnemonic == "DEF" || mnemonic == "DEFAULT")
-        return spec.def;
+        return declared.def;
     return std::nullopt;
 }
 

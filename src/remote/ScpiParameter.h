@@ -88,7 +88,7 @@ double suffixFactor(QByteArrayView suffix, ScpiUnit unit);
 
 // Whether typed character data is MIN/MINimum, MAX/MAXimum, DEF/DEFault;
 // gives the value it stands for.
-std::optional<double> numericKeyword(const ScpiNumeric &spec, QByteArrayView mnemonic);
+std::optional<double> numericKeyword(const ScpiNumeric &declared, QByteArrayView mnemonic);
 
 // Converts one token as the parameter's declaration says.
 ScpiStatus convert(const ScpiParameter &parameter, const ScpiToken &token, ScpiArgument &argument);

@@ -23,8 +23,8 @@ inline ScpiCommandTree testTree(TestDevice &device)
     ScpiCommandTree tree;
     tree.addStatusCommands();
 
-    const auto number = [&tree](const QString &header, const ScpiNumeric &spec, double &field) {
-        tree.add({header, spec,
+    const auto number = [&tree](const QString &header, const ScpiNumeric &declared, double &field) {
+        tree.add({header, declared,
                   [&field](const ScpiArgument &argument, ScpiSession &) -> ScpiStatus {
                       field = argument.number;
                       return std::nullopt;
