@@ -58,8 +58,8 @@ public:
             return ScpiReply::number(instrument.field(field) * scale);
         };
         m_add({header, declared, setter(field, [scale](const ScpiArgument &argument) { return argument.number / scale; }),
-                    actual ? ScpiQueryHandler([actual](ScpiSession &) { return ScpiReply::number(actual()); })
-                           : ScpiQueryHandler(desired)});
+               actual ? ScpiQueryHandler([actual](ScpiSession &) { return ScpiReply::number(actual()); })
+                      : ScpiQueryHandler(desired)});
         if (actual)
             m_add({header + QStringLiteral(":DESired"), {}, {}, desired});
     }
@@ -70,16 +70,16 @@ public:
         const ScpiChoice declared{mnemonics};
         Instrument &instrument = m_instrument;
         m_add({header, declared, setter(field, [](const ScpiArgument &argument) { return double(argument.choice); }),
-                    [&instrument, field, declared](ScpiSession &) {
-                        return ScpiReply::text(Scpi::choiceText(declared, int(instrument.field(field))));
-                    }});
+               [&instrument, field, declared](ScpiSession &) {
+                   return ScpiReply::text(Scpi::choiceText(declared, int(instrument.field(field))));
+               }});
     }
 
     void boolean(const QString &header, Field field)
     {
         Instrument &instrument = m_instrument;
         m_add({header, ScpiBoolean{}, setter(field, [](const ScpiArgument &argument) { return argument.boolean ? 1.0 : 0.0; }),
-                    [&instrument, field](ScpiSession &) { return ScpiReply::boolean(instrument.field(field) != 0); }});
+               [&instrument, field](ScpiSession &) { return ScpiReply::boolean(instrument.field(field) != 0); }});
     }
 
     // A value from a table, stored as its index; any other value is out of range.
@@ -94,19 +94,19 @@ public:
         Instrument &instrument = m_instrument;
         QObject *origin = m_origin;
         m_add({header, ScpiNumeric{unit, min, max, def},
-                    [&instrument, origin, field, &table](const ScpiArgument &argument, ScpiSession &) -> ScpiStatus {
-                        const std::optional<int> index = indexIn(table, argument.number);
-                        if (!index)
-                            return ScpiError{ScpiErrorCode::DataOutOfRange,
-                                             QString::fromLatin1(Scpi::numberText(argument.number))
-                                                 + QStringLiteral(" is not one of the table's values")};
-                        return statusOf(instrument.setField(field, *index, origin));
-                    },
-                    [&instrument, field, &table](ScpiSession &) {
-                        const int index = int(instrument.field(field));
-                        return ScpiReply::number(index >= 0 && std::size_t(index) < table.size() ? table[index]
-                                                                                              : std::nan(""));
-                    }});
+               [&instrument, origin, field, &table](const ScpiArgument &argument, ScpiSession &) -> ScpiStatus {
+                   const std::optional<int> index = indexIn(table, argument.number);
+                   if (!index)
+                       return ScpiError{ScpiErrorCode::DataOutOfRange,
+                                        QString::fromLatin1(Scpi::numberText(argument.number))
+                                            + QStringLiteral(" is not one of the table's values")};
+                   return statusOf(instrument.setField(field, *index, origin));
+               },
+               [&instrument, field, &table](ScpiSession &) {
+                   const int index = int(instrument.field(field));
+                   return ScpiReply::number(index >= 0 && std::size_t(index) < table.size() ? table[index]
+                                                                                         : std::nan(""));
+               }});
     }
 
     void query(const QString &header, std::function<double()> value)
