@@ -1,18 +1,14 @@
-#include "app/AboutProgramPanel.h"
-#include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/ExitCodes.h"
 #include "app/HeadlessRun.h"
-#include "app/MainForm.h"
-#include "app/TerminationSignals.h"
-#include "app/WindowRemoteControl.h"
-#include "remote/G740Remote.h"
+#include "app/WindowMain.h"
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentTexts.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QCoreApplication>
-#include <QTimer>
+#include <QFileInfo>
+#include <QLibrary>
 
 #include <cstdio>
 #include <exception>
@@ -24,43 +20,19 @@ void print(std::FILE *stream, const QString &text)
     std::fputs(text.toUtf8().constData(), stream);
 }
 
+// The window lives in libg740window.so beside the program, so that a
+// headless run never loads the widget libraries.
 int runWindow(int argc, char *argv[], const CommandLine &commandLine)
 {
-    Application app(argc, argv);
-    try {
-        app.setApplicationDisplayName(QStringLiteral("Генератор G-740"));
-        // Signals and the end of the desktop session end the program through
-        // the window's closing sequence, so that nothing is lost.
-        TerminationSignals termination;
-        TMainForm MainForm;
-        QObject::connect(&termination, &TerminationSignals::terminationRequested, &MainForm,
-                         &TMainForm::terminateApplication);
-#ifndef QT_NO_SESSIONMANAGER
-        // The session manager must not see the program quit inside its request.
-        QObject::connect(&app, &QGuiApplication::commitDataRequest, &MainForm,
-                         [&MainForm] { QTimer::singleShot(0, &MainForm, &TMainForm::terminateApplication); });
-#endif
-        // Remote control: the menu's toggle, or at once from the command line.
-        WindowRemoteControl remote(MainForm);
-        if (const std::optional<quint16> port = commandLine.remotePort()) {
-            if (!remote.open(commandLine.remoteAddress(), *port)) {
-                print(stderr, remote.errorText() + QLatin1Char('\n'));
-                return ExitCode::RemotePortFault;
-            }
-            print(stderr, G740Remote::listeningText(remote.remote()->port()) + QLatin1Char('\n'));
-        }
-        // Hidden until the menu shows it; it reads the versions now.
-        AboutProgramPanel = new TAboutProgramPanel(&MainForm);
-        MainForm.show();
-        Application::exec();
-        delete AboutProgramPanel;
-        AboutProgramPanel = nullptr;
-    } catch (const std::exception &error) {
-        Application::showException(QString::fromUtf8(error.what()));
-    } catch (...) {
-        Application::showException(QString());
+    const QString directory = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    QLibrary window(directory + QStringLiteral("/libg740window.so"));
+    const auto run = reinterpret_cast<WindowMainFunction>(window.resolve(WindowMainSymbol));
+    if (!run) {
+        print(stderr, QStringLiteral("g740demo: окно недоступно: %1\n").arg(window.errorString()));
+        return ExitCode::NoDisplay;
     }
-    return ExitCode::Normal;
+    const QByteArray settings = commandLine.settingsFile().toUtf8();
+    return run(argc, argv, settings.isEmpty() ? nullptr : settings.constData());
 }
 
 int runHeadless(int argc, char *argv[], const CommandLine &commandLine)

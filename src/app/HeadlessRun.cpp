@@ -139,8 +139,6 @@ void HeadlessRun::checkDevice()
 
 void HeadlessRun::showDetectionResult()
 {
-    report(QStringLiteral("Модуль %1, виртуальный слот %2")
-               .arg(m_instrument.moduleName(), QString::number(m_instrument.slot())));
     after(DetectionPacing::BetweenSteps, &HeadlessRun::applySettings);
 }
 
@@ -148,6 +146,11 @@ void HeadlessRun::applySettings()
 {
     // Nothing runs yet, so the record cannot be refused.
     (void)m_instrument.setRecord(m_record);
+    // The window takes the auto-save choice here too, once per run.
+    m_autoSave = readAutoSaveSetting(m_settingsFile.get());
+    // Said once the module is ready for use, at the detection's end.
+    report(QStringLiteral("Модуль %1, виртуальный слот %2")
+               .arg(m_instrument.moduleName(), QString::number(m_instrument.slot())));
     if (m_options.startGenerator) {
         if (const InstrumentOutcome failed = m_instrument.start()) {
             report(failed->text);
@@ -204,7 +207,7 @@ void HeadlessRun::closeDown(int exitCode)
     m_remote.reset();
     // The window's closing sequence: auto-save (only once a detection has set
     // the choice), the generator stopped, the module released.
-    if (m_moduleOk && readAutoSaveSetting(m_settingsFile.get())) {
+    if (m_autoSave) {
         try {
             TIniFile file(SettingsFilePath());
             writeCurrentSettings(file, SettingsProgramPath(), true, m_instrument.record());

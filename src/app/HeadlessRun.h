@@ -73,6 +73,7 @@ private:
     std::unique_ptr<G740Remote> m_remote;
     GENERATOR_PARS m_record;
     bool m_moduleOk = false;
+    bool m_autoSave = false; // as the settings file said when the detection ended
     bool m_terminationRequested = false;
     bool m_waiting = false; // detected and running until a signal
     bool m_closed = false;

@@ -189,6 +189,10 @@ InstrumentOutcome Instrument::start()
     using Kind = InstrumentFailure::Kind;
     if (m_running)
         return std::nullopt;
+    // A module that failed its checks is not started, whatever interface
+    // the library gave.
+    if (!m_moduleReady)
+        return failure(Kind::NoModule, InstrumentTexts::noModule());
     if (InstrumentOutcome missing = requireModule())
         return missing;
     // The library may write into the record it is given; ours stays as set.

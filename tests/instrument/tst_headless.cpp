@@ -63,6 +63,7 @@ private slots:
     void autoSaveAsConfigured();
     void autoSaveFailureIsASettingsFault();
     void missingSettingsFileIsCreated();
+    void signalDuringTheDetectionWaitsForItsEnd();
 
 private:
     // Starts g740demo with arguments and MODLINK_SIM=sim, without a display.
@@ -257,8 +258,6 @@ void TestHeadless::autoSaveAsConfigured()
     }
     start({QStringLiteral("--headless"), QStringLiteral("--settings"), settingsPath()});
     QVERIFY2(waitForLine(ModuleLine), qPrintable(errors()));
-    // The module line comes a step before the record is applied: the signal
-    // waits for the detection's end, so the file's record is what is saved.
     m_process->terminate();
     QCOMPARE(finish(), 0);
     QFile saved(settingsPath());
@@ -317,6 +316,27 @@ void TestHeadless::missingSettingsFileIsCreated()
     QVERIFY2(text.contains(QStringLiteral("Генератор. Тип инкрементации частоты=1\r\n")), qPrintable(text));
     m_process->terminate();
     QCOMPARE(finish(), 0);
+}
+
+void TestHeadless::signalDuringTheDetectionWaitsForItsEnd()
+{
+    {
+        QFile file(settingsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(cp1251(settingsText(true)) + cp1251("Генератор. Кол-во приращений=77\r\n"));
+    }
+    start({QStringLiteral("--headless"), QStringLiteral("--start"), QStringLiteral("--settings"), settingsPath()});
+    // Well inside the detection's 800 ms.
+    QTest::qWait(300);
+    m_process->terminate();
+    QCOMPARE(finish(), 0);
+    // The detection ended, the record was applied and started, and the
+    // closing saved the file's record, not a default one.
+    const QStringList lines = errors().trimmed().split(QLatin1Char('\n'));
+    QCOMPARE(lines, (QStringList{ModuleLine, QStringLiteral("Генератор запущен"), QStringLiteral("Генератор остановлен")}));
+    QFile saved(settingsPath());
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(utf8(saved.readAll()).contains("Генератор. Кол-во приращений=77\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestHeadless)

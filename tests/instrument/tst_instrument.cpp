@@ -261,6 +261,15 @@ void TestInstrument::startWithoutModule()
     QVERIFY(!instrument.isRunning());
     QVERIFY(!instrument.stop());
     QVERIFY(!instrument.stopForClose());
+
+    // An interface whose module failed its checks starts nothing either.
+    qputenv("MODLINK_SIM", "name=G-741");
+    QVERIFY(instrument.detect());
+    QVERIFY(instrument.moduleInterface());
+    m_sim.resetCallLog();
+    const InstrumentOutcome refused = instrument.start();
+    QVERIFY(refused && refused->kind == Kind::NoModule);
+    QCOMPARE(m_sim.log(), QString());
 }
 
 void TestInstrument::changesRefusedWhileRunning()
