@@ -46,7 +46,11 @@ int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
     QCoreApplication app(argc, argv);
     try {
         Instrument instrument;
-        HeadlessRun run(instrument, {commandLine.startGenerator()});
+        HeadlessRun::Options options;
+        options.startGenerator = commandLine.startGenerator();
+        options.remotePort = commandLine.remotePort();
+        options.remoteAddress = commandLine.remoteAddress();
+        HeadlessRun run(instrument, options);
         return run.exec();
     } catch (const std::exception &error) {
         print(stderr, QString::fromUtf8(error.what()) + QLatin1Char('\n'));

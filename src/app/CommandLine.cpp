@@ -17,6 +17,15 @@ CommandLine::CommandLine()
     , m_startOption(QStringLiteral("start"),
                     QStringLiteral("С --headless: после успешного обнаружения запустить генератор с загруженными "
                                    "параметрами; при выходе он останавливается."))
+    , m_remote(QStringLiteral("remote"),
+               QStringLiteral("Удалённое управление по SCPI через TCP-порт PORT (обычно 5025; 0 — любой свободный). "
+                              "Когда порт открыт, в стандартный поток ошибок пишется строка "
+                              "\"remote control on port N\"."),
+               QStringLiteral("PORT"))
+    , m_remoteListen(QStringLiteral("remote-listen"),
+                     QStringLiteral("С --remote: принимать подключения на адресе ADDRESS (например, 0.0.0.0 — из "
+                                    "сети лаборатории), а не только с этого компьютера (127.0.0.1)."),
+                     QStringLiteral("ADDRESS"))
 {
     m_parser.setApplicationDescription(QStringLiteral(
         "Управление генератором G-740.\n"
@@ -36,6 +45,8 @@ CommandLine::CommandLine()
     m_parser.addOption(m_settings);
     m_parser.addOption(m_headless);
     m_parser.addOption(m_startOption);
+    m_parser.addOption(m_remote);
+    m_parser.addOption(m_remoteListen);
 }
 
 CommandLine::Action CommandLine::parse(const QStringList &arguments)
@@ -61,6 +72,25 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
         m_settingsFile = QFileInfo(file).absoluteFilePath();
     }
     m_start = m_parser.isSet(m_startOption);
+    if (m_parser.isSet(m_remote)) {
+        bool ok = false;
+        const uint port = m_parser.value(m_remote).toUInt(&ok);
+        if (!ok || port > 65535) {
+            m_error = QStringLiteral("--remote: номер порта от 0 до 65535, а не \"%1\"").arg(m_parser.value(m_remote));
+            return Action::Error;
+        }
+        m_remotePort = quint16(port);
+    }
+    if (m_parser.isSet(m_remoteListen)) {
+        if (!m_remotePort) {
+            m_error = QStringLiteral("--remote-listen действует только вместе с --remote");
+            return Action::Error;
+        }
+        if (!m_remoteAddress.setAddress(m_parser.value(m_remoteListen))) {
+            m_error = QStringLiteral("--remote-listen: \"%1\" не IP-адрес").arg(m_parser.value(m_remoteListen));
+            return Action::Error;
+        }
+    }
     const bool headless = m_parser.isSet(m_headless);
     if (m_start && !headless) {
         m_error = QStringLiteral("--start действует только вместе с --headless");

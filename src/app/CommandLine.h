@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QHostAddress>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // The program's command line: which front door to open and with what.
 // Parsing needs no application object, so main() can choose between a
@@ -25,6 +28,10 @@ public:
 
     QString settingsFile() const { return m_settingsFile; } // absolute; empty: the usual place
     bool startGenerator() const { return m_start; }
+    // --remote PORT (0: any free port); none without the option.
+    std::optional<quint16> remotePort() const { return m_remotePort; }
+    // --remote-listen ADDRESS; the loopback address without it.
+    QHostAddress remoteAddress() const { return m_remoteAddress; }
     QString errorText() const { return m_error; }
     // The --help text, the exit codes included. Needs the application object.
     QString helpText() const;
@@ -37,7 +44,11 @@ private:
     QCommandLineOption m_settings;
     QCommandLineOption m_headless;
     QCommandLineOption m_startOption;
+    QCommandLineOption m_remote;
+    QCommandLineOption m_remoteListen;
     QString m_settingsFile;
     bool m_start = false;
+    std::optional<quint16> m_remotePort;
+    QHostAddress m_remoteAddress{QHostAddress::LocalHost};
     QString m_error;
 };

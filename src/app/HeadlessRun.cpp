@@ -5,6 +5,7 @@
 #include "app/TerminationSignals.h"
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentTexts.h"
+#include "remote/G740Remote.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
 #include "settings/SettingsKeys.h"
@@ -158,9 +159,41 @@ void HeadlessRun::applySettings()
         }
         report(QStringLiteral("Генератор запущен"));
     }
+    if (m_options.remotePort && !openRemoteControl()) {
+        closeDown(ExitCode::RemotePortFault);
+        return;
+    }
     m_waiting = true;
     if (m_terminationRequested)
         closeDown(ExitCode::Normal);
+}
+
+bool HeadlessRun::openRemoteControl()
+{
+    G740Program program;
+    program.saveSettings = [this] { return saveSettings(); };
+    m_remote = std::make_unique<G740Remote>(m_instrument, program);
+    if (!m_remote->listen(m_options.remoteAddress, *m_options.remotePort)) {
+        report(G740Remote::failureText(*m_options.remotePort, m_remote->errorString()));
+        m_remote.reset();
+        return false;
+    }
+    report(G740Remote::listeningText(m_remote->port()));
+    return true;
+}
+
+std::optional<QString> HeadlessRun::saveSettings()
+{
+    // As Ctrl+S in the window: the current record, the auto-save choice as
+    // the file has it.
+    try {
+        const bool autoSave = readAutoSaveSetting(m_settingsFile.get());
+        m_settingsFile = std::make_unique<TIniFile>(SettingsFilePath());
+        writeCurrentSettings(*m_settingsFile, SettingsProgramPath(), autoSave, m_instrument.record());
+    } catch (const std::exception &error) {
+        return QString::fromUtf8(error.what());
+    }
+    return std::nullopt;
 }
 
 void HeadlessRun::closeDown(int exitCode)
@@ -170,6 +203,8 @@ void HeadlessRun::closeDown(int exitCode)
     m_closed = true;
     m_waiting = false;
     m_exitCode = exitCode;
+    // No remote command reaches the instrument while it closes.
+    m_remote.reset();
     // The window's closing sequence: auto-save (only once a detection has set
     // the choice), the generator stopped, the module released.
     if (m_autoSave) {

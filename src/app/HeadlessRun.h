@@ -2,12 +2,15 @@
 
 #include "generator/GeneratorPars.h"
 
+#include <QHostAddress>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
+class G740Remote;
 class Instrument;
 class QEventLoop;
 class TIniFile;
@@ -27,6 +30,9 @@ public:
     struct Options
     {
         bool startGenerator = false; // start with the loaded record after the detection
+        // Remote control on this port once the settings are applied.
+        std::optional<quint16> remotePort;
+        QHostAddress remoteAddress{QHostAddress::LocalHost};
     };
     // Where the reports go; standard error by default.
     using Report = std::function<void(const QString &line)>;
@@ -42,6 +48,8 @@ public:
 
     // For tests: ends the session as a termination signal would.
     void requestTermination();
+    // The remote control while it listens, for tests.
+    G740Remote *remote() const { return m_remote.get(); }
 
 private:
     void loadSettings();
@@ -49,6 +57,8 @@ private:
     void checkDevice();
     void showDetectionResult();
     void applySettings();
+    bool openRemoteControl();
+    std::optional<QString> saveSettings();
     // The next step after pause ms.
     void after(int pause, void (HeadlessRun::*step)());
     void closeDown(int exitCode);
@@ -60,6 +70,7 @@ private:
     std::unique_ptr<TerminationSignals> m_termination;
     QEventLoop *m_loop = nullptr;
     std::unique_ptr<TIniFile> m_settingsFile;
+    std::unique_ptr<G740Remote> m_remote;
     GENERATOR_PARS m_record;
     bool m_moduleOk = false;
     bool m_autoSave = false; // as the settings file said when the detection ended

@@ -2,13 +2,17 @@
 
 #include "app/AboutProgramPanel.h"
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/ExitCodes.h"
 #include "app/MainForm.h"
 #include "app/TerminationSignals.h"
+#include "app/WindowRemoteControl.h"
+#include "remote/G740Remote.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QTimer>
 
+#include <cstdio>
 #include <exception>
 
 extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *settingsFile)
@@ -16,6 +20,13 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
     // The library has its own copy of the settings code.
     if (settingsFile)
         setSettingsFilePathOverride(QString::fromUtf8(settingsFile));
+    // The remote-control options, read before QApplication takes its own
+    // options out of argv; the program has checked the command line.
+    CommandLine commandLine;
+    QStringList given;
+    for (int i = 0; i < argc; ++i)
+        given << QString::fromLocal8Bit(argv[i]);
+    commandLine.parse(given);
     // QApplication keeps a reference to argc.
     static int arguments = argc;
     Application app(arguments, argv);
@@ -33,6 +44,17 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &MainForm,
                          [&MainForm] { QTimer::singleShot(0, &MainForm, &TMainForm::terminateOnRequest); });
 #endif
+        // Remote control: the menu's toggle, or at once from the command line.
+        WindowRemoteControl remote(MainForm);
+        if (const std::optional<quint16> port = commandLine.remotePort()) {
+            if (!remote.open(commandLine.remoteAddress(), *port)) {
+                std::fputs((remote.errorText() + QLatin1Char('\n')).toUtf8().constData(), stderr);
+                return ExitCode::RemotePortFault;
+            }
+            std::fputs((G740Remote::listeningText(remote.remote()->port()) + QLatin1Char('\n')).toUtf8().constData(),
+                       stderr);
+            std::fflush(stderr);
+        }
         // Hidden until the menu shows it; it reads the versions now.
         AboutProgramPanel = new TAboutProgramPanel(&MainForm);
         MainForm.show();

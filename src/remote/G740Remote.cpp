@@ -1,0 +1,49 @@
+#include "remote/G740Remote.h"
+
+G740Remote::G740Remote(Instrument &instrument, const G740Program &program, QObject *parent)
+    : QObject(parent), m_tree(g740CommandTree(instrument, program, this)), m_server(std::make_unique<ScpiServer>(m_tree))
+{
+    connect(m_server.get(), &ScpiServer::clientCountChanged, this, &G740Remote::clientCountChanged);
+}
+
+G740Remote::~G740Remote() = default;
+
+bool G740Remote::listen(const QHostAddress &address, quint16 port)
+{
+    return m_server->listen(address, port);
+}
+
+void G740Remote::close()
+{
+    m_server->close();
+}
+
+bool G740Remote::isListening() const
+{
+    return m_server->isListening();
+}
+
+quint16 G740Remote::port() const
+{
+    return m_server->serverPort();
+}
+
+QString G740Remote::errorString() const
+{
+    return m_server->errorString();
+}
+
+int G740Remote::clientCount() const
+{
+    return m_server->clientCount();
+}
+
+QString G740Remote::listeningText(quint16 port)
+{
+    return QStringLiteral("remote control on port %1").arg(port);
+}
+
+QString G740Remote::failureText(quint16 port, const QString &reason)
+{
+    return QStringLiteral("Не могу открыть порт удалённого управления %1: %2").arg(port).arg(reason);
+}
