@@ -95,10 +95,11 @@ void HeadlessRun::loadSettings()
     // As the window's first detection: an existing file is read, a missing
     // one is created with the default settings.
     const QString path = SettingsFilePath();
-    if (QFile::exists(path)) {
+    switch (prepareStartupSettingsFile(path)) {
+    case StartupSettingsFile::Existing:
         m_settingsFile = std::make_unique<TIniFile>(path);
-    } else if (QFile file(path); file.open(QIODevice::WriteOnly)) {
-        file.close();
+        break;
+    case StartupSettingsFile::Created:
         m_settingsFile = std::make_unique<TIniFile>(path);
         try {
             writeDefaultSettings(*m_settingsFile, SettingsProgramPath());
@@ -107,12 +108,16 @@ void HeadlessRun::loadSettings()
             closeDown(ExitCode::SettingsFault);
             return;
         }
-    } else {
+        break;
+    case StartupSettingsFile::CannotCreate:
         report(InstrumentTexts::cannotCreateSettingsFile(path));
         closeDown(ExitCode::SettingsFault);
         return;
     }
-    readGeneratorSettings(m_settingsFile.get(), m_record);
+    // An unreadable file or replaced values are reported; the run goes on
+    // with the defaults, as the window does.
+    if (const std::optional<QString> message = loadGeneratorSettings(m_settingsFile.get(), m_record))
+        report(*message);
     after(DetectionPacing::AfterStart, &HeadlessRun::openDevice);
 }
 

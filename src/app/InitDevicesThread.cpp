@@ -122,16 +122,18 @@ void TInitDevicesThread::StartDetection()
     ModuleOk = false;
     if (m_window->isFirstDetection()) {
         const QString path = SettingsFilePath();
-        removeStaleTemporaries(path); // left by a save that was killed
-        if (QFile::exists(path)) {
+        switch (prepareStartupSettingsFile(path)) {
+        case StartupSettingsFile::Existing:
             SettingsFile = std::make_unique<TIniFile>(path);
-        } else if (QFile file(path); file.open(QIODevice::WriteOnly)) {
-            file.close();
+            break;
+        case StartupSettingsFile::Created:
             if (m_window->createDefaultSettings(path))
                 SettingsFile = std::make_unique<TIniFile>(path);
-        } else {
+            break;
+        case StartupSettingsFile::CannotCreate:
             ErrorText = InstrumentTexts::cannotCreateSettingsFile(path);
             ReportError();
+            break;
         }
         if (const std::optional<QString> message = loadGeneratorSettings(SettingsFile.get(), m_window->detectionRecord()))
             showMessageBox(m_window->reportParent(), *message, QStringLiteral("Файл настроек"), QMessageBox::Warning);

@@ -5,6 +5,7 @@
 #include "settings/IniText.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <cstdint>
 #include <cstring>
@@ -186,4 +187,15 @@ std::optional<QString> loadGeneratorSettings(const TIniFile *file, GENERATOR_PAR
     if (!replaced.isEmpty())
         return replacedKeysMessage(file->fileName(), replaced);
     return std::nullopt;
+}
+
+StartupSettingsFile prepareStartupSettingsFile(const QString &path)
+{
+    removeStaleTemporaries(path);
+    if (QFile::exists(path))
+        return StartupSettingsFile::Existing;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return StartupSettingsFile::CannotCreate;
+    return StartupSettingsFile::Created;
 }

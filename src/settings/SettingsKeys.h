@@ -140,6 +140,18 @@ std::optional<QString> settingsFileProblem(const TIniFile &file);
 // The operator's message after a load that replaced out-of-range values.
 QString replacedKeysMessage(const QString &fileName, const QStringList &keys);
 
+// How the first start finds its settings file.
+enum class StartupSettingsFile
+{
+    Existing,     // the file was there
+    Created,      // a new, empty file was made: the default settings go in next
+    CannotCreate, // no file, and none could be made
+};
+
+// The first start's settings step of every front door: removes what killed
+// saves left beside path, then opens the file or makes a new empty one.
+StartupSettingsFile prepareStartupSettingsFile(const QString &path);
+
 // The load of the first detection: readGeneratorSettings, then the one
 // message the operator should see about the file (settingsFileProblem or
 // replacedKeysMessage), or nothing.
