@@ -1,5 +1,6 @@
 #include "app/AboutProgramPanel.h"
 #include "app/Application.h"
+#include "app/DisplayCheck.h"
 #include "app/MainForm.h"
 #include "app/TerminationSignals.h"
 
@@ -9,6 +10,7 @@
 
 int main(int argc, char *argv[])
 {
+    requireGraphicalDisplay(argc, argv); // one line and exit code 2 instead of Qt's abort
     Application app(argc, argv);
     try {
         app.setApplicationDisplayName(QStringLiteral("Генератор G-740"));
