@@ -2,6 +2,7 @@
 
 #include "app/AboutProgramPanel.h"
 #include "app/Application.h"
+#include "app/DisplayCheck.h"
 #include "app/CommandLine.h"
 #include "app/ExitCodes.h"
 #include "app/MainForm.h"
@@ -29,6 +30,7 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
     commandLine.parse(given);
     // QApplication keeps a reference to argc.
     static int arguments = argc;
+    requireGraphicalDisplay(argc, argv); // one line and exit code 2 instead of Qt's abort
     Application app(arguments, argv);
     try {
         app.setApplicationDisplayName(QStringLiteral("Генератор G-740"));
