@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/ExitCodes.h"
 #include "app/HeadlessRun.h"
+#include "app/SweepExport.h"
 #include "app/WindowMain.h"
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentTexts.h"
@@ -60,6 +61,23 @@ int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
     return ExitCode::SettingsFault;
 }
 
+int exportSweep(int argc, char *argv[], const CommandLine &commandLine)
+{
+    QCoreApplication app(argc, argv); // the settings file's usual place is beside the program
+    QString reason;
+    switch (exportSweepCsv(SettingsFilePath(), commandLine.exportFile(), &reason)) {
+    case SweepExportResult::Written:
+        return ExitCode::Normal;
+    case SweepExportResult::NoSettingsFile:
+        print(stderr, reason + QLatin1Char('\n'));
+        return ExitCode::SettingsFault;
+    case SweepExportResult::WriteFailed:
+        print(stderr, reason + QLatin1Char('\n'));
+        return ExitCode::OutputFileFault;
+    }
+    return ExitCode::Normal;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -77,6 +95,8 @@ int main(int argc, char *argv[])
         return runWindow(argc, argv, commandLine);
     case CommandLine::Action::Headless:
         return runHeadless(argc, argv, commandLine);
+    case CommandLine::Action::ExportSweep:
+        return exportSweep(argc, argv, commandLine);
     case CommandLine::Action::Version: {
         QCoreApplication app(argc, argv); // the library search starts beside the program
         print(stdout, CommandLine::versionText() + QLatin1Char('\n'));

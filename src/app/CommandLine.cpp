@@ -26,6 +26,10 @@ CommandLine::CommandLine()
                      QStringLiteral("С --remote: принимать подключения на адресе ADDRESS (например, 0.0.0.0 — из "
                                     "сети лаборатории), а не только с этого компьютера (127.0.0.1)."),
                      QStringLiteral("ADDRESS"))
+    , m_exportSweep(QStringLiteral("export-sweep"),
+                    QStringLiteral("Записать таблицу шагов развёртки для параметров из файла настроек в FILE "
+                                   "(CSV, UTF-8) и выйти; окно и модуль не нужны."),
+                    QStringLiteral("FILE"))
 {
     m_parser.setApplicationDescription(QStringLiteral(
         "Управление генератором G-740.\n"
@@ -38,7 +42,8 @@ CommandLine::CommandLine()
         "  4  ошибка библиотеки устройства (не загружается, не та версия, нет функции, нет интерфейса)\n"
         "  5  ошибка файла настроек\n"
         "  6  генератор не удалось запустить\n"
-        "  7  не удалось открыть порт удалённого управления"));
+        "  7  не удалось открыть порт удалённого управления\n"
+        "  8  не удалось записать файл (--export-sweep)"));
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     m_parser.addOption(m_help);
     m_parser.addOption(m_version);
@@ -47,6 +52,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_startOption);
     m_parser.addOption(m_remote);
     m_parser.addOption(m_remoteListen);
+    m_parser.addOption(m_exportSweep);
 }
 
 CommandLine::Action CommandLine::parse(const QStringList &arguments)
@@ -90,6 +96,18 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
             m_error = QStringLiteral("--remote-listen: \"%1\" не IP-адрес").arg(m_parser.value(m_remoteListen));
             return Action::Error;
         }
+    }
+    if (m_parser.isSet(m_exportSweep)) {
+        m_exportFile = m_parser.value(m_exportSweep);
+        if (m_exportFile.isEmpty()) {
+            m_error = QStringLiteral("--export-sweep: не указан файл");
+            return Action::Error;
+        }
+        if (m_parser.isSet(m_headless) || m_start || m_remotePort) {
+            m_error = QStringLiteral("--export-sweep не сочетается с --headless, --start и --remote");
+            return Action::Error;
+        }
+        return Action::ExportSweep;
     }
     const bool headless = m_parser.isSet(m_headless);
     if (m_start && !headless) {

@@ -19,7 +19,8 @@ public:
         Headless,
         Help,
         Version,
-        Error, // errorText() says why
+        ExportSweep, // exportFile(): the sweep table of the settings' record, no window
+        Error,       // errorText() says why
     };
 
     CommandLine();
@@ -28,6 +29,7 @@ public:
 
     QString settingsFile() const { return m_settingsFile; } // absolute; empty: the usual place
     bool startGenerator() const { return m_start; }
+    QString exportFile() const { return m_exportFile; }
     // --remote PORT (0: any free port); none without the option.
     std::optional<quint16> remotePort() const { return m_remotePort; }
     // --remote-listen ADDRESS; the loopback address without it.
@@ -46,8 +48,10 @@ private:
     QCommandLineOption m_startOption;
     QCommandLineOption m_remote;
     QCommandLineOption m_remoteListen;
+    QCommandLineOption m_exportSweep;
     QString m_settingsFile;
     bool m_start = false;
+    QString m_exportFile;
     std::optional<quint16> m_remotePort;
     QHostAddress m_remoteAddress{QHostAddress::LocalHost};
     QString m_error;

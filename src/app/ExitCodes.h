@@ -11,4 +11,5 @@ inline constexpr int LibraryFault = 4;  // the device library: not loaded, wrong
 inline constexpr int SettingsFault = 5; // the settings file cannot be created or saved
 inline constexpr int StartFailed = 6;   // the generator could not be started
 inline constexpr int RemotePortFault = 7;
+inline constexpr int OutputFileFault = 8; // a file the program was asked to write (--export-sweep)
 } // namespace ExitCode

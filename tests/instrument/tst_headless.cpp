@@ -64,6 +64,7 @@ private slots:
     void autoSaveFailureIsASettingsFault();
     void missingSettingsFileIsCreated();
     void signalDuringTheDetectionWaitsForItsEnd();
+    void sweepExportedWithoutAWindow();
 
 private:
     // Starts g740demo with arguments and MODLINK_SIM=sim, without a display.
@@ -337,6 +338,40 @@ void TestHeadless::signalDuringTheDetectionWaitsForItsEnd()
     QFile saved(settingsPath());
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QVERIFY(utf8(saved.readAll()).contains("Генератор. Кол-во приращений=77\r\n"));
+}
+
+// --export-sweep writes the step table of the settings' record and ends,
+// with no module and no display; a missing settings file and a file that
+// cannot be written end with their own codes and leave nothing behind.
+void TestHeadless::sweepExportedWithoutAWindow()
+{
+    QFile settings(settingsPath());
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write(cp1251(settingsText(false, "Генератор. Кол-во приращений=2\r\n"
+                                              "Генератор. Тип инкрементации частоты=0\r\n")));
+    settings.close();
+    const QString csv = m_dir.filePath(QStringLiteral("sweep.csv"));
+    start({QStringLiteral("--settings"), settingsPath(), QStringLiteral("--export-sweep"), csv}, "nomodule");
+    QCOMPARE(finish(), 0);
+    QFile table(csv);
+    QVERIFY(table.open(QIODevice::ReadOnly));
+    const QStringList rows = QString::fromUtf8(table.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(rows.size(), 4);
+    QVERIFY2(rows[0].startsWith(QStringLiteral("Шаг,Заданная частота (кГц),Код частоты,")), qPrintable(rows[0]));
+    QVERIFY2(rows[1].startsWith(QStringLiteral("0,10,3355,9.998679161071777,-132.08389282226562,0.002,0,")),
+             qPrintable(rows[1]));
+    QVERIFY2(rows[3].startsWith(QStringLiteral("2,110,36909,")), qPrintable(rows[3]));
+
+    start({QStringLiteral("--settings"), m_dir.filePath(QStringLiteral("missing.ini")), QStringLiteral("--export-sweep"),
+           m_dir.filePath(QStringLiteral("other.csv"))});
+    QCOMPARE(finish(), 5);
+    QVERIFY2(errors().contains(QStringLiteral("missing.ini")), qPrintable(errors()));
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("other.csv"))));
+
+    start({QStringLiteral("--settings"), settingsPath(), QStringLiteral("--export-sweep"),
+           QStringLiteral("/nonexistent/dir/sweep.csv")});
+    QCOMPARE(finish(), 8);
+    QVERIFY2(errors().contains(QStringLiteral("/nonexistent/dir/sweep.csv")), qPrintable(errors()));
 }
 
 QTEST_GUILESS_MAIN(TestHeadless)
