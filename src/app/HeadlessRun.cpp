@@ -27,6 +27,8 @@ int exitCodeOf(const InstrumentFailure &failure)
     case InstrumentFailure::Kind::NoModule:
     case InstrumentFailure::Kind::ModuleFault:
         return ExitCode::NoModule;
+    case InstrumentFailure::Kind::SettingsFile:
+        return ExitCode::SettingsFault;
     default:
         return ExitCode::StartFailed;
     }
