@@ -46,7 +46,7 @@ int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
     QCoreApplication app(argc, argv);
     try {
         Instrument instrument;
-        HeadlessRun run(instrument, {commandLine.startGenerator()});
+        HeadlessRun run(instrument, {commandLine.startGenerator(), commandLine.presetName()});
         return run.exec();
     } catch (const std::exception &error) {
         print(stderr, QString::fromUtf8(error.what()) + QLatin1Char('\n'));

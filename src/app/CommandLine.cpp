@@ -17,6 +17,12 @@ CommandLine::CommandLine()
     , m_startOption(QStringLiteral("start"),
                     QStringLiteral("С --headless: после успешного обнаружения запустить генератор с загруженными "
                                    "параметрами; при выходе он останавливается."))
+    , m_presetOption(QStringLiteral("preset"),
+                     QStringLiteral("После загрузки настроек взять параметры генератора из набора NAME файла "
+                                    "настроек. Если набора нет: в окне об этом сообщается и остаются параметры "
+                                    "из файла; с --headless программа сообщает об этом и завершается с кодом 5, "
+                                    "ничего не запуская и не сохраняя."),
+                     QStringLiteral("NAME"))
 {
     m_parser.setApplicationDescription(QStringLiteral(
         "Управление генератором G-740.\n"
@@ -27,7 +33,7 @@ CommandLine::CommandLine()
         "  2  нет графического дисплея\n"
         "  3  модуль G-740 не обнаружен\n"
         "  4  ошибка библиотеки устройства (не загружается, не та версия, нет функции, нет интерфейса)\n"
-        "  5  ошибка файла настроек\n"
+        "  5  ошибка файла настроек (с --headless и --preset: нет такого набора)\n"
         "  6  генератор не удалось запустить\n"
         "  7  не удалось открыть порт удалённого управления"));
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -36,6 +42,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_settings);
     m_parser.addOption(m_headless);
     m_parser.addOption(m_startOption);
+    m_parser.addOption(m_presetOption);
 }
 
 CommandLine::Action CommandLine::parse(const QStringList &arguments)
@@ -61,6 +68,13 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
         m_settingsFile = QFileInfo(file).absoluteFilePath();
     }
     m_start = m_parser.isSet(m_startOption);
+    if (m_parser.isSet(m_presetOption)) {
+        m_preset = m_parser.value(m_presetOption).trimmed();
+        if (m_preset.isEmpty()) {
+            m_error = QStringLiteral("--preset: не указано название набора");
+            return Action::Error;
+        }
+    }
     const bool headless = m_parser.isSet(m_headless);
     if (m_start && !headless) {
         m_error = QStringLiteral("--start действует только вместе с --headless");

@@ -25,6 +25,7 @@ public:
 
     QString settingsFile() const { return m_settingsFile; } // absolute; empty: the usual place
     bool startGenerator() const { return m_start; }
+    QString presetName() const { return m_preset; } // empty: none
     QString errorText() const { return m_error; }
     // The --help text, the exit codes included. Needs the application object.
     QString helpText() const;
@@ -37,7 +38,9 @@ private:
     QCommandLineOption m_settings;
     QCommandLineOption m_headless;
     QCommandLineOption m_startOption;
+    QCommandLineOption m_presetOption;
     QString m_settingsFile;
     bool m_start = false;
+    QString m_preset;
     QString m_error;
 };

@@ -27,6 +27,7 @@ public:
     struct Options
     {
         bool startGenerator = false; // start with the loaded record after the detection
+        QString presetName;          // the set that replaces the loaded record; empty: none
     };
     // Where the reports go; standard error by default.
     using Report = std::function<void(const QString &line)>;

@@ -2,6 +2,7 @@
 
 #include "app/AboutProgramPanel.h"
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/ExitCodes.h"
 #include "app/MainForm.h"
 #include "app/TerminationSignals.h"
@@ -26,6 +27,11 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
         // the window's closing sequence, so that nothing is lost.
         TerminationSignals termination;
         TMainForm MainForm;
+        // The program has checked the command line already; the window
+        // reads what it needs from it.
+        CommandLine commandLine;
+        if (commandLine.parse(QCoreApplication::arguments()) == CommandLine::Action::Window)
+            MainForm.setPresetName(commandLine.presetName());
         QObject::connect(&termination, &TerminationSignals::terminationRequested, &MainForm,
                          &TMainForm::terminateOnRequest);
 #ifndef QT_NO_SESSIONMANAGER
