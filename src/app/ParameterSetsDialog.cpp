@@ -41,19 +41,19 @@ TParameterSetsDialog::TParameterSetsDialog(Instrument &instrument, const QString
     setObjectName(QStringLiteral("ParameterSetsDialog"));
     setWindowTitle(QStringLiteral("Наборы параметров ..."));
     setModal(true);
-    setFixedSize(620, 330);
+    setFixedSize(652, 330);
     setFont(pixelFont(QStringLiteral("Arial"), 18));
     for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
         setTextColor(this, role, Qt::blue);
 
     SetsLabelLMDStaticText = new QLabel(QStringLiteral("Сохранённые наборы:"), this);
     SetsLabelLMDStaticText->setObjectName(QStringLiteral("SetsLabelLMDStaticText"));
-    SetsLabelLMDStaticText->setGeometry(10, 6, 340, 24);
+    SetsLabelLMDStaticText->setGeometry(10, 6, 330, 24);
     setTextColor(SetsLabelLMDStaticText, QPalette::WindowText, Navy);
 
     SetsLMDListBox = new QListWidget(this);
     SetsLMDListBox->setObjectName(QStringLiteral("SetsLMDListBox"));
-    SetsLMDListBox->setGeometry(10, 32, 340, 288);
+    SetsLMDListBox->setGeometry(10, 32, 330, 288);
     SetsLMDListBox->setFont(pixelFont(QStringLiteral("Times New Roman"), 18));
     SetsLMDListBox->setSelectionMode(QAbstractItemView::SingleSelection);
 
@@ -63,7 +63,7 @@ TParameterSetsDialog::TParameterSetsDialog(Instrument &instrument, const QString
         button->setFont(pixelFont(QStringLiteral("Courier New"), 17, true));
         button->setCursor(Qt::PointingHandCursor);
         button->setAutoDefault(false);
-        button->setGeometry(362, y, 248, 44);
+        button->setGeometry(352, y, 290, 44);
         return button;
     };
     SaveSetLMDButton = makeButton("SaveSetLMDButton", QStringLiteral("Сохранить текущие как ..."), 32);
