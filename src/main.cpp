@@ -51,6 +51,7 @@ int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
         options.startGenerator = commandLine.startGenerator();
         options.remotePort = commandLine.remotePort();
         options.remoteAddress = commandLine.remoteAddress();
+        options.presetName = commandLine.presetName();
         HeadlessRun run(instrument, options);
         return run.exec();
     } catch (const std::exception &error) {

@@ -30,6 +30,12 @@ CommandLine::CommandLine()
                     QStringLiteral("Записать таблицу шагов развёртки для параметров из файла настроек в FILE "
                                    "(CSV, UTF-8) и выйти; окно и модуль не нужны."),
                     QStringLiteral("FILE"))
+    , m_presetOption(QStringLiteral("preset"),
+                     QStringLiteral("После загрузки настроек взять параметры генератора из набора NAME файла "
+                                    "настроек. Если набора нет: в окне об этом сообщается и остаются параметры "
+                                    "из файла; с --headless программа сообщает об этом и завершается с кодом 5, "
+                                    "ничего не запуская и не сохраняя."),
+                     QStringLiteral("NAME"))
 {
     m_parser.setApplicationDescription(QStringLiteral(
         "Управление генератором G-740.\n"
@@ -40,7 +46,7 @@ CommandLine::CommandLine()
         "  2  нет графического дисплея\n"
         "  3  модуль G-740 не обнаружен\n"
         "  4  ошибка библиотеки устройства (не загружается, не та версия, нет функции, нет интерфейса)\n"
-        "  5  ошибка файла настроек\n"
+        "  5  ошибка файла настроек (с --headless и --preset: нет такого набора)\n"
         "  6  генератор не удалось запустить\n"
         "  7  не удалось открыть порт удалённого управления\n"
         "  8  не удалось записать файл (--export-sweep)"));
@@ -53,6 +59,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_remote);
     m_parser.addOption(m_remoteListen);
     m_parser.addOption(m_exportSweep);
+    m_parser.addOption(m_presetOption);
 }
 
 CommandLine::Action CommandLine::parse(const QStringList &arguments)
@@ -108,6 +115,13 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
             return Action::Error;
         }
         return Action::ExportSweep;
+    }
+    if (m_parser.isSet(m_presetOption)) {
+        m_preset = m_parser.value(m_presetOption).trimmed();
+        if (m_preset.isEmpty()) {
+            m_error = QStringLiteral("--preset: не указано название набора");
+            return Action::Error;
+        }
     }
     const bool headless = m_parser.isSet(m_headless);
     if (m_start && !headless) {

@@ -34,6 +34,7 @@ public:
     std::optional<quint16> remotePort() const { return m_remotePort; }
     // --remote-listen ADDRESS; the loopback address without it.
     QHostAddress remoteAddress() const { return m_remoteAddress; }
+    QString presetName() const { return m_preset; } // empty: none
     QString errorText() const { return m_error; }
     // The --help text, the exit codes included. Needs the application object.
     QString helpText() const;
@@ -54,5 +55,7 @@ private:
     QString m_exportFile;
     std::optional<quint16> m_remotePort;
     QHostAddress m_remoteAddress{QHostAddress::LocalHost};
+    QCommandLineOption m_presetOption;
+    QString m_preset;
     QString m_error;
 };

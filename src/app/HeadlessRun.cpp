@@ -4,6 +4,7 @@
 #include "app/ExitCodes.h"
 #include "app/TerminationSignals.h"
 #include "instrument/Instrument.h"
+#include "instrument/InstrumentSets.h"
 #include "instrument/InstrumentTexts.h"
 #include "remote/G740Remote.h"
 #include "settings/IniFile.h"
@@ -28,6 +29,8 @@ int exitCodeOf(const InstrumentFailure &failure)
     case InstrumentFailure::Kind::NoModule:
     case InstrumentFailure::Kind::ModuleFault:
         return ExitCode::NoModule;
+    case InstrumentFailure::Kind::SettingsFile:
+        return ExitCode::SettingsFault;
     default:
         return ExitCode::StartFailed;
     }
@@ -151,6 +154,17 @@ void HeadlessRun::applySettings()
 {
     // Nothing runs yet, so the record cannot be refused.
     (void)m_instrument.setRecord(m_record);
+    // Nobody watches a headless run: a generator that went on with other
+    // parameters than the ones asked for would look like success, so a
+    // missing set ends the run before anything is started or saved.
+    if (!m_options.presetName.isEmpty()) {
+        if (const InstrumentOutcome failed = InstrumentSets(m_instrument, SettingsFilePath()).load(m_options.presetName)) {
+            report(failed->text);
+            closeDown(exitCodeOf(*failed));
+            return;
+        }
+        report(QStringLiteral("Загружен набор параметров \"%1\"").arg(m_options.presetName));
+    }
     // The window takes the auto-save choice here too, once per run.
     m_autoSave = readAutoSaveSetting(m_settingsFile.get());
     // Said once the module is ready for use, at the detection's end.

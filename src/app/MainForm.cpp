@@ -2,11 +2,13 @@
 
 #include "app/AboutProgramPanel.h"
 #include "app/Application.h"
+#include "app/ParameterSetsDialog.h"
 #include "app/SweepWindow.h"
 #include "app/WrapPushButton.h"
 #include "app/G740GeneratorFrame.h"
 #include "app/InitDevicesThread.h"
 #include "instrument/Instrument.h"
+#include "instrument/InstrumentSets.h"
 #include "runtime/EllipseIndicator.h"
 #include "runtime/MessageBox.h"
 #include "settings/IniFile.h"
@@ -30,6 +32,7 @@
 #include <QSignalBlocker>
 
 #include <clocale>
+#include <utility>
 
 namespace {
 
@@ -252,6 +255,8 @@ void TMainForm::createPopupMenu()
                                   QKeySequence(Qt::CTRL | Qt::Key_S));
     N3 = addSeparator("N3");
     SweepMenuItem = addItem("SweepMenuItem", QStringLiteral("Развёртка ..."), QKeySequence(Qt::CTRL | Qt::Key_G));
+    ParameterSetsMenuItem = addItem("ParameterSetsMenuItem", QStringLiteral("Наборы параметров ..."),
+                                    QKeySequence(Qt::CTRL | Qt::Key_P));
     AboutProgram = addItem("AboutProgram", QStringLiteral("О программе ..."), QKeySequence(Qt::CTRL | Qt::Key_A));
     BreakLine = addSeparator("BreakLine");
     ApplicationExit = addItem("ApplicationExit", QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -262,6 +267,7 @@ void TMainForm::createPopupMenu()
     connect(SaveDefaultSettings, &QAction::triggered, this, guarded(this, &TMainForm::SaveDefaultSettingsClick));
     connect(SaveCurrentSettings, &QAction::triggered, this, guarded(this, &TMainForm::SaveCurrentSettingsClick));
     connect(SweepMenuItem, &QAction::triggered, this, guarded(this, &TMainForm::SweepMenuItemClick));
+    connect(ParameterSetsMenuItem, &QAction::triggered, this, guarded(this, &TMainForm::ParameterSetsMenuItemClick));
     connect(AboutProgram, &QAction::triggered, this, guarded(this, &TMainForm::AboutProgramClick));
     connect(ApplicationExit, &QAction::triggered, this, guarded(this, &TMainForm::ApplicationExitClick));
 
@@ -465,6 +471,44 @@ void TMainForm::SweepMenuItemClick()
     SweepWindow->activateWindow();
 }
 
+void TMainForm::ParameterSetsMenuItemClick()
+{
+    // A set is saved as the panel shows the record, the same record a save
+    // of the current settings writes.
+    auto currentRecord = [this] {
+        if (G740GeneratorFrame && G740GeneratorFrame->hasAppliedPars())
+            G740GeneratorFrame->ReadGeneratorPars(&GeneratorPars);
+        return GeneratorPars;
+    };
+    TParameterSetsDialog dialog(*m_instrument, SettingsFilePath(), currentRecord, this);
+    connect(&dialog, &TParameterSetsDialog::setLoaded, this, [this](const GENERATOR_PARS &pars) {
+        // The panel shows the instrument's new record by itself. Until a
+        // detection has given the panel a record, the window's record is
+        // the one the next detection applies.
+        if (!G740GeneratorFrame || !G740GeneratorFrame->hasAppliedPars()) {
+            GeneratorPars = pars;
+            if (SweepWindow)
+                SweepWindow->setGeneratorPars(GeneratorPars);
+        }
+        m_presetName.clear(); // the operator's choice comes after the command line's
+    });
+    dialog.exec();
+}
+
+void TMainForm::applyPreset()
+{
+    const QString name = std::exchange(m_presetName, QString());
+    if (name.isEmpty())
+        return;
+    GENERATOR_PARS pars = GeneratorPars;
+    if (const InstrumentOutcome failed = InstrumentSets(*m_instrument, SettingsFilePath()).read(name, pars)) {
+        showMessageBox(this, failed->text + QStringLiteral("\nПараметры взяты из файла настроек."),
+                       QStringLiteral("Набор параметров"), QMessageBox::Warning);
+        return;
+    }
+    GeneratorPars = pars;
+}
+
 void TMainForm::AboutProgramClick()
 {
     if (AboutProgramPanel)
@@ -641,6 +685,7 @@ void TMainForm::showDetectionResult(bool moduleOk)
 void TMainForm::applyDetectedSettings(const TIniFile *settingsFile)
 {
     TInitDevicesThread::EnableSweep(GeneratorParsLMDGroupBox, true);
+    applyPreset();
     InitApplicationPars(settingsFile);
 }
 

@@ -46,6 +46,10 @@ public:
 
     Instrument &instrument() const { return *m_instrument; }
 
+    // The parameter set (--preset) that replaces the settings file's record
+    // where the first successful detection applies it; empty: none.
+    void setPresetName(const QString &name) { m_presetName = name; }
+
     // Controls.
     QGroupBox *LoadingTestsLMDGroupBox = nullptr;
     EllipseIndicator *ModuleDetectionLMDShapeControl = nullptr;
@@ -67,6 +71,7 @@ public:
     QAction *SaveCurrentSettings = nullptr;
     QAction *N3 = nullptr;
     QAction *SweepMenuItem = nullptr;
+    QAction *ParameterSetsMenuItem = nullptr;
     QAction *AboutProgram = nullptr;
     QAction *BreakLine = nullptr;
     QAction *ApplicationExit = nullptr;
@@ -127,6 +132,7 @@ public:
     void SaveCurrentSettingsClick();
     void AutoSaveSettingsLMDCheckBoxChange();
     void SweepMenuItemClick();
+    void ParameterSetsMenuItemClick();
     void AboutProgramClick();
     void ApplicationExitClick();
 
@@ -153,6 +159,9 @@ private:
     // Reads the settings file back into GeneratorPars, the panel and the
     // auto-save box.
     void showSettingsFile(const QString &path);
+    // Replaces GeneratorPars by the --preset set, once; a missing set is
+    // shown and the settings file's record stays.
+    void applyPreset();
     void ControlsState(bool Finished, bool ModuleOk);
     void ModuleDisplay(bool Finished, bool ModuleOk);
 
@@ -161,4 +170,5 @@ private:
 
     bool m_popupMenuAutoPopup = true;
     bool m_terminationPending = false;
+    QString m_presetName;
 };

@@ -21,8 +21,9 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
     // The library has its own copy of the settings code.
     if (settingsFile)
         setSettingsFilePathOverride(QString::fromUtf8(settingsFile));
-    // The remote-control options, read before QApplication takes its own
-    // options out of argv; the program has checked the command line.
+    // The window's options (remote control, a parameter set), read before
+    // QApplication takes its own options out of argv; the program has
+    // checked the command line already.
     CommandLine commandLine;
     QStringList given;
     for (int i = 0; i < argc; ++i)
@@ -39,6 +40,7 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
         // the window's closing sequence, so that nothing is lost.
         TerminationSignals termination;
         TMainForm MainForm;
+        MainForm.setPresetName(commandLine.presetName());
         QObject::connect(&termination, &TerminationSignals::terminationRequested, &MainForm,
                          &TMainForm::terminateOnRequest);
 #ifndef QT_NO_SESSIONMANAGER

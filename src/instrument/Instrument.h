@@ -26,6 +26,7 @@ struct InstrumentFailure
         Refused,        // a change while the generator runs
         OutOfRange,     // a value outside its field's range
         Conflict,       // a field forced or unused in the current record
+        SettingsFile,   // a parameter set: missing, a name the file cannot hold, a failed write
     };
     Kind kind;
     QString text;

@@ -83,6 +83,12 @@ QString refusedWhileRunning()
     return QStringLiteral("Параметры генератора нельзя менять, пока генератор работает.");
 }
 
+QString setRefusedWhileRunning()
+{
+    return QStringLiteral("Набор параметров нельзя загрузить, пока генератор работает: остановите генератор и "
+                          "загрузите набор снова.");
+}
+
 QString outOfRange(const QString &field, double value, double min, double max)
 {
     return QStringLiteral("%1: значение %2 вне допустимого диапазона %3 .. %4")

@@ -33,6 +33,7 @@ QString getModuleDescriptionFailed();
 QString deviceFunctionFailed(const char *function);
 QString noModule();                 // an operation that needs a detected module
 QString refusedWhileRunning();      // a change while the generator runs
+QString setRefusedWhileRunning();   // a parameter set loaded while the generator runs
 QString outOfRange(const QString &field, double value, double min, double max);
 QString conflict(const QString &field, const QString &reason);
 

@@ -65,6 +65,8 @@ private slots:
     void missingSettingsFileIsCreated();
     void signalDuringTheDetectionWaitsForItsEnd();
     void sweepExportedWithoutAWindow();
+    void presetReplacesTheLoadedRecord();
+    void missingPresetStartsNothing();
 
 private:
     // Starts g740demo with arguments and MODLINK_SIM=sim, without a display.
@@ -190,6 +192,10 @@ void TestHeadless::commandLine_data()
                                             << QStringLiteral("--start действует только вместе с --headless");
     QTest::newRow("settings without file") << QStringList{QStringLiteral("--headless"), QStringLiteral("--settings")}
                                            << 1 << QString() << QStringLiteral("settings");
+    QTest::newRow("preset without name") << QStringList{QStringLiteral("--headless"), QStringLiteral("--preset")}
+                                         << 1 << QString() << QStringLiteral("preset");
+    QTest::newRow("preset blank") << QStringList{QStringLiteral("--preset"), QStringLiteral("  ")} << 1 << QString()
+                                  << QStringLiteral("--preset: не указано название набора");
     QTest::newRow("stray argument") << QStringList{QStringLiteral("--headless"), QStringLiteral("extra")} << 1
                                     << QString() << QStringLiteral("extra");
 }
@@ -372,6 +378,65 @@ void TestHeadless::sweepExportedWithoutAWindow()
            QStringLiteral("/nonexistent/dir/sweep.csv")});
     QCOMPARE(finish(), 8);
     QVERIFY2(errors().contains(QStringLiteral("/nonexistent/dir/sweep.csv")), qPrintable(errors()));
+}
+
+namespace {
+
+// Auto-save on, the module section at 123.5 kHz, a set at 1000 kHz.
+QByteArray settingsWithSet()
+{
+    return cp1251(settingsText(true) + "Генератор. Начальная частота в кГц=123.5\r\n\r\n"
+                  "[Набор параметров G-740: Проверка фильтра]\r\n"
+                  "Генератор. Начальная частота в кГц=1000\r\n");
+}
+
+} // namespace
+
+void TestHeadless::presetReplacesTheLoadedRecord()
+{
+    {
+        QFile file(settingsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(settingsWithSet());
+    }
+    start({QStringLiteral("--headless"), QStringLiteral("--start"), QStringLiteral("--settings"), settingsPath(),
+           QStringLiteral("--preset"), QStringLiteral("ПРОВЕРКА ФИЛЬТРА")});
+    QVERIFY2(waitForLine(QStringLiteral("Генератор запущен")), qPrintable(errors()));
+    QVERIFY2(errors().contains(QStringLiteral("Загружен набор параметров \"ПРОВЕРКА ФИЛЬТРА\"")), qPrintable(errors()));
+    m_process->terminate();
+    QCOMPARE(finish(), 0);
+    // The set was the record the generator ran with: auto-save writes it as
+    // the current one, and the set itself stays.
+    QFile saved(settingsPath());
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(utf8(saved.readAll()));
+    const qsizetype setSection = text.indexOf(QStringLiteral("[Набор параметров G-740: Проверка фильтра]"));
+    QVERIFY2(setSection >= 0, qPrintable(text));
+    const QString moduleSection = text.section(QStringLiteral("[Модуль G-740]"), 1).left(
+        text.section(QStringLiteral("[Модуль G-740]"), 1).indexOf(QLatin1Char('[')));
+    QVERIFY2(moduleSection.contains(QStringLiteral("Генератор. Начальная частота в кГц=1000\r\n")), qPrintable(text));
+    QVERIFY2(text.mid(setSection).contains(QStringLiteral("Генератор. Начальная частота в кГц=1000\r\n")),
+             qPrintable(text));
+}
+
+// Nobody watches a headless run: a missing set ends it with the settings
+// fault before the generator starts, and nothing is saved.
+void TestHeadless::missingPresetStartsNothing()
+{
+    const QByteArray original = settingsWithSet();
+    {
+        QFile file(settingsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(original);
+    }
+    start({QStringLiteral("--headless"), QStringLiteral("--start"), QStringLiteral("--settings"), settingsPath(),
+           QStringLiteral("--preset"), QStringLiteral("Нет такого")});
+    QCOMPARE(finish(), 5);
+    QVERIFY2(errors().contains(QStringLiteral("Набор параметров \"Нет такого\" не найден")), qPrintable(errors()));
+    QVERIFY2(!errors().contains(QStringLiteral("Генератор запущен")), qPrintable(errors()));
+    QFile kept(settingsPath());
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), original);
 }
 
 QTEST_GUILESS_MAIN(TestHeadless)
