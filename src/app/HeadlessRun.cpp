@@ -191,6 +191,10 @@ bool HeadlessRun::openRemoteControl()
 {
     G740Program program;
     program.saveSettings = [this] { return saveSettings(); };
+    const InstrumentSets sets(m_instrument, SettingsFilePath());
+    program.setNames = [sets] { return sets.names(); };
+    program.storeSet = [sets](const QString &name) { return sets.save(name); };
+    program.loadSet = [this, sets](const QString &name) { return sets.load(name, m_remote.get()); };
     m_remote = std::make_unique<G740Remote>(m_instrument, program);
     if (!m_remote->listen(m_options.remoteAddress, *m_options.remotePort)) {
         report(G740Remote::failureText(*m_options.remotePort, m_remote->errorString()));

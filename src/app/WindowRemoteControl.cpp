@@ -1,6 +1,7 @@
 #include "app/WindowRemoteControl.h"
 
 #include "app/MainForm.h"
+#include "instrument/InstrumentSets.h"
 #include "remote/G740Remote.h"
 #include "runtime/MessageBox.h"
 #include "settings/IniFile.h"
@@ -68,6 +69,11 @@ bool WindowRemoteControl::open(const QHostAddress &address, quint16 port)
         }
         return std::nullopt;
     };
+    // The sets of the window's settings file, as the dialog (Ctrl+P) keeps them.
+    const InstrumentSets sets(m_form.instrument(), SettingsFilePath());
+    program.setNames = [sets] { return sets.names(); };
+    program.storeSet = [sets](const QString &name) { return sets.save(name); };
+    program.loadSet = [this, sets](const QString &name) { return sets.load(name, m_remote.get()); };
     // The window is locked while a detection runs; so is the remote side.
     program.busy = [this]() -> std::optional<QString> {
         if (m_form.DetectionRunning)

@@ -144,6 +144,7 @@ ScpiError scpiErrorOf(const InstrumentFailure &failure)
     case Kind::LibraryFault:
     case Kind::ModuleFault:
     case Kind::DeviceFunction:
+    case Kind::SettingsFile: // a set that is not there, a name the file cannot hold, a failed write
         break;
     }
     return {ScpiErrorCode::ExecutionError, failure.text};

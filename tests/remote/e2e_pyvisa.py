@@ -117,6 +117,22 @@ class RemoteSession(unittest.TestCase):
         with open(self.settings, encoding="cp1251") as file:
             self.assertIn("Генератор. Начальная частота в кГц=10.001", file.read())
 
+        # Parameter sets: stored, listed, recalled into the record, kept in
+        # the settings file; a missing one is an execution error.
+        inst.write('MEM:STOR "Проверка фильтра"')
+        inst.write("*SAV 3")
+        self.assertEqual(inst.query("MEM:CAT?"), '2,"Проверка фильтра","3"')
+        inst.write("FREQ:STAR 20 KHZ")
+        inst.write('MEM:LOAD "проверка ФИЛЬТРА"')
+        self.assertEqual(inst.query("FREQ:STAR:DES?"), "10001")
+        inst.write("FREQ:STAR 30 KHZ")
+        inst.write("*RCL 3")
+        self.assertEqual(inst.query("FREQ:STAR:DES?"), "10001")
+        inst.write('MEM:LOAD "нет такого"')
+        self.assertTrue(self.error().startswith("-200,"))
+        with open(self.settings, encoding="cp1251") as file:
+            self.assertIn("[Набор параметров G-740: Проверка фильтра]", file.read())
+
         # Two clients, one instrument, their own error queues.
         other = self.open()
         try:
