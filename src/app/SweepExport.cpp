@@ -8,14 +8,20 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
 SweepExportResult writeSweepCsv(const SweepPlan &plan, const QString &csvPath, QString *reason)
 {
-    // A failed write leaves the file that was there before.
+    // A failed write leaves the file that was there before. QSaveFile's
+    // commit does not see a failure of its last flush, so the bytes are
+    // flushed (and checked) first.
     QSaveFile file(csvPath);
     const QByteArray text = sweepCsv(plan).toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush() || !file.commit()) {
         if (reason)
-            *reason = QStringLiteral("Не могу записать файл '%1': %2").arg(csvPath, file.errorString());
+            *reason = QStringLiteral("Не могу записать файл '%1': %2")
+                          .arg(csvPath, errno != 0 ? systemErrorReason(errno) : file.errorString());
         return SweepExportResult::WriteFailed;
     }
     return SweepExportResult::Written;
