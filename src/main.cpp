@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/ExitCodes.h"
 #include "app/HeadlessRun.h"
+#include "app/Language.h"
 #include "app/SweepExport.h"
 #include "app/WindowMain.h"
 #include "instrument/Instrument.h"
@@ -35,16 +36,27 @@ int runWindow(int argc, char *argv[], const CommandLine &commandLine)
     QLibrary window(path);
     const auto run = reinterpret_cast<WindowMainFunction>(window.resolve(WindowMainSymbol));
     if (!run) {
-        print(stderr, QStringLiteral("g740demo: окно недоступно: %1\n").arg(window.errorString()));
+        print(stderr, QCoreApplication::translate("main", "g740demo: окно недоступно: %1\n").arg(window.errorString()));
         return ExitCode::NoDisplay;
     }
     const QByteArray settings = commandLine.settingsFile().toUtf8();
     return run(argc, argv, settings.isEmpty() ? nullptr : settings.constData());
 }
 
+// The language of a run without a window: --lang, else the choice kept in
+// the settings file. Needs the application object.
+void useLanguage()
+{
+    QString code = Language::fromArguments(QCoreApplication::arguments());
+    if (code.isEmpty())
+        code = Language::saved(SettingsFilePath());
+    Language::install(code);
+}
+
 int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
 {
     QCoreApplication app(argc, argv);
+    useLanguage();
     try {
         Instrument instrument;
         HeadlessRun::Options options;
@@ -65,6 +77,7 @@ int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
 int exportSweep(int argc, char *argv[], const CommandLine &commandLine)
 {
     QCoreApplication app(argc, argv); // the settings file's usual place is beside the program
+    useLanguage();
     QString reason;
     switch (exportSweepCsv(SettingsFilePath(), commandLine.exportFile(), &reason)) {
     case SweepExportResult::Written:
@@ -100,17 +113,24 @@ int main(int argc, char *argv[])
         return exportSweep(argc, argv, commandLine);
     case CommandLine::Action::Version: {
         QCoreApplication app(argc, argv); // the library search starts beside the program
+        useLanguage();
         print(stdout, CommandLine::versionText() + QLatin1Char('\n'));
         return ExitCode::Normal;
     }
     case CommandLine::Action::Help: {
         QCoreApplication app(argc, argv);
-        print(stdout, commandLine.helpText());
+        useLanguage();
+        CommandLine translated; // its texts are made in the chosen language
+        translated.parse(arguments);
+        print(stdout, translated.helpText());
         return ExitCode::Normal;
     }
     case CommandLine::Action::Error: {
         QCoreApplication app(argc, argv);
-        print(stderr, QStringLiteral("g740demo: %1\nПодробнее: g740demo --help\n").arg(commandLine.errorText()));
+        useLanguage();
+        CommandLine translated; // its texts are made in the chosen language
+        translated.parse(arguments);
+        print(stderr, QCoreApplication::translate("main", "g740demo: %1\nПодробнее: g740demo --help\n").arg(translated.errorText()));
         return ExitCode::BadCommandLine;
     }
     }

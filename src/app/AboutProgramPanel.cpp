@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QCoreApplication>
 
 TAboutProgramPanel *AboutProgramPanel = nullptr;
 
@@ -76,7 +77,7 @@ TAboutProgramPanel::TAboutProgramPanel(QWidget *parent, const QStringList &libra
                           | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("AboutProgramPanel"));
-    setWindowTitle(QStringLiteral("О программе ..."));
+    setWindowTitle(QCoreApplication::translate("AboutProgramPanel", "О программе ..."));
     setFixedSize(485, 336);
     setSizeGripEnabled(false);
     QFont arial(QStringLiteral("Arial"));
@@ -113,7 +114,7 @@ TAboutProgramPanel::~TAboutProgramPanel()
 void TAboutProgramPanel::createDescription()
 {
     createMemo(this, "DescriptionMemo",
-               QStringLiteral("g740demo управляет USB-генератором качающейся частоты G-740: "
+               QCoreApplication::translate("AboutProgramPanel", "g740demo управляет USB-генератором качающейся частоты G-740: "
                               "задаёт начальную частоту, шаг и число шагов, интервал, "
                               "усиление и смещение выхода и сразу показывает значения, "
                               "которые выдаст аппаратура."),
@@ -122,14 +123,14 @@ void TAboutProgramPanel::createDescription()
 
 void TAboutProgramPanel::createContacts()
 {
-    createStaticText(this, "HomePageLabel", QStringLiteral("Страница проекта:"), QRect(3, 127, 150, 21))
+    createStaticText(this, "HomePageLabel", QCoreApplication::translate("AboutProgramPanel", "Страница проекта:"), QRect(3, 127, 150, 21))
         ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     HomePageLinkLabel = new LinkLabel(QStringLiteral("g740demo.example.org"),
                                       QUrl(QStringLiteral("https://g740demo.example.org/")), this);
     HomePageLinkLabel->setObjectName(QStringLiteral("HomePageLinkLabel"));
     HomePageLinkLabel->setGeometry(158, 127, 320, 21);
 
-    createStaticText(this, "SupportMailLabel", QStringLiteral("Поддержка:"), QRect(3, 149, 150, 21))
+    createStaticText(this, "SupportMailLabel", QCoreApplication::translate("AboutProgramPanel", "Поддержка:"), QRect(3, 149, 150, 21))
         ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     SupportMailLinkLabel = new LinkLabel(QStringLiteral("support@g740demo.example.org"),
                                          QUrl(QStringLiteral("mailto:support@g740demo.example.org"
@@ -139,13 +140,13 @@ void TAboutProgramPanel::createContacts()
     SupportMailLinkLabel->setGeometry(158, 149, 320, 21);
 
     createMemo(this, "ContactMemo",
-               QStringLiteral("В письме о неполадке укажите версии, приведённые ниже."),
+               QCoreApplication::translate("AboutProgramPanel", "В письме о неполадке укажите версии, приведённые ниже."),
                QRect(3, 176, 480, 46));
 }
 
 void TAboutProgramPanel::createVersions()
 {
-    VersionsLMDGroupBox = new QGroupBox(QStringLiteral("Версии"), this);
+    VersionsLMDGroupBox = new QGroupBox(QCoreApplication::translate("AboutProgramPanel", "Версии"), this);
     VersionsLMDGroupBox->setObjectName(QStringLiteral("VersionsLMDGroupBox"));
     VersionsLMDGroupBox->setGeometry(211, 228, 238, 104);
 

@@ -35,6 +35,7 @@ public:
     // --remote-listen ADDRESS; the loopback address without it.
     QHostAddress remoteAddress() const { return m_remoteAddress; }
     QString presetName() const { return m_preset; } // empty: none
+    QString language() const { return m_languageCode; } // "ru", "en"; empty: not given
     QString errorText() const { return m_error; }
     // The --help text, the exit codes included. Needs the application object.
     QString helpText() const;
@@ -43,6 +44,7 @@ public:
 private:
     QCommandLineParser m_parser;
     QCommandLineOption m_help;
+    QCommandLineOption m_language;
     QCommandLineOption m_version;
     QCommandLineOption m_settings;
     QCommandLineOption m_headless;
@@ -57,5 +59,6 @@ private:
     QHostAddress m_remoteAddress{QHostAddress::LocalHost};
     QCommandLineOption m_presetOption;
     QString m_preset;
+    QString m_languageCode;
     QString m_error;
 };

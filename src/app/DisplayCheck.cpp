@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
+#include <QCoreApplication>
 
 namespace {
 
@@ -34,7 +35,7 @@ bool platformArgumentGiven(int argc, char **argv)
 // written out so that they can be copied as they are.
 [[noreturn]] void reportAndExit(const QString &reason)
 {
-    const QString line = QStringLiteral("%1: %2. Без дисплея: QT_QPA_PLATFORM=offscreen %1 "
+    const QString line = QCoreApplication::translate("DisplayCheck", "%1: %2. Без дисплея: QT_QPA_PLATFORM=offscreen %1 "
                                         "(окна не видно) или xvfb-run %1 (пакет xvfb).\n")
                              .arg(QString::fromLocal8Bit(programPath), reason);
     const QByteArray text = line.toUtf8();
@@ -66,8 +67,8 @@ void handleMessage(QtMsgType type, const QMessageLogContext &context, const QStr
             return;
         const QByteArray display = qgetenv("DISPLAY");
         reportAndExit(display.isEmpty()
-                          ? QStringLiteral("нет связи с графическим дисплеем")
-                          : QStringLiteral("нет связи с графическим дисплеем %1 (DISPLAY)")
+                          ? QCoreApplication::translate("DisplayCheck", "нет связи с графическим дисплеем")
+                          : QCoreApplication::translate("DisplayCheck", "нет связи с графическим дисплеем %1 (DISPLAY)")
                                 .arg(QString::fromLocal8Bit(display)));
     }
     previousHandler(type, context, message);
@@ -80,7 +81,7 @@ void requireGraphicalDisplay(int argc, char **argv)
     programPath = argc > 0 && argv[0] && argv[0][0] ? QByteArray(argv[0]) : QByteArrayLiteral("g740demo");
     if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")
         && !platformArgumentGiven(argc, argv)) {
-        reportAndExit(QStringLiteral("нужен графический дисплей, а DISPLAY и WAYLAND_DISPLAY не заданы"));
+        reportAndExit(QCoreApplication::translate("DisplayCheck", "нужен графический дисплей, а DISPLAY и WAYLAND_DISPLAY не заданы"));
     }
     previousHandler = qInstallMessageHandler(handleMessage);
 }

@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <cstring>
+#include <QCoreApplication>
 
 using namespace GeneratorCalculations;
 
@@ -33,12 +34,30 @@ const QColor RunningButtonColor(128, 0, 0);
 const QString DigitKeys = QStringLiteral("0123456789.");
 const QString SignedDigitKeys = QStringLiteral("0123456789.-");
 
-const QString ConversionErrorText = QStringLiteral("Обнаружена ошибка преобразования строки в число.");
-const QString MasterClockErrorCaption = QStringLiteral("Ошибка ExternalMasterClockValueLMDEditChange()!!!");
-const QString StartFrequencyErrorCaption = QStringLiteral("Ошибка DesiredStartFrequencyValueLMDEditChange()!!!");
-const QString IncrementErrorCaption = QStringLiteral("Ошибка DesiredFrequencyIncrementValueLMDEditChange()!!!");
-const QString OffsetErrorCaption = QStringLiteral("Ошибка DesiredOffsetValueOutput10OhmLMDEditChange()!!!");
-const QString ButtonErrorCaption = QStringLiteral("Ошибка ControlGeneratorLMDButtonClick()!!!");
+QString ConversionErrorText()
+{
+    return QCoreApplication::translate("G740GeneratorFrame", "Обнаружена ошибка преобразования строки в число.");
+}
+QString MasterClockErrorCaption()
+{
+    return QCoreApplication::translate("G740GeneratorFrame", "Ошибка ExternalMasterClockValueLMDEditChange()!!!");
+}
+QString StartFrequencyErrorCaption()
+{
+    return QCoreApplication::translate("G740GeneratorFrame", "Ошибка DesiredStartFrequencyValueLMDEditChange()!!!");
+}
+QString IncrementErrorCaption()
+{
+    return QCoreApplication::translate("G740GeneratorFrame", "Ошибка DesiredFrequencyIncrementValueLMDEditChange()!!!");
+}
+QString OffsetErrorCaption()
+{
+    return QCoreApplication::translate("G740GeneratorFrame", "Ошибка DesiredOffsetValueOutput10OhmLMDEditChange()!!!");
+}
+QString ButtonErrorCaption()
+{
+    return QCoreApplication::translate("G740GeneratorFrame", "Ошибка ControlGeneratorLMDButtonClick()!!!");
+}
 
 // Marks a handler as running for its lifetime, unless another one already
 // runs; release() hands the panel over to a handler it calls next.
@@ -123,7 +142,7 @@ TG740GeneratorFrame::~TG740GeneratorFrame()
     disconnect(m_instrument, nullptr, this, nullptr);
     if (m_parsApplied) {
         if (const InstrumentOutcome failed = m_instrument->stopForClose())
-            showMessageBox(nullptr, failed->text, QStringLiteral("Ошибка ~TG740GeneratorFrame()!!!"));
+            showMessageBox(nullptr, failed->text, QCoreApplication::translate("G740GeneratorFrame", "Ошибка ~TG740GeneratorFrame()!!!"));
     }
     SavedControls.clear();
 }
@@ -182,17 +201,17 @@ void TG740GeneratorFrame::buildControls()
 {
     // Left column: clock, scan mode, frequencies and the start button; right
     // column: analog outputs and digital lines.
-    MasterClockLMDGroupBox = makeGroup("MasterClockLMDGroupBox", QStringLiteral("Тактовая частота"), this);
+    MasterClockLMDGroupBox = makeGroup("MasterClockLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Тактовая частота"), this);
     MasterClockLMDGroupBox->setGeometry(4, 0, 452, 66);
     MasterClockSourceLMDRadioGroup = makeRadioGroup("MasterClockSourceLMDRadioGroup", QString(),
-                                                    {QStringLiteral("внутренняя"), QStringLiteral("внешняя")},
+                                                    {QCoreApplication::translate("G740GeneratorFrame", "внутренняя"), QCoreApplication::translate("G740GeneratorFrame", "внешняя")},
                                                     MasterClockLMDGroupBox);
     MasterClockSourceLMDRadioGroup->setColumns(2);
     MasterClockSourceLMDRadioGroup->setFlat(true);
     InternalMasterClockValueLMDStaticText =
         makeDisplay("InternalMasterClockValueLMDStaticText", MasterClockLMDGroupBox, InternalClockColor);
     ExternalMasterClockValueLMDEdit = makeEdit("ExternalMasterClockValueLMDEdit", DigitKeys, MasterClockLMDGroupBox);
-    MasterClockUnitLMDStaticText = makeCaption("MasterClockUnitLMDStaticText", QStringLiteral("кГц"),
+    MasterClockUnitLMDStaticText = makeCaption("MasterClockUnitLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "кГц"),
                                                MasterClockLMDGroupBox);
     {
         auto *row = new QHBoxLayout(MasterClockLMDGroupBox);
@@ -209,8 +228,8 @@ void TG740GeneratorFrame::buildControls()
     }
 
     CyclicAutoScanLMDRadioGroup = makeRadioGroup(
-        "CyclicAutoScanLMDRadioGroup", QStringLiteral("Цикл. автосканирование"),
-        {QStringLiteral("Нет"), QStringLiteral("'Пила'"), QStringLiteral("'Треугольник'")}, this);
+        "CyclicAutoScanLMDRadioGroup", QCoreApplication::translate("G740GeneratorFrame", "Цикл. автосканирование"),
+        {QCoreApplication::translate("G740GeneratorFrame", "Нет"), QCoreApplication::translate("G740GeneratorFrame", "'Пила'"), QCoreApplication::translate("G740GeneratorFrame", "'Треугольник'")}, this);
     CyclicAutoScanLMDRadioGroup->setColumns(3);
     CyclicAutoScanLMDRadioGroup->setGeometry(4, 68, 452, 56);
 
@@ -229,7 +248,7 @@ void TG740GeneratorFrame::buildControls()
 
 void TG740GeneratorFrame::buildFrequencyControls()
 {
-    FrequencyParsLMDGroupBox = makeGroup("FrequencyParsLMDGroupBox", QStringLiteral("Частотные параметры"), this);
+    FrequencyParsLMDGroupBox = makeGroup("FrequencyParsLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Частотные параметры"), this);
     FrequencyParsLMDGroupBox->setGeometry(4, 126, 452, 405);
     auto *column = new QVBoxLayout(FrequencyParsLMDGroupBox);
     column->setContentsMargins(6, 2, 6, 6);
@@ -245,17 +264,17 @@ void TG740GeneratorFrame::buildFrequencyControls()
         row->addSpacing(10);
         row->addWidget(actualCaption);
         row->addWidget(actual, 1);
-        row->addWidget(makeCaption(unitName, QStringLiteral("кГц"), group));
+        row->addWidget(makeCaption(unitName, QCoreApplication::translate("G740GeneratorFrame", "кГц"), group));
     };
 
-    StartFrequencyLMDGroupBox = makeGroup("StartFrequencyLMDGroupBox", QStringLiteral("Начальная частота"),
+    StartFrequencyLMDGroupBox = makeGroup("StartFrequencyLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Начальная частота"),
                                           FrequencyParsLMDGroupBox);
     DesiredStartFrequencyLabelLMDStaticText =
-        makeCaption("DesiredStartFrequencyLabelLMDStaticText", QStringLiteral("Желаемая"), StartFrequencyLMDGroupBox);
+        makeCaption("DesiredStartFrequencyLabelLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "Желаемая"), StartFrequencyLMDGroupBox);
     DesiredStartFrequencyValueLMDEdit =
         makeEdit("DesiredStartFrequencyValueLMDEdit", DigitKeys, StartFrequencyLMDGroupBox);
     ActualStartFrequencyLMDStaticText =
-        makeCaption("ActualStartFrequencyLMDStaticText", QStringLiteral("Реальная"), StartFrequencyLMDGroupBox);
+        makeCaption("ActualStartFrequencyLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "Реальная"), StartFrequencyLMDGroupBox);
     ActualStartFrequencyValueLMDStaticText =
         makeDisplay("ActualStartFrequencyValueLMDStaticText", StartFrequencyLMDGroupBox, ActualValueColor);
     valueRow(StartFrequencyLMDGroupBox, DesiredStartFrequencyLabelLMDStaticText, DesiredStartFrequencyValueLMDEdit,
@@ -263,14 +282,14 @@ void TG740GeneratorFrame::buildFrequencyControls()
              "StartFrequencyUnitLMDStaticText");
     column->addWidget(StartFrequencyLMDGroupBox);
 
-    FrequencyIncrementLMDGroupBox = makeGroup("FrequencyIncrementLMDGroupBox", QStringLiteral("Частота приращения"),
+    FrequencyIncrementLMDGroupBox = makeGroup("FrequencyIncrementLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Частота приращения"),
                                               FrequencyParsLMDGroupBox);
     DesiredFrequencyIncrementLabelLMDStaticText = makeCaption(
-        "DesiredFrequencyIncrementLabelLMDStaticText", QStringLiteral("Желаемая"), FrequencyIncrementLMDGroupBox);
+        "DesiredFrequencyIncrementLabelLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "Желаемая"), FrequencyIncrementLMDGroupBox);
     DesiredFrequencyIncrementValueLMDEdit =
         makeEdit("DesiredFrequencyIncrementValueLMDEdit", SignedDigitKeys, FrequencyIncrementLMDGroupBox);
     ActualFrequencyIncrementLabeLMDStaticText = makeCaption(
-        "ActualFrequencyIncrementLabeLMDStaticText", QStringLiteral("Реальная"), FrequencyIncrementLMDGroupBox);
+        "ActualFrequencyIncrementLabeLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "Реальная"), FrequencyIncrementLMDGroupBox);
     ActualFrequencyIncrementLMDStaticText =
         makeDisplay("ActualFrequencyIncrementLMDStaticText", FrequencyIncrementLMDGroupBox, ActualValueColor);
     valueRow(FrequencyIncrementLMDGroupBox, DesiredFrequencyIncrementLabelLMDStaticText,
@@ -282,17 +301,17 @@ void TG740GeneratorFrame::buildFrequencyControls()
         auto *grid = new QGridLayout;
         grid->setContentsMargins(10, 2, 10, 2);
         NumberOfIncrementsLabelLMDStaticText = makeCaption(
-            "NumberOfIncrementsLabelLMDStaticText", QStringLiteral("Кол-во приращений"), FrequencyParsLMDGroupBox);
+            "NumberOfIncrementsLabelLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "Кол-во приращений"), FrequencyParsLMDGroupBox);
         NumberOfIncrementsValueLMDEdit =
             makeEdit("NumberOfIncrementsValueLMDEdit", DigitKeys, FrequencyParsLMDGroupBox);
         NumberOfIncrementsValueLMDEdit->setFixedWidth(90);
         FinalFrequencyLabelLMDStaticText = makeCaption(
-            "FinalFrequencyLabelLMDStaticText", QStringLiteral("Конечная частота"), FrequencyParsLMDGroupBox);
+            "FinalFrequencyLabelLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "Конечная частота"), FrequencyParsLMDGroupBox);
         FinalFrequencyValueLMDStaticText =
             makeDisplay("FinalFrequencyValueLMDStaticText", FrequencyParsLMDGroupBox, ActualValueColor);
         FinalFrequencyValueLMDStaticText->setFixedWidth(130);
         FinalFrequencyUnitLMDStaticText =
-            makeCaption("FinalFrequencyUnitLMDStaticText", QStringLiteral("кГц"), FrequencyParsLMDGroupBox);
+            makeCaption("FinalFrequencyUnitLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "кГц"), FrequencyParsLMDGroupBox);
         grid->addWidget(NumberOfIncrementsLabelLMDStaticText, 0, 0);
         grid->addWidget(NumberOfIncrementsValueLMDEdit, 0, 1);
         grid->addWidget(FinalFrequencyLabelLMDStaticText, 1, 0);
@@ -303,21 +322,21 @@ void TG740GeneratorFrame::buildFrequencyControls()
     }
 
     IncrementIntervalParsLMDGroupBox = makeGroup(
-        "IncrementIntervalParsLMDGroupBox", QStringLiteral("Параметры интервала приращения"), FrequencyParsLMDGroupBox);
+        "IncrementIntervalParsLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Параметры интервала приращения"), FrequencyParsLMDGroupBox);
     column->addWidget(IncrementIntervalParsLMDGroupBox);
     auto *interval = new QGridLayout(IncrementIntervalParsLMDGroupBox);
     interval->setContentsMargins(6, 2, 6, 6);
     interval->setVerticalSpacing(4);
 
     BaseIntervalParsLMDGroupBox = makeGroup("BaseIntervalParsLMDGroupBox",
-                                            QStringLiteral("Базовый интервал приращения"),
+                                            QCoreApplication::translate("G740GeneratorFrame", "Базовый интервал приращения"),
                                             IncrementIntervalParsLMDGroupBox);
     BaseIntervalTypeLMDRadioGroup = makeRadioGroup(
-        "BaseIntervalTypeLMDRadioGroup", QStringLiteral("Базовый интервал кратен"),
-        {QStringLiteral("периоду выходного сигнала"), QStringLiteral("периоду тактовой частоты")},
+        "BaseIntervalTypeLMDRadioGroup", QCoreApplication::translate("G740GeneratorFrame", "Базовый интервал кратен"),
+        {QCoreApplication::translate("G740GeneratorFrame", "периоду выходного сигнала"), QCoreApplication::translate("G740GeneratorFrame", "периоду тактовой частоты")},
         BaseIntervalParsLMDGroupBox);
     BaseIntervalMultiplierLMDRadioGroup = makeRadioGroup(
-        "BaseIntervalMultiplierLMDRadioGroup", QStringLiteral("Множитель"),
+        "BaseIntervalMultiplierLMDRadioGroup", QCoreApplication::translate("G740GeneratorFrame", "Множитель"),
         {QStringLiteral("x 1"), QStringLiteral("x 5"), QStringLiteral("x 100"), QStringLiteral("x 500")},
         BaseIntervalParsLMDGroupBox);
     BaseIntervalMultiplierLMDRadioGroup->setColumns(2);
@@ -330,16 +349,16 @@ void TG740GeneratorFrame::buildFrequencyControls()
     interval->addWidget(BaseIntervalParsLMDGroupBox, 0, 0, 1, 3);
 
     BaseIntervalsNumberLabelLMDStaticText =
-        makeCaption("BaseIntervalsNumberLabelLMDStaticText", QStringLiteral("Колличествово базовых интервалов"),
+        makeCaption("BaseIntervalsNumberLabelLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "Колличествово базовых интервалов"),
                     IncrementIntervalParsLMDGroupBox);
     BaseIntervalsNumberLMDEdit = makeEdit("BaseIntervalsNumberLMDEdit", DigitKeys, IncrementIntervalParsLMDGroupBox);
     BaseIntervalsNumberLMDEdit->setFixedWidth(90);
-    DurationLabelLMDLabel = makeCaption("DurationLabelLMDLabel", QStringLiteral("Общая длительность приращения"),
+    DurationLabelLMDLabel = makeCaption("DurationLabelLMDLabel", QCoreApplication::translate("G740GeneratorFrame", "Общая длительность приращения"),
                                         IncrementIntervalParsLMDGroupBox);
     DurationLMDStaticText = makeDisplay("DurationLMDStaticText", IncrementIntervalParsLMDGroupBox, ActualValueColor);
     DurationLMDStaticText->setFixedWidth(90);
     DurationUnitLMDStaticText =
-        makeCaption("DurationUnitLMDStaticText", QStringLiteral("мс"), IncrementIntervalParsLMDGroupBox);
+        makeCaption("DurationUnitLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "мс"), IncrementIntervalParsLMDGroupBox);
     interval->addWidget(BaseIntervalsNumberLabelLMDStaticText, 1, 0);
     interval->addWidget(BaseIntervalsNumberLMDEdit, 1, 1);
     interval->addWidget(DurationLabelLMDLabel, 2, 0);
@@ -353,27 +372,27 @@ void TG740GeneratorFrame::buildFrequencyControls()
 void TG740GeneratorFrame::buildAnalogOutputControls()
 {
     AnalogOutputsParsLMDGroupBox =
-        makeGroup("AnalogOutputsParsLMDGroupBox", QStringLiteral("Параметры аналоговых выходов"), this);
+        makeGroup("AnalogOutputsParsLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Параметры аналоговых выходов"), this);
     AnalogOutputsParsLMDGroupBox->setGeometry(460, 0, 499, 350);
     auto *column = new QGridLayout(AnalogOutputsParsLMDGroupBox);
     column->setContentsMargins(6, 2, 6, 6);
     column->setSpacing(4);
 
     AnalogOutputsTypeLMDRadioGroup = makeRadioGroup(
-        "AnalogOutputsTypeLMDRadioGroup", QStringLiteral("Тип сигнала"),
-        {QStringLiteral("треугольный"), QStringLiteral("синусоидальный")}, AnalogOutputsParsLMDGroupBox);
+        "AnalogOutputsTypeLMDRadioGroup", QCoreApplication::translate("G740GeneratorFrame", "Тип сигнала"),
+        {QCoreApplication::translate("G740GeneratorFrame", "треугольный"), QCoreApplication::translate("G740GeneratorFrame", "синусоидальный")}, AnalogOutputsParsLMDGroupBox);
     column->addWidget(AnalogOutputsTypeLMDRadioGroup, 0, 0);
 
     AnalogOutputsGaindBLMDGroupBox = makeGroup("AnalogOutputsGaindBLMDGroupBox", QString(), AnalogOutputsParsLMDGroupBox);
     AnalogOutputsGaindBLabelLMDStaticText =
-        makeCaption("AnalogOutputsGaindBLabelLMDStaticText", QStringLiteral("Усиление выходного тракта генератора"),
+        makeCaption("AnalogOutputsGaindBLabelLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "Усиление выходного тракта генератора"),
                     AnalogOutputsGaindBLMDGroupBox);
     AnalogOutputsGaindBLabelLMDStaticText->setWordWrap(true);
     AnalogOutputsGaindBLMDComboBox =
         addControl(new QComboBox(AnalogOutputsGaindBLMDGroupBox), "AnalogOutputsGaindBLMDComboBox");
     AnalogOutputsGaindBLMDComboBox->setFixedWidth(80);
     AnalogOutputsGaindBUnitLMDStaticText =
-        makeCaption("AnalogOutputsGaindBUnitLMDStaticText", QStringLiteral("дБ"), AnalogOutputsGaindBLMDGroupBox);
+        makeCaption("AnalogOutputsGaindBUnitLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "дБ"), AnalogOutputsGaindBLMDGroupBox);
     {
         auto *grid = new QGridLayout(AnalogOutputsGaindBLMDGroupBox);
         grid->setContentsMargins(8, 2, 8, 4);
@@ -391,13 +410,13 @@ void TG740GeneratorFrame::buildAnalogOutputControls()
                                const char *voltsUnitName, const char *dBName, const char *dBUnitName,
                                StaticText *&label, StaticText *&volts, StaticText *&volts_unit, StaticText *&dB,
                                StaticText *&dB_unit) {
-        label = makeCaption(labelName, QStringLiteral("Амплитуда сигнала"), group);
+        label = makeCaption(labelName, QCoreApplication::translate("G740GeneratorFrame", "Амплитуда сигнала"), group);
         volts = makeDisplay(voltsName, group, ActualValueColor);
         volts->setMinimumWidth(80);
-        volts_unit = makeCaption(voltsUnitName, QStringLiteral("В"), group);
+        volts_unit = makeCaption(voltsUnitName, QCoreApplication::translate("G740GeneratorFrame", "В"), group);
         dB = makeDisplay(dBName, group, ActualValueColor);
         dB->setMinimumWidth(80);
-        dB_unit = makeCaption(dBUnitName, QStringLiteral("дБ"), group);
+        dB_unit = makeCaption(dBUnitName, QCoreApplication::translate("G740GeneratorFrame", "дБ"), group);
         auto *row = new QHBoxLayout;
         row->addWidget(label);
         row->addSpacing(6);
@@ -410,7 +429,7 @@ void TG740GeneratorFrame::buildAnalogOutputControls()
     };
 
     Output50OhmParsLMDGroupBox =
-        makeGroup("Output50OhmParsLMDGroupBox", QStringLiteral("Выход 50 Ом"), AnalogOutputsParsLMDGroupBox);
+        makeGroup("Output50OhmParsLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Выход 50 Ом"), AnalogOutputsParsLMDGroupBox);
     {
         auto *box = new QVBoxLayout(Output50OhmParsLMDGroupBox);
         box->setContentsMargins(8, 2, 8, 6);
@@ -424,7 +443,7 @@ void TG740GeneratorFrame::buildAnalogOutputControls()
     column->addWidget(Output50OhmParsLMDGroupBox, 1, 0, 1, 2);
 
     Output10OhmParsLMDGroupBox =
-        makeGroup("Output10OhmParsLMDGroupBox", QStringLiteral("Выход 10 Ом"), AnalogOutputsParsLMDGroupBox);
+        makeGroup("Output10OhmParsLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Выход 10 Ом"), AnalogOutputsParsLMDGroupBox);
     auto *output10 = new QVBoxLayout(Output10OhmParsLMDGroupBox);
     output10->setContentsMargins(8, 2, 8, 6);
     output10->addLayout(amplitudeRow(Output10OhmParsLMDGroupBox, "ApmlitudeOutput10OhmLabelLMDStaticText",
@@ -437,28 +456,28 @@ void TG740GeneratorFrame::buildAnalogOutputControls()
     column->setRowStretch(2, 1);
 
     OffsetOutput10OhmLMDGroupBox =
-        makeGroup("OffsetOutput10OhmLMDGroupBox", QStringLiteral("Смещение сигнала"), Output10OhmParsLMDGroupBox);
+        makeGroup("OffsetOutput10OhmLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Смещение сигнала"), Output10OhmParsLMDGroupBox);
     output10->addWidget(OffsetOutput10OhmLMDGroupBox);
     auto *offsetRow = new QHBoxLayout(OffsetOutput10OhmLMDGroupBox);
     offsetRow->setContentsMargins(6, 2, 6, 6);
     OffsetTypeOutput10OhmLMDRadioGroup = makeRadioGroup(
-        "OffsetTypeOutput10OhmLMDRadioGroup", QStringLiteral("Тип смещения"),
-        {QStringLiteral("внутреннее"), QStringLiteral("внешнее")}, OffsetOutput10OhmLMDGroupBox);
+        "OffsetTypeOutput10OhmLMDRadioGroup", QCoreApplication::translate("G740GeneratorFrame", "Тип смещения"),
+        {QCoreApplication::translate("G740GeneratorFrame", "внутреннее"), QCoreApplication::translate("G740GeneratorFrame", "внешнее")}, OffsetOutput10OhmLMDGroupBox);
     offsetRow->addWidget(OffsetTypeOutput10OhmLMDRadioGroup);
 
     OffsetValueLMDGroupBox =
-        makeGroup("OffsetValueLMDGroupBox", QStringLiteral("Величина смещения"), OffsetOutput10OhmLMDGroupBox);
+        makeGroup("OffsetValueLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Величина смещения"), OffsetOutput10OhmLMDGroupBox);
     offsetRow->addWidget(OffsetValueLMDGroupBox, 1);
     DesiredOffsetLabelOutput10OhmLMDStaticText = makeCaption("DesiredOffsetLabelOutput10OhmLMDStaticText",
-                                                             QStringLiteral("Желаемое"), OffsetValueLMDGroupBox);
+                                                             QCoreApplication::translate("G740GeneratorFrame", "Желаемое"), OffsetValueLMDGroupBox);
     DesiredOffsetValueOutput10OhmLMDEdit =
         makeEdit("DesiredOffsetValueOutput10OhmLMDEdit", SignedDigitKeys, OffsetValueLMDGroupBox);
     ActualOffsetValueOutput10OhmLabelLMDStaticText = makeCaption(
-        "ActualOffsetValueOutput10OhmLabelLMDStaticText", QStringLiteral("Реальное"), OffsetValueLMDGroupBox);
+        "ActualOffsetValueOutput10OhmLabelLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "Реальное"), OffsetValueLMDGroupBox);
     ActualOffsetValueOutput10OhmLMDStaticText =
         makeDisplay("ActualOffsetValueOutput10OhmLMDStaticText", OffsetValueLMDGroupBox, ActualValueColor);
     OffsetUnitOutput10OhmLMDStaticText =
-        makeCaption("OffsetUnitOutput10OhmLMDStaticText", QStringLiteral("В"), OffsetValueLMDGroupBox);
+        makeCaption("OffsetUnitOutput10OhmLMDStaticText", QCoreApplication::translate("G740GeneratorFrame", "В"), OffsetValueLMDGroupBox);
     {
         auto *grid = new QGridLayout(OffsetValueLMDGroupBox);
         grid->setContentsMargins(8, 2, 8, 6);
@@ -475,22 +494,22 @@ void TG740GeneratorFrame::buildAnalogOutputControls()
 void TG740GeneratorFrame::buildDigitalLineControls()
 {
     DigitalLinesParsLMDGroupBox =
-        makeGroup("DigitalLinesParsLMDGroupBox", QStringLiteral("Цифровые линии управления и выходы"), this);
+        makeGroup("DigitalLinesParsLMDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Цифровые линии управления и выходы"), this);
     DigitalLinesParsLMDGroupBox->setGeometry(460, 352, 499, 225);
     auto *grid = new QGridLayout(DigitalLinesParsLMDGroupBox);
     grid->setContentsMargins(4, 0, 4, 4);
     grid->setSpacing(4);
 
-    const QStringList lineItems = {QStringLiteral("внутренняя"), QStringLiteral("внешняя")};
+    const QStringList lineItems = {QCoreApplication::translate("G740GeneratorFrame", "внутренняя"), QCoreApplication::translate("G740GeneratorFrame", "внешняя")};
     IncrementTypeLMDRadioGroup =
-        makeRadioGroup("IncrementTypeLMDRadioGroup", QStringLiteral("Управление приращениями"),
-                       {QStringLiteral("автоматическое"), QStringLiteral("линией 'CTRL'")}, DigitalLinesParsLMDGroupBox);
+        makeRadioGroup("IncrementTypeLMDRadioGroup", QCoreApplication::translate("G740GeneratorFrame", "Управление приращениями"),
+                       {QCoreApplication::translate("G740GeneratorFrame", "автоматическое"), QCoreApplication::translate("G740GeneratorFrame", "линией 'CTRL'")}, DigitalLinesParsLMDGroupBox);
     CtrlLineTypeLMDRadioGroup =
-        makeRadioGroup("CtrlLineTypeLMDRadioGroup", QStringLiteral("Линия 'CTRL'"), lineItems,
+        makeRadioGroup("CtrlLineTypeLMDRadioGroup", QCoreApplication::translate("G740GeneratorFrame", "Линия 'CTRL'"), lineItems,
                        DigitalLinesParsLMDGroupBox);
     CtrlLineTypeLMDRadioGroup->setColumns(2);
     InterrupLineTypeLMDRadioGroup =
-        makeRadioGroup("InterrupLineTypeLMDRadioGroup", QStringLiteral("Линия 'INTERRUP'"), lineItems,
+        makeRadioGroup("InterrupLineTypeLMDRadioGroup", QCoreApplication::translate("G740GeneratorFrame", "Линия 'INTERRUP'"), lineItems,
                        DigitalLinesParsLMDGroupBox);
     InterrupLineTypeLMDRadioGroup->setColumns(2);
     grid->addWidget(IncrementTypeLMDRadioGroup, 0, 0);
@@ -498,12 +517,12 @@ void TG740GeneratorFrame::buildDigitalLineControls()
     grid->addWidget(InterrupLineTypeLMDRadioGroup, 2, 0);
 
     SyncoutLineParsDGroupBox =
-        makeGroup("SyncoutLineParsDGroupBox", QStringLiteral("Линия 'SYNCOUT'"), DigitalLinesParsLMDGroupBox);
-    EnaSyncoutLMDCheckBox = addControl(new QCheckBox(QStringLiteral("Разрешение синхровыхода"), SyncoutLineParsDGroupBox),
+        makeGroup("SyncoutLineParsDGroupBox", QCoreApplication::translate("G740GeneratorFrame", "Линия 'SYNCOUT'"), DigitalLinesParsLMDGroupBox);
+    EnaSyncoutLMDCheckBox = addControl(new QCheckBox(QCoreApplication::translate("G740GeneratorFrame", "Разрешение синхровыхода"), SyncoutLineParsDGroupBox),
                                        "EnaSyncoutLMDCheckBox");
     SyncoutTypeLMDRadioGroup = makeRadioGroup(
-        "SyncoutTypeLMDRadioGroup", QStringLiteral("Тип формирования "),
-        {QStringLiteral("при каждом приращении"), QStringLiteral("в конце сканирования")}, SyncoutLineParsDGroupBox);
+        "SyncoutTypeLMDRadioGroup", QCoreApplication::translate("G740GeneratorFrame", "Тип формирования "),
+        {QCoreApplication::translate("G740GeneratorFrame", "при каждом приращении"), QCoreApplication::translate("G740GeneratorFrame", "в конце сканирования")}, SyncoutLineParsDGroupBox);
     {
         auto *box = new QVBoxLayout(SyncoutLineParsDGroupBox);
         box->setContentsMargins(6, 0, 4, 4);
@@ -514,7 +533,7 @@ void TG740GeneratorFrame::buildDigitalLineControls()
 
     MiscellaneousLMDGroupBox = makeGroup("MiscellaneousLMDGroupBox", QString(), DigitalLinesParsLMDGroupBox);
     EnaSquareWaveOutputLMDCheckBox = addControl(
-        new QCheckBox(QStringLiteral("Цифровой выход \"Меандр\""), MiscellaneousLMDGroupBox),
+        new QCheckBox(QCoreApplication::translate("G740GeneratorFrame", "Цифровой выход \"Меандр\""), MiscellaneousLMDGroupBox),
         "EnaSquareWaveOutputLMDCheckBox");
     {
         auto *box = new QVBoxLayout(MiscellaneousLMDGroupBox);
@@ -688,7 +707,7 @@ void TG740GeneratorFrame::GetGeneratorPars()
     try {
         readControls(GeneratorPars, [](const QString &text, double) { return parseFloat(text); });
     } catch (...) {
-        showMessageBox(this, QStringLiteral("Обнаружено исключение."), QStringLiteral("Ошибка GetGeneratorPars()!!!"));
+        showMessageBox(this, QCoreApplication::translate("G740GeneratorFrame", "Обнаружено исключение."), QCoreApplication::translate("G740GeneratorFrame", "Ошибка GetGeneratorPars()!!!"));
     }
 }
 
@@ -756,8 +775,8 @@ void TG740GeneratorFrame::showGeneratorState()
     p.setColor(QPalette::Active, QPalette::ButtonText, color);
     p.setColor(QPalette::Inactive, QPalette::ButtonText, color);
     ControlGeneratorLMDButton->setPalette(p);
-    ControlGeneratorLMDButton->setText(GeneratorRunning ? QStringLiteral("Останов генератора")
-                                                        : QStringLiteral("Запуск генератора"));
+    ControlGeneratorLMDButton->setText(GeneratorRunning ? QCoreApplication::translate("G740GeneratorFrame", "Останов генератора")
+                                                        : QCoreApplication::translate("G740GeneratorFrame", "Запуск генератора"));
 }
 
 void TG740GeneratorFrame::restoreSavedControls()
@@ -773,7 +792,7 @@ void TG740GeneratorFrame::restoreSavedControls()
 
 void TG740GeneratorFrame::ShowConversionError(const QString &caption)
 {
-    showMessageBox(this, ConversionErrorText, caption);
+    showMessageBox(this, ConversionErrorText(), caption);
 }
 
 void TG740GeneratorFrame::CalculateActualStartFrequency()
@@ -787,7 +806,7 @@ void TG740GeneratorFrame::CalculateActualStartFrequency()
             typed.StartFrequency = parseFloat(text);
             ActualStartFrequency = actualValues(typed).startFrequency;
         } catch (const ConversionError &) {
-            ShowConversionError(StartFrequencyErrorCaption);
+            ShowConversionError(StartFrequencyErrorCaption());
         }
     }
     ActualStartFrequencyValueLMDStaticText->setEnabled(ActualStartFrequency.has_value());
@@ -807,7 +826,7 @@ void TG740GeneratorFrame::CalculateActualFrequencyIncrement()
             typed.FrequencyIncrement = parseFloat(text);
             ActualFrequencyIncrement = actualValues(typed).frequencyIncrement;
         } catch (const ConversionError &) {
-            ShowConversionError(IncrementErrorCaption);
+            ShowConversionError(IncrementErrorCaption());
         }
     }
     ActualFrequencyIncrementLMDStaticText->setEnabled(ActualFrequencyIncrement.has_value());
@@ -888,7 +907,7 @@ void TG740GeneratorFrame::CalculateOffset()
             typed.Output10OhmOffset = parseFloat(text);
             offset = actualValues(typed).offset;
         } catch (const ConversionError &) {
-            ShowConversionError(OffsetErrorCaption);
+            ShowConversionError(OffsetErrorCaption());
         }
     }
     if (offset)
@@ -913,7 +932,7 @@ void TG740GeneratorFrame::MasterClockSourceLMDRadioGroupChange()
         GeneratorPars.MasterClock = parseFloat(source == 1 ? ExternalMasterClockValueLMDEdit->text()
                                                            : InternalMasterClockValueLMDStaticText->text());
     } catch (const ConversionError &) {
-        ShowConversionError(MasterClockErrorCaption);
+        ShowConversionError(MasterClockErrorCaption());
         return;
     }
     showMasterClockSource(source);
@@ -949,7 +968,7 @@ void TG740GeneratorFrame::ExternalMasterClockValueLMDEditChange()
         ExternalMasterClockValueLMDEdit->setCursorPosition(caret);
     } catch (const ConversionError &) {
         // The clock keeps its previous value.
-        ShowConversionError(MasterClockErrorCaption);
+        ShowConversionError(MasterClockErrorCaption());
     }
     CalculateActualStartFrequency();
     CalculateActualFrequencyIncrement();
@@ -1129,7 +1148,7 @@ void TG740GeneratorFrame::ControlGeneratorLMDButtonClick()
     GetGeneratorPars();
     (void)m_instrument->setRecord(GeneratorPars, this);
     if (const InstrumentOutcome failed = m_instrument->start()) {
-        showMessageBox(this, failed->text, ButtonErrorCaption);
+        showMessageBox(this, failed->text, ButtonErrorCaption());
         return;
     }
     // The instrument's signal has locked the panel already.
@@ -1161,7 +1180,7 @@ bool TG740GeneratorFrame::stopGenerator()
     // after a failed stop the output may still be on, so the panel stays
     // locked and the button still offers the stop.
     if (const InstrumentOutcome failed = m_instrument->stop()) {
-        showMessageBox(this, failed->text, ButtonErrorCaption);
+        showMessageBox(this, failed->text, ButtonErrorCaption());
         return false;
     }
     // The instrument's running-state signal has unlocked the panel.

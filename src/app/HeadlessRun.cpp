@@ -163,12 +163,12 @@ void HeadlessRun::applySettings()
             closeDown(exitCodeOf(*failed));
             return;
         }
-        report(QStringLiteral("Загружен набор параметров \"%1\"").arg(m_options.presetName));
+        report(QCoreApplication::translate("HeadlessRun", "Загружен набор параметров \"%1\"").arg(m_options.presetName));
     }
     // The window takes the auto-save choice here too, once per run.
     m_autoSave = readAutoSaveSetting(m_settingsFile.get());
     // Said once the module is ready for use, at the detection's end.
-    report(QStringLiteral("Модуль %1, виртуальный слот %2")
+    report(QCoreApplication::translate("HeadlessRun", "Модуль %1, виртуальный слот %2")
                .arg(m_instrument.moduleName(), QString::number(m_instrument.slot())));
     if (m_options.startGenerator) {
         if (const InstrumentOutcome failed = m_instrument.start()) {
@@ -176,7 +176,7 @@ void HeadlessRun::applySettings()
             closeDown(ExitCode::StartFailed);
             return;
         }
-        report(QStringLiteral("Генератор запущен"));
+        report(QCoreApplication::translate("HeadlessRun", "Генератор запущен"));
     }
     if (m_options.remotePort && !openRemoteControl()) {
         closeDown(ExitCode::RemotePortFault);
@@ -246,7 +246,7 @@ void HeadlessRun::closeDown(int exitCode)
             if (const InstrumentOutcome failed = m_instrument.stopForClose())
                 report(failed->text);
             else if (wasRunning)
-                report(QStringLiteral("Генератор остановлен"));
+                report(QCoreApplication::translate("HeadlessRun", "Генератор остановлен"));
         }
         m_instrument.release();
     } catch (...) {

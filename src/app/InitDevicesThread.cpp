@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <exception>
+#include <QCoreApplication>
 
 std::atomic<int> TInitDevicesThread::s_liveCount{0};
 
@@ -136,7 +137,7 @@ void TInitDevicesThread::StartDetection()
             break;
         }
         if (const std::optional<QString> message = loadGeneratorSettings(SettingsFile.get(), m_window->detectionRecord()))
-            showMessageBox(m_window->reportParent(), *message, QStringLiteral("Файл настроек"), QMessageBox::Warning);
+            showMessageBox(m_window->reportParent(), *message, QCoreApplication::translate("InitDevicesThread", "Файл настроек"), QMessageBox::Warning);
     } else {
         m_window->keepPanelRecord();
     }

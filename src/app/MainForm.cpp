@@ -12,6 +12,7 @@
 #include "runtime/EllipseIndicator.h"
 #include "runtime/MessageBox.h"
 #include "settings/IniFile.h"
+#include "app/Language.h"
 #include "settings/SettingsFilePath.h"
 #include "settings/SettingsKeys.h"
 
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QActionGroup>
 #include <QScreen>
 #include <QSignalBlocker>
 
@@ -111,7 +113,10 @@ QColor buttonShadowColor()
     return QGuiApplication::palette().color(QPalette::Active, QPalette::Dark);
 }
 
-const QString UnknownModuleCaption = QStringLiteral("Модуль ??????");
+QString UnknownModuleCaption()
+{
+    return QCoreApplication::translate("MainForm", "Модуль ??????");
+}
 
 // Every number of the program is written and read with "." whatever the
 // user's locale says.
@@ -147,7 +152,7 @@ TMainForm::~TMainForm()
 
 void TMainForm::createControls()
 {
-    setWindowTitle(QStringLiteral("Модуль G-740. Генератор."));
+    setWindowTitle(QCoreApplication::translate("MainForm", "Модуль G-740. Генератор."));
     setFont(pixelFont(QStringLiteral("Arial"), 23));
     for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
         setTextColor(this, role, Qt::blue);
@@ -179,14 +184,14 @@ void TMainForm::createControls()
         setTextColor(group, QPalette::WindowText, Navy);
     };
 
-    LoadingTestsLMDGroupBox = makeGroup("LoadingTestsLMDGroupBox", QStringLiteral("Модуль ??????"), {2, 0, 428, 100});
+    LoadingTestsLMDGroupBox = makeGroup("LoadingTestsLMDGroupBox", QCoreApplication::translate("MainForm", "Модуль ??????"), {2, 0, 428, 100});
     setAreaLook(LoadingTestsLMDGroupBox);
     ModuleDetectionLMDShapeControl = new EllipseIndicator(LoadingTestsLMDGroupBox);
     ModuleDetectionLMDShapeControl->setObjectName(QStringLiteral("ModuleDetectionLMDShapeControl"));
     ModuleDetectionLMDShapeControl->setGeometry(8, 24, 40, 40);
     ModuleDetectionLMDShapeControl->setBrushColor(
         QGuiApplication::palette().color(QPalette::Active, QPalette::Button));
-    ModuleDetectionLMDStaticText = makeLabel("ModuleDetectionLMDStaticText", QStringLiteral("Обнаружение модуля"),
+    ModuleDetectionLMDStaticText = makeLabel("ModuleDetectionLMDStaticText", QCoreApplication::translate("MainForm", "Обнаружение модуля"),
                                              LoadingTestsLMDGroupBox, {51, 32, 168, 22});
     VirtualSlotLMDStaticText = makeLabel("VirtualSlotLMDStaticText", QStringLiteral("8"), LoadingTestsLMDGroupBox,
                                          {6, 67, 47, 27});
@@ -197,29 +202,38 @@ void TMainForm::createControls()
     QPalette slotPalette = VirtualSlotLMDStaticText->palette();
     slotPalette.setColor(QPalette::Window, Qt::white);
     VirtualSlotLMDStaticText->setPalette(slotPalette);
-    VirtualSlotLabelLMDStaticText = makeLabel("VirtualSlotLabelLMDStaticText", QStringLiteral("Виртуальный слот"),
+    VirtualSlotLabelLMDStaticText = makeLabel("VirtualSlotLabelLMDStaticText", QCoreApplication::translate("MainForm", "Виртуальный слот"),
                                               LoadingTestsLMDGroupBox, {59, 68, 146, 22});
-    FindModuleLMDButton = makeButton("FindModuleLMDButton", QStringLiteral("Обнаружить G-740"),
+    FindModuleLMDButton = makeButton("FindModuleLMDButton", QCoreApplication::translate("MainForm", "Обнаружить G-740"),
                                      LoadingTestsLMDGroupBox, {228, 28, 192, 55});
     FindModuleLMDButton->setEnabled(false);
 
-    SaveIniSettingLMDGroupBox = makeGroup("SaveIniSettingLMDGroupBox", QStringLiteral("Настройки"), {430, 0, 207, 100});
+    SaveIniSettingLMDGroupBox = makeGroup("SaveIniSettingLMDGroupBox", QCoreApplication::translate("MainForm", "Настройки"), {430, 0, 207, 100});
     setAreaLook(SaveIniSettingLMDGroupBox);
-    AutoSaveSettingsLMDCheckBox = new QCheckBox(QStringLiteral("Авто Сохранение"), SaveIniSettingLMDGroupBox);
+    AutoSaveSettingsLMDCheckBox = new QCheckBox(QCoreApplication::translate("MainForm", "Авто Сохранение"), SaveIniSettingLMDGroupBox);
     AutoSaveSettingsLMDCheckBox->setObjectName(QStringLiteral("AutoSaveSettingsLMDCheckBox"));
     AutoSaveSettingsLMDCheckBox->setGeometry(24, 27, 157, 24);
     // In the area's Arial the caption does not fit beside the box.
     AutoSaveSettingsLMDCheckBox->setFont(pixelFont(QStringLiteral("Times New Roman"), 18));
-    SaveSettingsButton = makeButton("SaveSettingsButton", QStringLiteral("Сохранить"), SaveIniSettingLMDGroupBox,
+    SaveSettingsButton = makeButton("SaveSettingsButton", QCoreApplication::translate("MainForm", "Сохранить"), SaveIniSettingLMDGroupBox,
                                     {24, 56, 160, 33});
     SaveSettingsButton->setEnabled(false);
 
-    GeneratorParsLMDGroupBox = makeGroup("GeneratorParsLMDGroupBox", QStringLiteral("Генератор"), {1, 100, 1046, 709});
+    GeneratorParsLMDGroupBox = makeGroup("GeneratorParsLMDGroupBox", QCoreApplication::translate("MainForm", "Генератор"), {1, 100, 1046, 709});
 
     connect(FindModuleLMDButton, &QPushButton::clicked, this, guarded(this, &TMainForm::FindModuleLMDButtonClick));
     connect(SaveSettingsButton, &QPushButton::clicked, this, guarded(this, &TMainForm::SaveSettingsButtonClick));
     connect(AutoSaveSettingsLMDCheckBox, &QCheckBox::toggled, this,
             guarded(this, &TMainForm::AutoSaveSettingsLMDCheckBoxChange));
+}
+
+void TMainForm::chooseLanguage(const QString &code)
+{
+    Language::save(SettingsFilePath(), code);
+    showMessageBox(this,
+                   QStringLiteral("Язык интерфейса сменится при следующем запуске программы.\n"
+                                  "The interface language will change at the next start of the program."),
+                   QStringLiteral("Язык / Language"), QMessageBox::Information);
 }
 
 void TMainForm::createPopupMenu()
@@ -242,25 +256,45 @@ void TMainForm::createPopupMenu()
         return separator;
     };
 
-    RebootModuleMenuItem = addItem("RebootModuleMenuItem", QStringLiteral("Перезагрузка Модуля"),
+    RebootModuleMenuItem = addItem("RebootModuleMenuItem", QCoreApplication::translate("MainForm", "Перезагрузка Модуля"),
                                    QKeySequence(Qt::CTRL | Qt::Key_M));
     QFont bold = RebootModuleMenuItem->font();
     bold.setBold(true);
     RebootModuleMenuItem->setFont(bold);
     PopupMenu->setDefaultAction(RebootModuleMenuItem);
     N1 = addSeparator("N1");
-    SaveDefaultSettings = addItem("SaveDefaultSettings", QStringLiteral("Сохранение штатных настроек"),
+    SaveDefaultSettings = addItem("SaveDefaultSettings", QCoreApplication::translate("MainForm", "Сохранение штатных настроек"),
                                   QKeySequence(Qt::CTRL | Qt::Key_D));
-    SaveCurrentSettings = addItem("SaveCurrentSettings", QStringLiteral("Сохранение текущих настроек"),
+    SaveCurrentSettings = addItem("SaveCurrentSettings", QCoreApplication::translate("MainForm", "Сохранение текущих настроек"),
                                   QKeySequence(Qt::CTRL | Qt::Key_S));
     N3 = addSeparator("N3");
-    SweepMenuItem = addItem("SweepMenuItem", QStringLiteral("Развёртка ..."), QKeySequence(Qt::CTRL | Qt::Key_G));
-    ParameterSetsMenuItem = addItem("ParameterSetsMenuItem", QStringLiteral("Наборы параметров ..."),
+    SweepMenuItem = addItem("SweepMenuItem", QCoreApplication::translate("MainForm", "Развёртка ..."), QKeySequence(Qt::CTRL | Qt::Key_G));
+    ParameterSetsMenuItem = addItem("ParameterSetsMenuItem", QCoreApplication::translate("MainForm", "Наборы параметров ..."),
                                     QKeySequence(Qt::CTRL | Qt::Key_P));
-    AboutProgram = addItem("AboutProgram", QStringLiteral("О программе ..."), QKeySequence(Qt::CTRL | Qt::Key_A));
+    AboutProgram = addItem("AboutProgram", QCoreApplication::translate("MainForm", "О программе ..."), QKeySequence(Qt::CTRL | Qt::Key_A));
+    // The language's item reads the same in both languages, so that it can
+    // always be found; the choice takes effect at the next start.
+    LanguageMenu = PopupMenu->addMenu(QStringLiteral("Язык / Language"));
+    LanguageMenu->setObjectName(QStringLiteral("LanguageMenu"));
+    auto *languages = new QActionGroup(this);
+    for (const auto &[code, caption] : {std::pair{Language::Russian, QStringLiteral("Русский")},
+                                        std::pair{Language::English, QStringLiteral("English")}}) {
+        QAction *action = LanguageMenu->addAction(caption);
+        action->setObjectName(QStringLiteral("LanguageMenuItem_") + code);
+        action->setCheckable(true);
+        action->setChecked(code == Language::current());
+        languages->addAction(action);
+        connect(action, &QAction::triggered, this, [this, code = code] {
+            try {
+                chooseLanguage(code);
+            } catch (const std::exception &error) {
+                Application::showException(QString::fromUtf8(error.what()));
+            }
+        });
+    }
     BreakLine = addSeparator("BreakLine");
-    ApplicationExit = addItem("ApplicationExit", QStringLiteral("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    ApplicationExit->setToolTip(QStringLiteral("Спокойный выход из программы"));
+    ApplicationExit = addItem("ApplicationExit", QCoreApplication::translate("MainForm", "Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ApplicationExit->setToolTip(QCoreApplication::translate("MainForm", "Спокойный выход из программы"));
     ApplicationExit->setStatusTip(ApplicationExit->toolTip());
 
     connect(RebootModuleMenuItem, &QAction::triggered, this, guarded(this, &TMainForm::FindModuleLMDButtonClick));
@@ -388,8 +422,8 @@ void TMainForm::saveCurrentSettings(bool operatorRequest)
 void TMainForm::SaveDefaultSettingsClick()
 {
     const auto answer = showMessageBox(
-        this, QStringLiteral("Записать в файл настроек значения по умолчанию? Сохранённые настройки будут потеряны."),
-        QStringLiteral("Подтвердите сохранение штатных настроек!"), QMessageBox::Question,
+        this, QCoreApplication::translate("MainForm", "Записать в файл настроек значения по умолчанию? Сохранённые настройки будут потеряны."),
+        QCoreApplication::translate("MainForm", "Подтвердите сохранение штатных настроек!"), QMessageBox::Question,
         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
@@ -429,16 +463,16 @@ void TMainForm::SaveCurrentSettingsClick()
 
 bool TMainForm::CreateDefaultIniFile(const QString &Path)
 {
-    const QString caption = QStringLiteral("ОШИБКА CreateDefaultIniFile()!");
+    const QString caption = QCoreApplication::translate("MainForm", "ОШИБКА CreateDefaultIniFile()!");
     IniFile.reset();
     if (Path.isEmpty()) {
-        showMessageBox(this, QStringLiteral("Неправильное название файла штатных настроек!"), caption);
+        showMessageBox(this, QCoreApplication::translate("MainForm", "Неправильное название файла штатных настроек!"), caption);
         return false;
     }
     try {
         IniFile = std::make_unique<TIniFile>(Path); // touches no file yet
     } catch (const std::bad_alloc &) {
-        showMessageBox(this, QStringLiteral("Не могу создать файл штатных настроек '") + Path + QStringLiteral("'!"),
+        showMessageBox(this, QCoreApplication::translate("MainForm", "Не могу создать файл штатных настроек '") + Path + QStringLiteral("'!"),
                        caption);
         return false;
     }
@@ -502,8 +536,8 @@ void TMainForm::applyPreset()
         return;
     GENERATOR_PARS pars = GeneratorPars;
     if (const InstrumentOutcome failed = InstrumentSets(*m_instrument, SettingsFilePath()).read(name, pars)) {
-        showMessageBox(this, failed->text + QStringLiteral("\nПараметры взяты из файла настроек."),
-                       QStringLiteral("Набор параметров"), QMessageBox::Warning);
+        showMessageBox(this, failed->text + QCoreApplication::translate("MainForm", "\nПараметры взяты из файла настроек."),
+                       QCoreApplication::translate("MainForm", "Набор параметров"), QMessageBox::Warning);
         return;
     }
     GeneratorPars = pars;
@@ -545,8 +579,8 @@ void TMainForm::OnStartInitDevicesThreadThread(QEvent *)
     }
     if (!thread || !thread->isRunning()) {
         delete thread; // never started, so it cannot free itself
-        showMessageBox(this, QStringLiteral("Не могу открыть поток 'InitDevicesThread'!"),
-                       QStringLiteral("Ошибка OnStartInitDevicesThreadThread()!"), QMessageBox::NoIcon);
+        showMessageBox(this, QCoreApplication::translate("MainForm", "Не могу открыть поток 'InitDevicesThread'!"),
+                       QCoreApplication::translate("MainForm", "Ошибка OnStartInitDevicesThreadThread()!"), QMessageBox::NoIcon);
         return;
     }
     // The thread's first step sets DetectionRunning; setting it here already
@@ -582,8 +616,8 @@ void TMainForm::ApplicationShortCut(QKeyEvent *Msg, bool &Handled)
     if (SweepWindow && SweepWindow->isActiveWindow())
         return;
     Busy = true;
-    const auto answer = showMessageBox(this, QStringLiteral("Действительно хотите завершить работу?"),
-                                       QStringLiteral("Подтвердите завершение!"), QMessageBox::Question,
+    const auto answer = showMessageBox(this, QCoreApplication::translate("MainForm", "Действительно хотите завершить работу?"),
+                                       QCoreApplication::translate("MainForm", "Подтвердите завершение!"), QMessageBox::Question,
                                        QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
         Handled = true;
@@ -642,8 +676,8 @@ void TMainForm::ControlsState(bool Finished, bool ModuleOk)
 void TMainForm::ModuleDisplay(bool Finished, bool ModuleOk)
 {
     const bool found = Finished && ModuleOk;
-    LoadingTestsLMDGroupBox->setTitle(found ? QStringLiteral("Модуль ") + m_instrument->moduleName()
-                                            : UnknownModuleCaption);
+    LoadingTestsLMDGroupBox->setTitle(found ? QCoreApplication::translate("MainForm", "Модуль ") + m_instrument->moduleName()
+                                            : UnknownModuleCaption());
     if (!Finished)
         ModuleDetectionLMDShapeControl->setBrushColor(buttonShadowColor());
     else

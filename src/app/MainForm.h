@@ -73,6 +73,7 @@ public:
     QAction *SweepMenuItem = nullptr;
     QAction *ParameterSetsMenuItem = nullptr;
     QAction *AboutProgram = nullptr;
+    QMenu *LanguageMenu = nullptr;
     QAction *BreakLine = nullptr;
     QAction *ApplicationExit = nullptr;
 
@@ -151,6 +152,7 @@ protected:
 private:
     void createControls();
     void createPopupMenu();
+    void chooseLanguage(const QString &code);
     void createGeneratorPanel();
     bool isMenuShortcut(const QKeyEvent *key) const;
     // The save of current settings. Only a save the operator asks for may

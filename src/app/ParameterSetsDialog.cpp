@@ -8,11 +8,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QCoreApplication>
 
 namespace {
 
 const QColor Navy(0, 0, 128);
-const QString Caption = QStringLiteral("Наборы параметров");
+QString Caption()
+{
+    return QCoreApplication::translate("ParameterSetsDialog", "Наборы параметров");
+}
 
 QFont pixelFont(const QString &family, int pixelSize, bool bold = false)
 {
@@ -39,14 +43,14 @@ TParameterSetsDialog::TParameterSetsDialog(Instrument &instrument, const QString
     , m_currentRecord(std::move(currentRecord))
 {
     setObjectName(QStringLiteral("ParameterSetsDialog"));
-    setWindowTitle(QStringLiteral("Наборы параметров ..."));
+    setWindowTitle(QCoreApplication::translate("ParameterSetsDialog", "Наборы параметров ..."));
     setModal(true);
     setFixedSize(652, 330);
     setFont(pixelFont(QStringLiteral("Arial"), 18));
     for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
         setTextColor(this, role, Qt::blue);
 
-    SetsLabelLMDStaticText = new QLabel(QStringLiteral("Сохранённые наборы:"), this);
+    SetsLabelLMDStaticText = new QLabel(QCoreApplication::translate("ParameterSetsDialog", "Сохранённые наборы:"), this);
     SetsLabelLMDStaticText->setObjectName(QStringLiteral("SetsLabelLMDStaticText"));
     SetsLabelLMDStaticText->setGeometry(10, 6, 330, 24);
     setTextColor(SetsLabelLMDStaticText, QPalette::WindowText, Navy);
@@ -66,10 +70,10 @@ TParameterSetsDialog::TParameterSetsDialog(Instrument &instrument, const QString
         button->setGeometry(352, y, 290, 44);
         return button;
     };
-    SaveSetLMDButton = makeButton("SaveSetLMDButton", QStringLiteral("Сохранить текущие как ..."), 32);
-    LoadSetLMDButton = makeButton("LoadSetLMDButton", QStringLiteral("Загрузить"), 84);
-    DeleteSetLMDButton = makeButton("DeleteSetLMDButton", QStringLiteral("Удалить"), 136);
-    CloseLMDButton = makeButton("CloseLMDButton", QStringLiteral("Закрыть"), 276);
+    SaveSetLMDButton = makeButton("SaveSetLMDButton", QCoreApplication::translate("ParameterSetsDialog", "Сохранить текущие как ..."), 32);
+    LoadSetLMDButton = makeButton("LoadSetLMDButton", QCoreApplication::translate("ParameterSetsDialog", "Загрузить"), 84);
+    DeleteSetLMDButton = makeButton("DeleteSetLMDButton", QCoreApplication::translate("ParameterSetsDialog", "Удалить"), 136);
+    CloseLMDButton = makeButton("CloseLMDButton", QCoreApplication::translate("ParameterSetsDialog", "Закрыть"), 276);
     setTextColor(CloseLMDButton, QPalette::ButtonText, Navy);
 
     connect(SaveSetLMDButton, &QPushButton::clicked, this, &TParameterSetsDialog::SaveSetLMDButtonClick);
@@ -110,7 +114,7 @@ void TParameterSetsDialog::updateButtons()
 
 void TParameterSetsDialog::report(const InstrumentFailure &failure)
 {
-    showMessageBox(this, failure.text, Caption,
+    showMessageBox(this, failure.text, Caption(),
                    failure.kind == InstrumentFailure::Kind::Refused ? QMessageBox::Warning : QMessageBox::Critical);
 }
 
@@ -118,8 +122,8 @@ void TParameterSetsDialog::SaveSetLMDButtonClick()
 {
     QInputDialog ask(this);
     ask.setObjectName(QStringLiteral("SetNameInputDialog"));
-    ask.setWindowTitle(QStringLiteral("Сохранить текущие как ..."));
-    ask.setLabelText(QStringLiteral("Название набора (не длиннее %1 символов):").arg(ParameterSets::MaxNameLength));
+    ask.setWindowTitle(QCoreApplication::translate("ParameterSetsDialog", "Сохранить текущие как ..."));
+    ask.setLabelText(QCoreApplication::translate("ParameterSetsDialog", "Название набора (не длиннее %1 символов):").arg(ParameterSets::MaxNameLength));
     ask.setTextValue(selectedName());
     if (auto *edit = ask.findChild<QLineEdit *>())
         edit->selectAll();
@@ -127,13 +131,13 @@ void TParameterSetsDialog::SaveSetLMDButtonClick()
         return;
     const QString name = ask.textValue().trimmed();
     if (const std::optional<QString> problem = m_sets.nameProblem(name)) {
-        showMessageBox(this, *problem, Caption, QMessageBox::Warning);
+        showMessageBox(this, *problem, Caption(), QMessageBox::Warning);
         return;
     }
     if (m_sets.contains(name)) {
         const auto answer = showMessageBox(
-            this, QStringLiteral("Набор \"%1\" уже есть. Заменить его текущими параметрами?").arg(name),
-            QStringLiteral("Подтвердите замену набора!"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+            this, QCoreApplication::translate("ParameterSetsDialog", "Набор \"%1\" уже есть. Заменить его текущими параметрами?").arg(name),
+            QCoreApplication::translate("ParameterSetsDialog", "Подтвердите замену набора!"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
             QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return;
@@ -164,8 +168,8 @@ void TParameterSetsDialog::DeleteSetLMDButtonClick()
     const QString name = selectedName();
     if (name.isEmpty())
         return;
-    const auto answer = showMessageBox(this, QStringLiteral("Удалить набор параметров \"%1\"?").arg(name),
-                                       QStringLiteral("Подтвердите удаление набора!"), QMessageBox::Question,
+    const auto answer = showMessageBox(this, QCoreApplication::translate("ParameterSetsDialog", "Удалить набор параметров \"%1\"?").arg(name),
+                                       QCoreApplication::translate("ParameterSetsDialog", "Подтвердите удаление набора!"), QMessageBox::Question,
                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;

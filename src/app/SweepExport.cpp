@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <QCoreApplication>
 
 SweepExportResult writeSweepCsv(const SweepPlan &plan, const QString &csvPath, QString *reason)
 {
@@ -20,7 +21,7 @@ SweepExportResult writeSweepCsv(const SweepPlan &plan, const QString &csvPath, Q
     errno = 0;
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush() || !file.commit()) {
         if (reason)
-            *reason = QStringLiteral("Не могу записать файл '%1': %2")
+            *reason = QCoreApplication::translate("SweepExport", "Не могу записать файл '%1': %2")
                           .arg(csvPath, errno != 0 ? systemErrorReason(errno) : file.errorString());
         return SweepExportResult::WriteFailed;
     }
@@ -33,7 +34,7 @@ SweepExportResult exportSweepCsv(const QString &settingsPath, const QString &csv
     // must not pass for the operator's settings.
     if (!QFileInfo(settingsPath).isFile()) {
         if (reason)
-            *reason = QStringLiteral("Файл настроек '%1' не найден").arg(settingsPath);
+            *reason = QCoreApplication::translate("SweepExport", "Файл настроек '%1' не найден").arg(settingsPath);
         return SweepExportResult::NoSettingsFile;
     }
     const TIniFile settings(settingsPath);

@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <QCoreApplication>
 
 namespace {
 
@@ -249,7 +250,7 @@ TSweepWindow::TSweepWindow(const QString &settingsPath, QWidget *parent)
     , m_settingsPath(settingsPath)
 {
     setObjectName(QStringLiteral("SweepWindow"));
-    setWindowTitle(QStringLiteral("Развёртка"));
+    setWindowTitle(QCoreApplication::translate("SweepWindow", "Развёртка"));
     setFont(pixelFont(QStringLiteral("Arial"), 15));
     setMinimumSize(MinimumWidth, MinimumHeight);
     createControls();
@@ -268,7 +269,7 @@ TSweepWindow::~TSweepWindow()
 
 QString TSweepWindow::geometrySection()
 {
-    return QStringLiteral("Окно развёртки");
+    return QCoreApplication::translate("SweepWindow", "Окно развёртки");
 }
 
 void TSweepWindow::createControls()
@@ -291,7 +292,7 @@ void TSweepWindow::createControls()
     m_summary->setWordWrap(true);
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    m_saveButton = new QPushButton(QStringLiteral("Сохранить CSV ..."), this);
+    m_saveButton = new QPushButton(QCoreApplication::translate("SweepWindow", "Сохранить CSV ..."), this);
     m_saveButton->setObjectName(QStringLiteral("SaveCsvButton"));
     connect(m_saveButton, &QPushButton::clicked, this, &TSweepWindow::SaveCsvButtonClick);
 
@@ -335,13 +336,13 @@ void TSweepWindow::setUpChart()
     c->SetLeftFrameOffset(4);
     c->SetBottomFrameOffset(4);
     c->SetYLabelOffset(6);
-    c->SetYTitle(QStringLiteral("Частота, кГц"));
+    c->SetYTitle(QCoreApplication::translate("SweepWindow", "Частота, кГц"));
     c->SetInfoBoxXFactor(1.0);
     c->SetInfoBoxYFactor(1.0);
     c->SetInfoBoxXOffset(0.0);
     c->SetInfoBoxYOffset(0.0);
     c->SetInfoBoxY1(QStringLiteral("f = "));
-    c->SetInfoBoxY2(QStringLiteral(" кГц"));
+    c->SetInfoBoxY2(QCoreApplication::translate("SweepWindow", " кГц"));
     c->SetInfoBoxYFormatString(QStringLiteral("0.0000"));
     c->SetShowInfoBox(true);
     c->MouseControl = true;
@@ -392,14 +393,14 @@ void TSweepWindow::showChart()
 
     // Time in the unit that keeps the labels short.
     double scale = 1.0;
-    QString unit = QStringLiteral("мс");
+    QString unit = QCoreApplication::translate("SweepWindow", "мс");
     const double span = m_trace.x.empty() ? 0.0 : m_trace.x.back();
     if (m_trace.byTime && span < 1.0) {
         scale = 1000.0;
-        unit = QStringLiteral("мкс");
+        unit = QCoreApplication::translate("SweepWindow", "мкс");
     } else if (m_trace.byTime && span >= 10000.0) {
         scale = 0.001;
-        unit = QStringLiteral("с");
+        unit = QCoreApplication::translate("SweepWindow", "с");
     }
     m_x.resize(m_trace.x.size());
     std::transform(m_trace.x.begin(), m_trace.x.end(), m_x.begin(), [scale](double v) { return v * scale; });
@@ -433,28 +434,28 @@ void TSweepWindow::showChart()
 
     QString xTitle;
     if (m_trace.byTime)
-        xTitle = QStringLiteral("Время от начала, ") + unit;
+        xTitle = QCoreApplication::translate("SweepWindow", "Время от начала, ") + unit;
     else if (m_plan.ctrlStepping())
-        xTitle = QStringLiteral("Номер шага (шаги переключаются линией 'CTRL')");
+        xTitle = QCoreApplication::translate("SweepWindow", "Номер шага (шаги переключаются линией 'CTRL')");
     else
-        xTitle = QStringLiteral("Шаг по порядку (время развёртки не определено)");
+        xTitle = QCoreApplication::translate("SweepWindow", "Шаг по порядку (время развёртки не определено)");
     if (c->XTitle() != xTitle)
         c->SetXTitle(xTitle);
     QString title;
     switch (m_plan.cycle()) {
     case SweepCycle::Single:
-        title = QStringLiteral("Однократное сканирование");
+        title = QCoreApplication::translate("SweepWindow", "Однократное сканирование");
         break;
     case SweepCycle::Saw:
-        title = QStringLiteral("Циклическое сканирование 'Пила': два цикла");
+        title = QCoreApplication::translate("SweepWindow", "Циклическое сканирование 'Пила': два цикла");
         break;
     case SweepCycle::Triangle:
-        title = QStringLiteral("Циклическое сканирование 'Треугольник': два цикла");
+        title = QCoreApplication::translate("SweepWindow", "Циклическое сканирование 'Треугольник': два цикла");
         break;
     }
     if (c->PlotTitle() != title)
         c->SetPlotTitle(title);
-    c->SetInfoBoxX1(m_trace.byTime ? QStringLiteral("t = ") : QStringLiteral("шаг "));
+    c->SetInfoBoxX1(m_trace.byTime ? QStringLiteral("t = ") : QCoreApplication::translate("SweepWindow", "шаг "));
     c->SetInfoBoxX2(m_trace.byTime ? QLatin1Char(' ') + unit : QString());
 
     // Limits on round numbers, labels with the decimals they need; the
@@ -489,19 +490,19 @@ void TSweepWindow::showChart()
     c->SetXYMinMax(xLimits.min, xLimits.max, yLimits.min, yLimits.max, false);
     c->update();
 
-    QString legend = QStringLiteral("<span style='color:%1'>&#9473;&#9473;</span> реальная частота&nbsp;&nbsp;&nbsp;"
+    QString legend = QCoreApplication::translate("SweepWindow", "<span style='color:%1'>&#9473;&#9473;</span> реальная частота&nbsp;&nbsp;&nbsp;"
                                     "<span style='color:%2'>&#9473;&#9473;</span> заданная частота&nbsp;&nbsp;&nbsp;")
                          .arg(ProducedColor.name(), DesiredColor.name());
     switch (m_plan.syncout()) {
     case SyncoutPulses::None:
-        legend += QStringLiteral("синхровыход выключен");
+        legend += QCoreApplication::translate("SweepWindow", "синхровыход выключен");
         break;
     case SyncoutPulses::EachIncrement:
-        legend += QStringLiteral("<span style='color:%1'>&#9475;</span> импульсы SYNCOUT при каждом приращении")
+        legend += QCoreApplication::translate("SweepWindow", "<span style='color:%1'>&#9475;</span> импульсы SYNCOUT при каждом приращении")
                       .arg(PulseColor.name());
         break;
     case SyncoutPulses::EndOfScan:
-        legend += QStringLiteral("<span style='color:%1'>&#9475;</span> импульсы SYNCOUT в конце сканирования")
+        legend += QCoreApplication::translate("SweepWindow", "<span style='color:%1'>&#9475;</span> импульсы SYNCOUT в конце сканирования")
                       .arg(PulseColor.name());
         break;
     }
@@ -519,7 +520,7 @@ bool TSweepWindow::saveCsv(const QString &path)
     updateNow();
     QString reason;
     if (writeSweepCsv(m_plan, path, &reason) != SweepExportResult::Written) {
-        showMessageBox(this, reason, QStringLiteral("Ошибка сохранения CSV!"));
+        showMessageBox(this, reason, QCoreApplication::translate("SweepWindow", "Ошибка сохранения CSV!"));
         return false;
     }
     return true;
@@ -527,9 +528,9 @@ bool TSweepWindow::saveCsv(const QString &path)
 
 void TSweepWindow::SaveCsvButtonClick()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить CSV"),
+    const QString path = QFileDialog::getSaveFileName(this, QCoreApplication::translate("SweepWindow", "Сохранить CSV"),
                                                       QDir::home().filePath(QStringLiteral("G740Sweep.csv")),
-                                                      QStringLiteral("Файлы CSV (*.csv)"));
+                                                      QCoreApplication::translate("SweepWindow", "Файлы CSV (*.csv)"));
     if (!path.isEmpty())
         saveCsv(path);
 }
@@ -604,39 +605,39 @@ QString sweepSummaryText(const SweepPlan &plan)
     const SweepSummary &s = plan.summary();
     QStringList parts;
     if (plan.ctrlStepping()) {
-        parts << QStringLiteral("Время развёртки: нет, шаги переключаются линией 'CTRL'");
+        parts << QCoreApplication::translate("SweepWindow", "Время развёртки: нет, шаги переключаются линией 'CTRL'");
     } else if (s.scanTime) {
-        QString time = QStringLiteral("Время развёртки: ") + summaryNumber(*s.scanTime) + QStringLiteral(" мс");
+        QString time = QCoreApplication::translate("SweepWindow", "Время развёртки: ") + summaryNumber(*s.scanTime) + QCoreApplication::translate("SweepWindow", " мс");
         if (plan.cycle() == SweepCycle::Triangle && s.cycleTime)
-            time += QStringLiteral(" (цикл вверх и вниз: ") + summaryNumber(*s.cycleTime) + QStringLiteral(" мс)");
+            time += QCoreApplication::translate("SweepWindow", " (цикл вверх и вниз: ") + summaryNumber(*s.cycleTime) + QCoreApplication::translate("SweepWindow", " мс)");
         parts << time;
     } else {
-        QString time = QStringLiteral("Время развёртки не определено");
+        QString time = QCoreApplication::translate("SweepWindow", "Время развёртки не определено");
         const auto endless = std::find_if(plan.steps().begin(), plan.steps().end(),
                                           [](const SweepStep &step) { return !step.dwell; });
         if (endless != plan.steps().end()) {
             if (endless->zeroFrequency)
-                time += QStringLiteral(": шаг %1 на 0 Гц").arg(endless->index);
+                time += QCoreApplication::translate("SweepWindow", ": шаг %1 на 0 Гц").arg(endless->index);
             else if (endless->outOfRange)
-                time += QStringLiteral(": код шага %1 вне 24 бит").arg(endless->index);
+                time += QCoreApplication::translate("SweepWindow", ": код шага %1 вне 24 бит").arg(endless->index);
         }
         parts << time;
     }
     if (s.lowestProduced && s.highestProduced)
-        parts << QStringLiteral("Реальная частота: от ") + frequencyNumber(*s.lowestProduced) + QStringLiteral(" до ")
-                     + frequencyNumber(*s.highestProduced) + QStringLiteral(" кГц");
+        parts << QCoreApplication::translate("SweepWindow", "Реальная частота: от ") + frequencyNumber(*s.lowestProduced) + QCoreApplication::translate("SweepWindow", " до ")
+                     + frequencyNumber(*s.highestProduced) + QCoreApplication::translate("SweepWindow", " кГц");
     else
-        parts << QStringLiteral("Реальной частоты нет");
-    parts << QStringLiteral("Наибольшая ошибка: ")
+        parts << QCoreApplication::translate("SweepWindow", "Реальной частоты нет");
+    parts << QCoreApplication::translate("SweepWindow", "Наибольшая ошибка: ")
                  + (s.largestErrorPpm ? QString::number(*s.largestErrorPpm, 'f', 3) + QStringLiteral(" ppm")
-                                      : QStringLiteral("нет"));
-    QString flagged = QStringLiteral("Отмечено шагов: ") + QString::number(s.flaggedSteps);
+                                      : QCoreApplication::translate("SweepWindow", "нет"));
+    QString flagged = QCoreApplication::translate("SweepWindow", "Отмечено шагов: ") + QString::number(s.flaggedSteps);
     if (s.flaggedSteps > 0) {
         QStringList kinds;
         if (s.zeroFrequencySteps > 0)
-            kinds << QStringLiteral("0 Гц: ") + QString::number(s.zeroFrequencySteps);
+            kinds << QCoreApplication::translate("SweepWindow", "0 Гц: ") + QString::number(s.zeroFrequencySteps);
         if (s.outOfRangeSteps > 0)
-            kinds << QStringLiteral("код вне 24 бит: ") + QString::number(s.outOfRangeSteps);
+            kinds << QCoreApplication::translate("SweepWindow", "код вне 24 бит: ") + QString::number(s.outOfRangeSteps);
         flagged += QStringLiteral(" (") + kinds.join(QStringLiteral(", ")) + QLatin1Char(')');
     }
     parts << flagged;

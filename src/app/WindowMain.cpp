@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/DisplayCheck.h"
 #include "app/CommandLine.h"
+#include "app/Language.h"
 #include "app/ExitCodes.h"
 #include "app/MainForm.h"
 #include "app/TerminationSignals.h"
@@ -15,6 +16,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <QCoreApplication>
 
 extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *settingsFile)
 {
@@ -34,8 +36,17 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
     requireGraphicalDisplay(argc, argv); // one line and exit code 2 instead of Qt's abort
     Application app(arguments, argv);
     try {
-        app.setApplicationDisplayName(QStringLiteral("Генератор G-740"));
-        Application::installQtTranslation();
+        // The language first, before any text is made: --lang, else the
+        // choice kept in the settings file. Qt's own Russian texts only for
+        // Russian; in English Qt's source texts serve.
+        QString language = commandLine.language();
+        if (language.isEmpty())
+            language = Language::saved(SettingsFilePath());
+        if (language == Language::English)
+            Language::install(language);
+        else
+            Application::installQtTranslation();
+        app.setApplicationDisplayName(QCoreApplication::translate("WindowMain", "Генератор G-740"));
         // Signals and the end of the desktop session end the program through
         // the window's closing sequence, so that nothing is lost.
         TerminationSignals termination;

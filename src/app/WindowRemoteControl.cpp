@@ -13,34 +13,38 @@
 #include <QTimer>
 
 #include <exception>
+#include <QCoreApplication>
 
 namespace {
 
-const QString Caption = QStringLiteral("Удалённое управление");
+QString Caption()
+{
+    return QCoreApplication::translate("WindowRemoteControl", "Удалённое управление");
+}
 
 } // namespace
 
 QString WindowRemoteControl::section()
 {
-    return QStringLiteral("Удалённое управление");
+    return QCoreApplication::translate("WindowRemoteControl", "Удалённое управление");
 }
 
 QString WindowRemoteControl::enabledKey()
 {
-    return QStringLiteral("Включено");
+    return QCoreApplication::translate("WindowRemoteControl", "Включено");
 }
 
 QString WindowRemoteControl::portKey()
 {
-    return QStringLiteral("Порт");
+    return QCoreApplication::translate("WindowRemoteControl", "Порт");
 }
 
 WindowRemoteControl::WindowRemoteControl(TMainForm &form)
-    : QObject(&form), m_form(form), m_toggle(new QAction(Caption, &form)), m_title(form.windowTitle())
+    : QObject(&form), m_form(form), m_toggle(new QAction(Caption(), &form)), m_title(form.windowTitle())
 {
     m_toggle->setObjectName(QStringLiteral("RemoteControlMenuItem"));
     m_toggle->setCheckable(true);
-    m_toggle->setToolTip(QStringLiteral("Управление генератором по SCPI через TCP-порт этого компьютера"));
+    m_toggle->setToolTip(QCoreApplication::translate("WindowRemoteControl", "Управление генератором по SCPI через TCP-порт этого компьютера"));
     form.PopupMenu->insertAction(form.N3, m_toggle);
     connect(m_toggle, &QAction::toggled, this, &WindowRemoteControl::toggled);
 
@@ -77,7 +81,7 @@ bool WindowRemoteControl::open(const QHostAddress &address, quint16 port)
     // The window is locked while a detection runs; so is the remote side.
     program.busy = [this]() -> std::optional<QString> {
         if (m_form.DetectionRunning)
-            return QStringLiteral("идёт обнаружение модуля");
+            return QCoreApplication::translate("WindowRemoteControl", "идёт обнаружение модуля");
         return std::nullopt;
     };
     auto remote = std::make_unique<G740Remote>(m_form.instrument(), program);
@@ -110,9 +114,9 @@ void WindowRemoteControl::toggled(bool on)
         const bool opened = port >= 0 && port <= 65535 && open(QHostAddress(QHostAddress::LocalHost), quint16(port));
         if (!opened) {
             if (m_errorText.isEmpty())
-                m_errorText = QStringLiteral("Порт удалённого управления %1 в файле настроек вне 0..65535").arg(port);
+                m_errorText = QCoreApplication::translate("WindowRemoteControl", "Порт удалённого управления %1 в файле настроек вне 0..65535").arg(port);
             close();
-            showMessageBox(&m_form, m_errorText, Caption);
+            showMessageBox(&m_form, m_errorText, Caption());
             return;
         }
     } else {
@@ -125,7 +129,7 @@ void WindowRemoteControl::toggled(bool on)
         if (settings.ReadInteger(section(), portKey(), -1) < 0)
             settings.WriteInteger(section(), portKey(), G740Remote::DefaultPort);
     } catch (const std::exception &error) {
-        showMessageBox(&m_form, QString::fromUtf8(error.what()), Caption);
+        showMessageBox(&m_form, QString::fromUtf8(error.what()), Caption());
     }
 }
 
@@ -135,7 +139,7 @@ void WindowRemoteControl::showState()
         m_form.setWindowTitle(m_title);
         return;
     }
-    m_form.setWindowTitle(QStringLiteral("%1 Удалённое управление: порт %2, клиентов: %3")
+    m_form.setWindowTitle(QCoreApplication::translate("WindowRemoteControl", "%1 Удалённое управление: порт %2, клиентов: %3")
                               .arg(m_title)
                               .arg(m_remote->port())
                               .arg(m_remote->clientCount()));

@@ -35,7 +35,7 @@ bool DeviceLibrary::load()
     for (const QString &candidate : m_candidates) {
         m_library.setFileName(candidate);
         if (!m_library.load()) {
-            reasons << QStringLiteral("файл %1 не загружается: %2").arg(candidate, m_library.errorString());
+            reasons << QCoreApplication::translate("DeviceLibrary", "файл %1 не загружается: %2").arg(candidate, m_library.errorString());
             continue;
         }
         QStringList missing;
@@ -55,11 +55,11 @@ bool DeviceLibrary::load()
             m_error.clear();
             return true;
         }
-        reasons << QStringLiteral("в файле %1 нет функции %2").arg(m_library.fileName(), missing.join(QStringLiteral(", ")));
+        reasons << QCoreApplication::translate("DeviceLibrary", "в файле %1 нет функции %2").arg(m_library.fileName(), missing.join(QStringLiteral(", ")));
         m_library.unload();
     }
     if (reasons.isEmpty())
-        reasons << QStringLiteral("не указано ни одного файла");
+        reasons << QCoreApplication::translate("DeviceLibrary", "не указано ни одного файла");
     // One line for each file tried; the detection puts its own heading above.
     m_error = reasons.join(QLatin1Char('\n'));
     return false;

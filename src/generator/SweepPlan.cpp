@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <QCoreApplication>
 
 using namespace GeneratorCalculations;
 
@@ -250,21 +251,21 @@ QString sweepColumnTitle(SweepColumn column)
 {
     switch (column) {
     case SweepColumn::Step:
-        return QStringLiteral("Шаг");
+        return QCoreApplication::translate("SweepPlan", "Шаг");
     case SweepColumn::Desired:
-        return QStringLiteral("Заданная частота (кГц)");
+        return QCoreApplication::translate("SweepPlan", "Заданная частота (кГц)");
     case SweepColumn::Code:
-        return QStringLiteral("Код частоты");
+        return QCoreApplication::translate("SweepPlan", "Код частоты");
     case SweepColumn::Produced:
-        return QStringLiteral("Реальная частота (кГц)");
+        return QCoreApplication::translate("SweepPlan", "Реальная частота (кГц)");
     case SweepColumn::ErrorPpm:
-        return QStringLiteral("Ошибка (ppm)");
+        return QCoreApplication::translate("SweepPlan", "Ошибка (ppm)");
     case SweepColumn::Dwell:
-        return QStringLiteral("Длительность шага (мс)");
+        return QCoreApplication::translate("SweepPlan", "Длительность шага (мс)");
     case SweepColumn::Time:
-        return QStringLiteral("Время от начала (мс)");
+        return QCoreApplication::translate("SweepPlan", "Время от начала (мс)");
     case SweepColumn::Flags:
-        return QStringLiteral("Отметки");
+        return QCoreApplication::translate("SweepPlan", "Отметки");
     }
     return {};
 }
@@ -291,9 +292,9 @@ QString sweepCellText(const SweepStep &step, SweepColumn column)
         // No comma here: the text goes into CSV as it is.
         QStringList flags;
         if (step.zeroFrequency)
-            flags << QStringLiteral("0 Гц");
+            flags << QCoreApplication::translate("SweepPlan", "0 Гц");
         if (step.outOfRange)
-            flags << QStringLiteral("код вне 24 бит");
+            flags << QCoreApplication::translate("SweepPlan", "код вне 24 бит");
         return flags.join(QStringLiteral("; "));
     }
     }

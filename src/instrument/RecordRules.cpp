@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <QCoreApplication>
 
 using namespace GeneratorCalculations;
 
@@ -131,23 +132,23 @@ std::optional<QString> lockReason(const GENERATOR_PARS &pars, Field field)
     case Field::SyncoutType:
         if (isCyclicScan(pars))
             return InstrumentTexts::conflict(fieldName(field),
-                                             QStringLiteral("задаётся циклическим автосканированием"));
+                                             QCoreApplication::translate("RecordRules", "задаётся циклическим автосканированием"));
         break;
     case Field::BaseIntervalType:
     case Field::BaseIntervalMultiplierIndex:
     case Field::BaseIntervalsNumber:
         if (stepsByCtrlLine(pars))
             return InstrumentTexts::conflict(fieldName(field),
-                                             QStringLiteral("не используется при управлении приращениями линией 'CTRL'"));
+                                             QCoreApplication::translate("RecordRules", "не используется при управлении приращениями линией 'CTRL'"));
         break;
     case Field::MasterClock:
         if (pars.MasterClockSource != 1)
             return InstrumentTexts::conflict(fieldName(field),
-                                             QStringLiteral("не используется с внутренним тактирующим сигналом"));
+                                             QCoreApplication::translate("RecordRules", "не используется с внутренним тактирующим сигналом"));
         break;
     case Field::Output10OhmOffset:
         if (pars.Output10OhmOffsetType == 1)
-            return InstrumentTexts::conflict(fieldName(field), QStringLiteral("не используется при внешнем смещении"));
+            return InstrumentTexts::conflict(fieldName(field), QCoreApplication::translate("RecordRules", "не используется при внешнем смещении"));
         break;
     default:
         break;

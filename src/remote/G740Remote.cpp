@@ -1,4 +1,5 @@
 #include "remote/G740Remote.h"
+#include <QCoreApplication>
 
 G740Remote::G740Remote(Instrument &instrument, const G740Program &program, QObject *parent)
     : QObject(parent), m_tree(g740CommandTree(instrument, program, this)), m_server(std::make_unique<ScpiServer>(m_tree))
@@ -45,5 +46,5 @@ QString G740Remote::listeningText(quint16 port)
 
 QString G740Remote::failureText(quint16 port, const QString &reason)
 {
-    return QStringLiteral("Не могу открыть порт удалённого управления %1: %2").arg(port).arg(reason);
+    return QCoreApplication::translate("G740Remote", "Не могу открыть порт удалённого управления %1: %2").arg(port).arg(reason);
 }

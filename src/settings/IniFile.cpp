@@ -15,13 +15,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <QCoreApplication>
 
 namespace {
 
 std::optional<qint64> failWriteAfter;
 int replacements = 0;
 
-const QString IsDirectoryReason = QStringLiteral("по этому пути находится каталог, а не файл");
+QString IsDirectoryReason()
+{
+    return QCoreApplication::translate("IniFile", "по этому пути находится каталог, а не файл");
+}
 
 bool onReadOnlyFileSystem(const QString &path)
 {
@@ -40,8 +44,8 @@ QString notWritableReason(const QString &path, bool directory)
 {
     if (onReadOnlyFileSystem(path))
         return systemErrorReason(EROFS);
-    return directory ? QStringLiteral("нет прав на запись в каталог '%1'").arg(QDir::toNativeSeparators(path))
-                     : QStringLiteral("нет прав на запись (файл защищён от записи)");
+    return directory ? QCoreApplication::translate("IniFile", "нет прав на запись в каталог '%1'").arg(QDir::toNativeSeparators(path))
+                     : QCoreApplication::translate("IniFile", "нет прав на запись (файл защищён от записи)");
 }
 
 // A file that holds bytes no text has: NUL, or control characters other than
@@ -49,11 +53,11 @@ QString notWritableReason(const QString &path, bool directory)
 std::optional<QString> textProblem(const QByteArray &bytes)
 {
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
-        return QStringLiteral("файл записан в кодировке UTF-16, программа читает Windows-1251 и UTF-8");
+        return QCoreApplication::translate("IniFile", "файл записан в кодировке UTF-16, программа читает Windows-1251 и UTF-8");
     for (const char byte : bytes) {
         const auto c = static_cast<unsigned char>(byte);
         if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v' && c != 0x1A)
-            return QStringLiteral("это не текстовый файл");
+            return QCoreApplication::translate("IniFile", "это не текстовый файл");
     }
     return std::nullopt;
 }
@@ -70,9 +74,9 @@ FileContent readContent(const QString &fileName)
     if (!info.exists())
         return {};
     if (info.isDir())
-        return {{}, IsDirectoryReason};
+        return {{}, IsDirectoryReason()};
     if (!info.isFile()) // a device or a pipe: reading it could block or never end
-        return {{}, QStringLiteral("это не обычный файл")};
+        return {{}, QCoreApplication::translate("IniFile", "это не обычный файл")};
     if (!isReadablePath(info))
         return {{}, systemErrorReason(EACCES, false)};
     QFile file(fileName);
@@ -98,7 +102,7 @@ QString saveFailureReason(const QSaveFile &file, int errorNumber)
     case QFileDevice::PermissionsError:
         return systemErrorReason(EACCES);
     default:
-        return QStringLiteral("ошибка записи (%1)").arg(file.errorString());
+        return QCoreApplication::translate("IniFile", "ошибка записи (%1)").arg(file.errorString());
     }
 }
 
@@ -116,38 +120,38 @@ QString systemErrorReason(int errorNumber, bool writing)
     switch (errorNumber) {
     case EACCES:
     case EPERM:
-        return writing ? QStringLiteral("нет прав на запись") : QStringLiteral("нет прав на чтение");
+        return writing ? QCoreApplication::translate("IniFile", "нет прав на запись") : QCoreApplication::translate("IniFile", "нет прав на чтение");
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("нет места на диске");
+        return QCoreApplication::translate("IniFile", "нет места на диске");
     case EROFS:
-        return QStringLiteral("файловая система только для чтения");
+        return QCoreApplication::translate("IniFile", "файловая система только для чтения");
     case EISDIR:
-        return IsDirectoryReason;
+        return IsDirectoryReason();
     case ENOENT:
-        return QStringLiteral("нет такого файла или каталога");
+        return QCoreApplication::translate("IniFile", "нет такого файла или каталога");
     case ENOTDIR:
-        return QStringLiteral("часть пути не является каталогом");
+        return QCoreApplication::translate("IniFile", "часть пути не является каталогом");
     case EIO:
-        return QStringLiteral("ошибка ввода-вывода");
+        return QCoreApplication::translate("IniFile", "ошибка ввода-вывода");
     case EFBIG:
-        return QStringLiteral("файл слишком велик");
+        return QCoreApplication::translate("IniFile", "файл слишком велик");
     case ENAMETOOLONG:
-        return QStringLiteral("слишком длинное имя файла");
+        return QCoreApplication::translate("IniFile", "слишком длинное имя файла");
     case EMFILE:
     case ENFILE:
-        return QStringLiteral("открыто слишком много файлов");
+        return QCoreApplication::translate("IniFile", "открыто слишком много файлов");
     case EBUSY:
     case ETXTBSY:
-        return QStringLiteral("файл занят");
+        return QCoreApplication::translate("IniFile", "файл занят");
     default:
-        return QStringLiteral("системная ошибка %1 (%2)").arg(errorNumber).arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
+        return QCoreApplication::translate("IniFile", "системная ошибка %1 (%2)").arg(errorNumber).arg(QString::fromLocal8Bit(std::strerror(errorNumber)));
     }
 }
 
 IniFileError::IniFileError(const QString &fileName, const QString &reason)
     : std::runtime_error(
-          QStringLiteral("Не могу сохранить файл настроек '%1': %2.").arg(QDir::toNativeSeparators(fileName), reason).toStdString())
+          QCoreApplication::translate("IniFile", "Не могу сохранить файл настроек '%1': %2.").arg(QDir::toNativeSeparators(fileName), reason).toStdString())
     , m_fileName(fileName)
     , m_reason(reason)
 {
@@ -226,7 +230,7 @@ void TIniFile::Update(const std::function<bool(IniText &)> &edit)
     QByteArray old;
     if (info.exists()) {
         if (info.isDir())
-            throw IniFileError(m_fileName, IsDirectoryReason);
+            throw IniFileError(m_fileName, IsDirectoryReason());
         FileContent content = readContent(m_fileName);
         if (content.problem && !m_replacesUnusable)
             throw IniFileError(m_fileName, *content.problem);

@@ -3,6 +3,7 @@
 #include "settings/IniFile.h"
 #include "settings/IniText.h"
 #include "settings/SettingsKeys.h"
+#include <QCoreApplication>
 
 namespace {
 
@@ -18,7 +19,7 @@ std::optional<QString> setNameOf(const QString &section)
 
 QString missingSet(const QString &name)
 {
-    return QStringLiteral("Набор параметров \"%1\" не найден в файле настроек.").arg(name.trimmed());
+    return QCoreApplication::translate("ParameterSets", "Набор параметров \"%1\" не найден в файле настроек.").arg(name.trimmed());
 }
 
 std::optional<QString> existingName(const IniText &text, const QString &name)
@@ -59,21 +60,21 @@ std::optional<QString> nameProblem(const IniText &text, const QString &name)
 {
     const QString trimmed = name.trimmed();
     if (trimmed.isEmpty())
-        return QStringLiteral("Название набора параметров не может быть пустым.");
+        return QCoreApplication::translate("ParameterSets", "Название набора параметров не может быть пустым.");
     if (trimmed.toUcs4().size() > MaxNameLength)
-        return QStringLiteral("Название набора параметров длиннее %1 символов.").arg(MaxNameLength);
+        return QCoreApplication::translate("ParameterSets", "Название набора параметров длиннее %1 символов.").arg(MaxNameLength);
     for (const QChar c : trimmed) {
         // A bracket or a line break would end the section's header line.
         if (c == u'[' || c == u']' || c.category() == QChar::Other_Control || c == QChar::LineSeparator
             || c == QChar::ParagraphSeparator)
-            return QStringLiteral("Название набора параметров не может содержать квадратные скобки, переводы строки "
+            return QCoreApplication::translate("ParameterSets", "Название набора параметров не может содержать квадратные скобки, переводы строки "
                                   "и управляющие символы.");
     }
     if (!text.canStore(trimmed)) {
         return text.encoding() == IniEncoding::Cp1251
-                   ? QStringLiteral("Название набора параметров содержит символы, которых нет в кодировке "
+                   ? QCoreApplication::translate("ParameterSets", "Название набора параметров содержит символы, которых нет в кодировке "
                                     "Windows-1251 файла настроек.")
-                   : QStringLiteral("Название набора параметров содержит символы, которые нельзя записать в файл "
+                   : QCoreApplication::translate("ParameterSets", "Название набора параметров содержит символы, которые нельзя записать в файл "
                                     "настроек.");
     }
     return std::nullopt;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <QCoreApplication>
 
 namespace {
 
@@ -164,7 +165,7 @@ std::optional<QString> settingsFileProblem(const TIniFile &file)
     const std::optional<QString> reason = file.unusableReason();
     if (!reason)
         return std::nullopt;
-    return QStringLiteral("Не могу прочитать файл настроек '%1': %2.\n"
+    return QCoreApplication::translate("SettingsKeys", "Не могу прочитать файл настроек '%1': %2.\n"
                           "Используются значения по умолчанию. Файл не будет изменён, пока настройки не сохранены "
                           "явно (кнопкой \"Сохранить\" или из меню).")
         .arg(QDir::toNativeSeparators(file.fileName()), *reason);
@@ -172,7 +173,7 @@ std::optional<QString> settingsFileProblem(const TIniFile &file)
 
 QString replacedKeysMessage(const QString &fileName, const QStringList &keys)
 {
-    return QStringLiteral("В файле настроек '%1' значения вне допустимых пределов заменены значениями по умолчанию:\n")
+    return QCoreApplication::translate("SettingsKeys", "В файле настроек '%1' значения вне допустимых пределов заменены значениями по умолчанию:\n")
                .arg(QDir::toNativeSeparators(fileName))
            + keys.join(QLatin1Char('\n'));
 }
