@@ -276,6 +276,8 @@ void TMainForm::createPopupMenu()
     // always be found; the choice takes effect at the next start.
     LanguageMenu = PopupMenu->addMenu(QStringLiteral("Язык / Language"));
     LanguageMenu->setObjectName(QStringLiteral("LanguageMenu"));
+    LanguageMenu->menuAction()->setObjectName(QStringLiteral("LanguageMenuItem"));
+    addAction(LanguageMenu->menuAction());
     auto *languages = new QActionGroup(this);
     for (const auto &[code, caption] : {std::pair{Language::Russian, QStringLiteral("Русский")},
                                         std::pair{Language::English, QStringLiteral("English")}}) {

@@ -180,7 +180,8 @@ void TestMainForm::popupMenuItemsAndShortcuts()
                                  "SaveDefaultSettings|Сохранение штатных настроек|Ctrl+D",
                                  "SaveCurrentSettings|Сохранение текущих настроек|Ctrl+S", "N3||",
                                  "SweepMenuItem|Развёртка ...|Ctrl+G",
-                                 "ParameterSetsMenuItem|Наборы параметров ...|Ctrl+P", "AboutProgram|О программе ...|Ctrl+A", "BreakLine||", "ApplicationExit|Выход|Ctrl+Q"}));
+                                 "ParameterSetsMenuItem|Наборы параметров ...|Ctrl+P", "AboutProgram|О программе ...|Ctrl+A",
+                                 "LanguageMenuItem|Язык / Language|", "BreakLine||", "ApplicationExit|Выход|Ctrl+Q"}));
     QCOMPARE(form.PopupMenu->defaultAction(), form.RebootModuleMenuItem);
     QVERIFY(form.RebootModuleMenuItem->font().bold());
     // The shortcuts are the window's, not only the menu's.
