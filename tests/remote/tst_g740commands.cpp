@@ -1,5 +1,6 @@
 #include "instrument/Instrument.h"
 #include "remote/G740Commands.h"
+#include "ScriptCheck.h"
 #include "remote/ScpiSession.h"
 
 #include <QMap>
@@ -9,7 +10,6 @@
 #include <cstring>
 #include <memory>
 
-using Errors = QList<int>;
 
 // The G-740 command tree on the instrument and the stand-in module: each row
 // runs a script on a fresh instrument and compares the answers and the error
@@ -95,28 +95,12 @@ void TestG740Commands::cleanup()
 
 void TestG740Commands::columns()
 {
-    QTest::addColumn<QByteArray>("script");
-    QTest::addColumn<QByteArray>("answers");
-    QTest::addColumn<Errors>("errors");
+    addScriptColumns();
 }
 
 void TestG740Commands::run()
 {
-    QFETCH(QByteArray, script);
-    QFETCH(QByteArray, answers);
-    QFETCH(Errors, errors);
-
-    QByteArray output;
-    for (const QByteArray &line : script.split('\n'))
-        output += m_session->execute(line);
-    if (output.endsWith('\n'))
-        output.chop(1);
-    QCOMPARE(output, answers);
-
-    Errors left;
-    while (m_session->errorCount() > 0)
-        left.append(m_session->takeError().code);
-    QCOMPARE(left, errors);
+    checkScript(*m_session);
 }
 
 void TestG740Commands::common_data()

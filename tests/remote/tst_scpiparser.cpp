@@ -1,12 +1,12 @@
 #include "TestTree.h"
 
+#include "ScriptCheck.h"
 #include "remote/ScpiSession.h"
 
 #include <QTest>
 
 #include <memory>
 
-using Errors = QList<int>;
 
 // Each row is a short script: its lines run in turn on one fresh session of
 // the test instrument; the answers (without the last LF) and the error
@@ -52,28 +52,12 @@ void TestScpiParser::init()
 
 void TestScpiParser::columns()
 {
-    QTest::addColumn<QByteArray>("script");
-    QTest::addColumn<QByteArray>("answers");
-    QTest::addColumn<Errors>("errors");
+    addScriptColumns();
 }
 
 void TestScpiParser::run()
 {
-    QFETCH(QByteArray, script);
-    QFETCH(QByteArray, answers);
-    QFETCH(Errors, errors);
-
-    QByteArray output;
-    for (const QByteArray &line : script.split('\n'))
-        output += m_session->execute(line);
-    if (output.endsWith('\n'))
-        output.chop(1);
-    QCOMPARE(output, answers);
-
-    Errors left;
-    while (m_session->errorCount() > 0)
-        left.append(m_session->takeError().code);
-    QCOMPARE(left, errors);
+    checkScript(*m_session);
 }
 
 void TestScpiParser::headers_data()
