@@ -141,6 +141,10 @@ private slots:
     void linePixelsAreClippedNotMoved();
     void linesWithFarEnds_data();
     void linesWithFarEnds();
+    void polylineSetsThePixelsOfItsSegments_data();
+    void polylineSetsThePixelsOfItsSegments();
+    void frameIsThePaintersOutline_data();
+    void frameIsThePaintersOutline();
     void cachedTextLooksAsWrittenDirectly_data();
     void cachedTextLooksAsWrittenDirectly();
 };
@@ -516,6 +520,14 @@ void PlotThinningTest::linePixelsAreClippedNotMoved_data()
     QTest::newRow("passing outside") << QPoint(-30, 10) << QPoint(10, -30);
     QTest::newRow("one point") << QPoint(7, 7) << QPoint(7, 7);
     QTest::newRow("diagonal") << QPoint(-5, -5) << QPoint(50, 50);
+    QTest::newRow("column, upwards, through both edges") << QPoint(17, 80) << QPoint(17, -60);
+    QTest::newRow("column at the last x") << QPoint(39, 2) << QPoint(39, 29);
+    QTest::newRow("column left of the image") << QPoint(-1, 0) << QPoint(-1, 29);
+    QTest::newRow("column below the image") << QPoint(5, 30) << QPoint(5, 90);
+    QTest::newRow("row, leftwards, through both edges") << QPoint(70, 12) << QPoint(-9, 12);
+    QTest::newRow("row at the last y") << QPoint(0, 29) << QPoint(39, 29);
+    QTest::newRow("row above the image") << QPoint(0, -1) << QPoint(39, -1);
+    QTest::newRow("row right of the image") << QPoint(40, 3) << QPoint(90, 3);
 }
 
 // A line drawn on a small image is the same line drawn on a large one, cut
@@ -567,6 +579,107 @@ void PlotThinningTest::linesWithFarEnds()
                 set << QPoint(x, y);
     std::sort(set.begin(), set.end(), [](QPoint p, QPoint q) { return p.x() != q.x() ? p.x() < q.x() : p.y() < q.y(); });
     QCOMPARE(set, pixels);
+}
+
+void PlotThinningTest::polylineSetsThePixelsOfItsSegments_data()
+{
+    QTest::addColumn<int>("xStep");   // x moves by up to this each point
+    QTest::addColumn<int>("yReach");  // y lies up to this far outside the page
+    QTest::addColumn<bool>("far");    // now and then a point 10^9 away
+    QTest::newRow("dense columns") << 1 << 5 << false;
+    QTest::newRow("dense, steep, leaving the page") << 1 << 60 << false;
+    QTest::newRow("dense with far points") << 1 << 10 << true;
+    QTest::newRow("wider steps") << 3 << 20 << false;
+    QTest::newRow("wide steps with far points") << 9 << 40 << true;
+}
+
+// A polyline is its segments drawn one after the other, each with both ends,
+// leaving out only the very last pixel: gathering a column's pixels before
+// setting them must not change a single one.
+void PlotThinningTest::polylineSetsThePixelsOfItsSegments()
+{
+    QFETCH(int, xStep);
+    QFETCH(int, yReach);
+    QFETCH(bool, far);
+    std::mt19937 random(4711 + xStep * 31 + yReach);
+    const int width = 48;
+    const int height = 36;
+    for (int round = 0; round < 200; ++round) {
+        std::uniform_int_distribution<int> step(-xStep, xStep);
+        std::uniform_int_distribution<int> row(-yReach, height - 1 + yReach);
+        std::uniform_int_distribution<int> chance(0, 39);
+        std::vector<QPoint> points;
+        int x = -3;
+        const int count = 2 + static_cast<int>(random() % 120);
+        for (int k = 0; k < count; ++k) {
+            // Mostly forward, several points to a column, as dense data.
+            x += std::abs(step(random)) * (chance(random) < 4 ? -1 : 1);
+            QPoint p(x, row(random));
+            if (far && chance(random) == 0)
+                p = QPoint(x, chance(random) < 20 ? -1000000000 : 1000000000);
+            points.push_back(p);
+        }
+        const auto pageWith = [&](const auto &Draw) {
+            TPaintPage page;
+            page.SetPage(0, 0, width, height);
+            page.ClearPaintPage(Qt::white);
+            // Some ink already there: the pixel left out must keep it.
+            for (int y = 0; y < height; y += 3)
+                reinterpret_cast<QRgb *>(page.Bitmap.scanLine(y))[(y * 7) % width] = qRgb(0, 0, 255);
+            PageCanvas canvas(page);
+            canvas.setPenColor(Qt::red);
+            Draw(canvas);
+            canvas.end();
+            return page.Bitmap;
+        };
+        const QImage whole = pageWith([&](PageCanvas &c) { c.Polyline(points); });
+        const QImage bySegment = pageWith([&](PageCanvas &c) {
+            c.MoveTo(points[0].x(), points[0].y());
+            for (std::size_t k = 1; k < points.size(); ++k)
+                c.LineTo(points[k].x(), points[k].y());
+        });
+        if (whole != bySegment)
+            QFAIL(qPrintable(QStringLiteral("round %1 of %2 points differs").arg(round).arg(points.size())));
+    }
+}
+
+void PlotThinningTest::frameIsThePaintersOutline_data()
+{
+    QTest::addColumn<QRect>("rect");
+    QTest::newRow("the whole page") << QRect(0, 0, 40, 30);
+    QTest::newRow("inside") << QRect(5, 4, 20, 11);
+    QTest::newRow("two by two") << QRect(7, 7, 2, 2);
+    QTest::newRow("two wide") << QRect(3, 2, 2, 17);
+    QTest::newRow("two high") << QRect(3, 2, 17, 2);
+    QTest::newRow("one wide") << QRect(9, 1, 1, 12);
+    QTest::newRow("over the top left") << QRect(-6, -3, 20, 10);
+    QTest::newRow("over the bottom right") << QRect(30, 25, 20, 10);
+    QTest::newRow("around the page") << QRect(-1, -1, 42, 32);
+}
+
+// The page's frame is set pixel by pixel; it must be the outline the painter
+// draws with a one-pixel pen.
+void PlotThinningTest::frameIsThePaintersOutline()
+{
+    QFETCH(QRect, rect);
+    TPaintPage page;
+    page.SetPage(0, 0, 40, 30);
+    page.ClearPaintPage(Qt::white);
+    {
+        PageCanvas canvas(page);
+        canvas.setBrushColor(QColor(10, 120, 200));
+        canvas.FrameRect(rect);
+    }
+    QImage expected(40, 30, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        QPainter p(&expected);
+        QPen pen(QColor(10, 120, 200), 0);
+        pen.setCosmetic(true);
+        p.setPen(pen);
+        p.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+    QCOMPARE(page.Bitmap, expected);
 }
 
 void PlotThinningTest::cachedTextLooksAsWrittenDirectly_data()

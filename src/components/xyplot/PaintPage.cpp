@@ -33,6 +33,24 @@ void drawLinePixels(uchar *Bits, qsizetype BytesPerLine, QSize Size, QPoint A, Q
 {
     const std::int64_t dx = std::int64_t(B.x()) - A.x();
     const std::int64_t dy = std::int64_t(B.y()) - A.y();
+    // A column or a row, which dense data draws most, in a loop of its own.
+    if (dx == 0 || dy == 0) {
+        const bool column = dx == 0;
+        if (column ? A.x() < 0 || A.x() >= Size.width() : A.y() < 0 || A.y() >= Size.height())
+            return;
+        const int along = column ? Size.height() : Size.width();
+        const int from = std::max(0, column ? std::min(A.y(), B.y()) : std::min(A.x(), B.x()));
+        const int to = std::min(along - 1, column ? std::max(A.y(), B.y()) : std::max(A.x(), B.x()));
+        if (column) {
+            uchar *at = Bits + from * BytesPerLine + qsizetype(A.x()) * qsizetype(sizeof(QRgb));
+            for (int y = from; y <= to; ++y, at += BytesPerLine)
+                *reinterpret_cast<QRgb *>(at) = Color;
+        } else if (from <= to) {
+            QRgb *row = reinterpret_cast<QRgb *>(Bits + A.y() * BytesPerLine);
+            std::fill(row + from, row + to + 1, Color);
+        }
+        return;
+    }
     // Walk along the longer axis u; v is the other one.
     const bool alongX = std::abs(dx) >= std::abs(dy);
     const std::int64_t du = alongX ? dx : dy;
@@ -80,6 +98,82 @@ void drawLinePixels(uchar *Bits, qsizetype BytesPerLine, QSize Size, QPoint A, Q
         }
     }
 }
+
+namespace {
+
+// The pixels a polyline sets in one column, gathered while they touch and
+// set at once. All are of one colour and none is read back meanwhile, so the
+// order in which they are set does not matter; dense data gives a run of a
+// few segments per column, which then costs one pass down the column.
+class ColumnInk
+{
+public:
+    ColumnInk(uchar *Bits, qsizetype BytesPerLine, QSize Size, QRgb Color)
+        : m_bits(Bits)
+        , m_stride(BytesPerLine)
+        , m_size(Size)
+        , m_color(Color)
+    {
+    }
+
+    void add(int X, int From, int To)
+    {
+        if (From > To)
+            std::swap(From, To);
+        if (m_active && X == m_x && std::int64_t(From) <= std::int64_t(m_high) + 1
+            && std::int64_t(To) >= std::int64_t(m_low) - 1) {
+            m_low = std::min(m_low, From);
+            m_high = std::max(m_high, To);
+            return;
+        }
+        flush();
+        m_active = true;
+        m_x = X;
+        m_low = From;
+        m_high = To;
+    }
+    // The segment from A to B in the next or the previous column, exactly as
+    // drawLinePixels sets it: each end's column takes the rows up to where
+    // the line crosses to the other.
+    void addStep(QPoint A, QPoint B)
+    {
+        const std::int64_t dx = std::int64_t(B.x()) - A.x();
+        const std::int64_t dy = std::int64_t(B.y()) - A.y();
+        if (std::abs(dy) <= 1) {
+            add(A.x(), A.y(), A.y());
+            add(B.x(), B.y(), B.y());
+            return;
+        }
+        // Along y with steps = |dy|, the column moves at the first step t
+        // where floor((2 t dx + steps) / (2 steps)) is no longer 0; both rows
+        // lie between the ends.
+        const std::int64_t steps = std::abs(dy);
+        const std::int64_t sy = dy > 0 ? 1 : -1;
+        const std::int64_t turn = dx > 0 ? (steps + 1) / 2 : steps / 2 + 1;
+        add(A.x(), A.y(), static_cast<int>(A.y() + sy * (turn - 1)));
+        add(B.x(), static_cast<int>(A.y() + sy * turn), B.y());
+    }
+    // Sets what was gathered; must come before a pixel is read back.
+    void flush()
+    {
+        if (!m_active)
+            return;
+        m_active = false;
+        drawLinePixels(m_bits, m_stride, m_size, QPoint(m_x, m_low), QPoint(m_x, m_high), m_color);
+    }
+
+private:
+    uchar *m_bits;
+    qsizetype m_stride;
+    QSize m_size;
+    QRgb m_color;
+    bool m_active = false;
+    int m_x = 0;
+    int m_low = 0;
+    int m_high = 0;
+};
+
+} // namespace
 
 void TPaintPage::resizeBitmap(int Width, int Height)
 {
@@ -243,25 +337,31 @@ void PageCanvas::Polyline(const std::vector<QPoint> &Points)
     const QSize size = image.size();
     const QRgb colour = m_pen.rgb();
     const std::size_t last = Points.size() - 1;
+    ColumnInk ink(m_bits, stride, size, colour);
     for (std::size_t i = 0; i + 1 < last;) {
         const QPoint &a = Points[i];
-        if (Points[i + 1].x() != a.x()) {
-            drawLinePixels(m_bits, stride, size, a, Points[i + 1], colour);
-            ++i;
+        const QPoint &b = Points[i + 1];
+        if (b.x() == a.x()) {
+            // Successive segments within one column make one span from the
+            // lowest to the highest of their ends.
+            int low = a.y();
+            int high = a.y();
+            std::size_t j = i + 1;
+            for (; j < last && Points[j].x() == a.x(); ++j) {
+                low = std::min(low, Points[j].y());
+                high = std::max(high, Points[j].y());
+            }
+            ink.add(a.x(), low, high);
+            i = j - 1;
             continue;
         }
-        // Successive segments within one column make one span from the
-        // lowest to the highest of their ends.
-        int low = a.y();
-        int high = a.y();
-        std::size_t j = i + 1;
-        for (; j < last && Points[j].x() == a.x(); ++j) {
-            low = std::min(low, Points[j].y());
-            high = std::max(high, Points[j].y());
-        }
-        drawLinePixels(m_bits, stride, size, QPoint(a.x(), low), QPoint(a.x(), high), colour);
-        i = j - 1;
+        if (std::abs(std::int64_t(b.x()) - a.x()) == 1)
+            ink.addStep(a, b);
+        else
+            drawLinePixels(m_bits, stride, size, a, b, colour);
+        ++i;
     }
+    ink.flush();
     const QPoint end = Points[last];
     const bool inside = image.valid(end);
     const QRgb kept = inside ? image.pixel(end) : 0;
@@ -298,6 +398,21 @@ void PageCanvas::FrameRect(const QRect &Rect)
 {
     if (!isActive() || Rect.isEmpty())
         return;
+    if (Rect.width() >= 2 && Rect.height() >= 2 && m_brush.alpha() == 255
+        && m_page.Bitmap.rect().contains(Rect)) {
+        // The four edges as rows and columns of pixels: the painter's path
+        // for an outline costs as much as all the lines of a plot. (Cut by
+        // the page's edge, the painter leaves out a corner: that case stays
+        // with it.)
+        const qsizetype stride = m_page.Bitmap.bytesPerLine();
+        const QSize size = m_page.Bitmap.size();
+        const QRgb colour = m_brush.rgb();
+        drawLinePixels(m_bits, stride, size, Rect.topLeft(), Rect.topRight(), colour);
+        drawLinePixels(m_bits, stride, size, Rect.bottomLeft(), Rect.bottomRight(), colour);
+        drawLinePixels(m_bits, stride, size, Rect.topLeft(), Rect.bottomLeft(), colour);
+        drawLinePixels(m_bits, stride, size, Rect.topRight(), Rect.bottomRight(), colour);
+        return;
+    }
     const QPen saved = m_painter.pen();
     QPen pen(m_brush, 0);
     pen.setCosmetic(true);

@@ -614,18 +614,23 @@ void TXYPlot::SetXYMinMax(double NewXMin, double NewXMax, double NewYMin, double
     }
     CompareMaxMin();
     CalculateLogMaxMin();
-    // A pan or zoom that leaves every text of the layout its size keeps the
-    // layout, and the titles and frames drawn for it.
+    showNewLimits();
+}
+
+// A pan or zoom that leaves every text of the layout its size keeps the
+// layout, and the titles and frames drawn for it.
+void TXYPlot::showNewLimits()
+{
     const bool keepLayout = layoutTexts() == m_layoutTexts;
     if (!keepLayout)
         ResizePaintPage();
-    if (FAutoRedraw) {
-        if (keepLayout && m_decorationsDrawn) {
-            DrawAllPlots();
-            drawChangedLabels();
-        } else {
-            Redraw();
-        }
+    if (!FAutoRedraw)
+        return;
+    if (keepLayout && m_decorationsDrawn) {
+        DrawAllPlots();
+        drawChangedLabels();
+    } else {
+        Redraw();
     }
 }
 
@@ -1047,19 +1052,7 @@ void TXYPlot::SetYMax(double Value)
     storeLimit(FYMax, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    // A pan or zoom that leaves every text of the layout its size keeps the
-    // layout, and the titles and frames drawn for it.
-    const bool keepLayout = layoutTexts() == m_layoutTexts;
-    if (!keepLayout)
-        ResizePaintPage();
-    if (FAutoRedraw) {
-        if (keepLayout && m_decorationsDrawn) {
-            DrawAllPlots();
-            drawChangedLabels();
-        } else {
-            Redraw();
-        }
-    }
+    showNewLimits();
 }
 
 void TXYPlot::SetYMin(double Value)
@@ -1067,19 +1060,7 @@ void TXYPlot::SetYMin(double Value)
     storeLimit(FYMin, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    // A pan or zoom that leaves every text of the layout its size keeps the
-    // layout, and the titles and frames drawn for it.
-    const bool keepLayout = layoutTexts() == m_layoutTexts;
-    if (!keepLayout)
-        ResizePaintPage();
-    if (FAutoRedraw) {
-        if (keepLayout && m_decorationsDrawn) {
-            DrawAllPlots();
-            drawChangedLabels();
-        } else {
-            Redraw();
-        }
-    }
+    showNewLimits();
 }
 
 void TXYPlot::SetXMax(double Value)
@@ -1087,19 +1068,7 @@ void TXYPlot::SetXMax(double Value)
     storeLimit(FXMax, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    // A pan or zoom that leaves every text of the layout its size keeps the
-    // layout, and the titles and frames drawn for it.
-    const bool keepLayout = layoutTexts() == m_layoutTexts;
-    if (!keepLayout)
-        ResizePaintPage();
-    if (FAutoRedraw) {
-        if (keepLayout && m_decorationsDrawn) {
-            DrawAllPlots();
-            drawChangedLabels();
-        } else {
-            Redraw();
-        }
-    }
+    showNewLimits();
 }
 
 void TXYPlot::SetXMin(double Value)
@@ -1107,19 +1076,7 @@ void TXYPlot::SetXMin(double Value)
     storeLimit(FXMin, Value);
     CompareMaxMin();
     CalculateLogMaxMin();
-    // A pan or zoom that leaves every text of the layout its size keeps the
-    // layout, and the titles and frames drawn for it.
-    const bool keepLayout = layoutTexts() == m_layoutTexts;
-    if (!keepLayout)
-        ResizePaintPage();
-    if (FAutoRedraw) {
-        if (keepLayout && m_decorationsDrawn) {
-            DrawAllPlots();
-            drawChangedLabels();
-        } else {
-            Redraw();
-        }
-    }
+    showNewLimits();
 }
 
 void TXYPlot::SetPointSize(int Value)

@@ -522,10 +522,11 @@ private:
     LabelsKey labelsKey(bool X) const;
     void drawLabels(TPaintPage &Page, const std::vector<AxisLabel> &Labels);
     void drawChangedLabels();
+    // Shows changed axis limits: a new layout where a text changed its size.
+    void showNewLimits();
     double framePeriod() const;
     AxisMap xAxisMap() const;
     AxisMap yAxisMap() const;
-    void drawThinnedLine(const TPlotListMember &Member, PageCanvas &Canvas);
     void separateLimits(double &Min, double &Max, TAxisFormat Format) const;
     void repairLogLimits(double &Min, double &Max, double &LogMin, double &LogMax) const;
     double xDenominator() const;
