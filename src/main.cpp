@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -51,6 +52,16 @@ void useLanguage()
     if (code.isEmpty())
         code = Language::saved(SettingsFilePath());
     Language::install(code);
+}
+
+// The command line made and parsed again once the language is installed: its
+// texts (help, errors) are made when it is constructed.
+std::unique_ptr<CommandLine> inChosenLanguage(const QStringList &arguments)
+{
+    useLanguage();
+    auto translated = std::make_unique<CommandLine>();
+    translated->parse(arguments);
+    return translated;
 }
 
 int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
@@ -119,18 +130,13 @@ int main(int argc, char *argv[])
     }
     case CommandLine::Action::Help: {
         QCoreApplication app(argc, argv);
-        useLanguage();
-        CommandLine translated; // its texts are made in the chosen language
-        translated.parse(arguments);
-        print(stdout, translated.helpText());
+        print(stdout, inChosenLanguage(arguments)->helpText());
         return ExitCode::Normal;
     }
     case CommandLine::Action::Error: {
         QCoreApplication app(argc, argv);
-        useLanguage();
-        CommandLine translated; // its texts are made in the chosen language
-        translated.parse(arguments);
-        print(stderr, QCoreApplication::translate("main", "g740demo: %1\nПодробнее: g740demo --help\n").arg(translated.errorText()));
+        const QString error = inChosenLanguage(arguments)->errorText(); // installs the language first
+        print(stderr, QCoreApplication::translate("main", "g740demo: %1\nПодробнее: g740demo --help\n").arg(error));
         return ExitCode::BadCommandLine;
     }
     }

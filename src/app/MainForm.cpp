@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/ParameterSetsDialog.h"
 #include "app/SweepWindow.h"
+#include "app/WidgetLook.h"
 #include "app/WrapPushButton.h"
 #include "app/G740GeneratorFrame.h"
 #include "app/InitDevicesThread.h"
@@ -45,24 +46,6 @@ constexpr int WindowsFrameWidth = 6;
 constexpr int WindowsFrameHeight = 31;
 
 const QColor Navy(0, 0, 128);
-
-QFont pixelFont(const QString &family, int pixelSize, bool bold = false)
-{
-    QFont font(family);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-// Text colours of an enabled widget; a disabled one keeps the greyed text of
-// the style.
-void setTextColor(QWidget *widget, QPalette::ColorRole role, const QColor &color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Active, role, color);
-    palette.setColor(QPalette::Inactive, role, color);
-    widget->setPalette(palette);
-}
 
 QString programPath()
 {

@@ -1,4 +1,5 @@
 #include "app/ParameterSetsDialog.h"
+#include "app/WidgetLook.h"
 
 #include "runtime/MessageBox.h"
 #include "settings/ParameterSets.h"
@@ -16,22 +17,6 @@ const QColor Navy(0, 0, 128);
 QString Caption()
 {
     return QCoreApplication::translate("ParameterSetsDialog", "Наборы параметров");
-}
-
-QFont pixelFont(const QString &family, int pixelSize, bool bold = false)
-{
-    QFont font(family);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-void setTextColor(QWidget *widget, QPalette::ColorRole role, const QColor &color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Active, role, color);
-    palette.setColor(QPalette::Inactive, role, color);
-    widget->setPalette(palette);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/SweepWindow.h"
 
 #include "app/SweepExport.h"
+#include "app/WidgetLook.h"
 #include "components/xyplot/XYPlot.h"
 #include "runtime/MessageBox.h"
 #include "runtime/NumberFormat.h"
@@ -39,14 +40,6 @@ enum PlotNumber
     PulsePlot = 2,
     ProducedPlot = 10,
 };
-
-QFont pixelFont(const QString &family, int pixelSize, bool bold = false)
-{
-    QFont font(family);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 // Axis limits on round numbers: steps of 1, 2, 2.5 or 5 times a power of ten,
 // MinIntervals to MaxIntervals of them holding low .. high with the least

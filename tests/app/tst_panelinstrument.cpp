@@ -1,6 +1,7 @@
 // The generator panel as the window on the instrument: a change made
 // elsewhere appears on it at once, a change typed in it is the instrument's.
 #include "DefaultRecord.h"
+#include "FindControl.h"
 #include "app/G740GeneratorFrame.h"
 #include "device/ModuleInterface.h"
 #include "instrument/Instrument.h"
@@ -56,10 +57,7 @@ private:
     template <typename T>
     T *control(const char *name) const
     {
-        T *found = m_frame->findChild<T *>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
+        return findControl<T>(m_frame.get(), name);
     }
     QString text(const char *name) const
     {

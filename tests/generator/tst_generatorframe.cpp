@@ -1,4 +1,5 @@
 #include "DefaultRecord.h"
+#include "FindControl.h"
 #include "device/ModuleInterface.h"
 #include "app/G740GeneratorFrame.h"
 #include "runtime/KeyFilterEdit.h"
@@ -132,10 +133,7 @@ private:
     template <typename T>
     T *control(const char *name) const
     {
-        T *found = m_frame->findChild<T *>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
+        return findControl<T>(m_frame.get(), name);
     }
     QString text(const char *name) const;
     void apply(const GENERATOR_PARS &pars);

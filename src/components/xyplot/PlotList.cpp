@@ -181,21 +181,29 @@ TPlotListMember *TPlotList::findOrCreate(int PlotNumber, QColor Color, TPlotStyl
     return member;
 }
 
+namespace {
+
+// The points a caller hands over: none without both arrays.
+std::size_t pointCount(const double *X, const double *Y, int NumPoints)
+{
+    return NumPoints > 0 && X && Y ? static_cast<std::size_t>(NumPoints) : 0;
+}
+
+} // namespace
+
 bool TPlotList::AddPlot(const double *X, const double *Y, int NumPoints, int PlotNumber,
                         QColor Color, TPlotStyle Style)
 {
-    const std::size_t count = NumPoints > 0 && X && Y ? static_cast<std::size_t>(NumPoints) : 0;
     bool found = false;
-    findOrCreate(PlotNumber, Color, Style, found)->setPoints(X, Y, count);
+    findOrCreate(PlotNumber, Color, Style, found)->setPoints(X, Y, pointCount(X, Y, NumPoints));
     return found;
 }
 
 bool TPlotList::AppendPoints(const double *X, const double *Y, int NumPoints, int PlotNumber,
                              QColor Color, TPlotStyle Style)
 {
-    const std::size_t count = NumPoints > 0 && X && Y ? static_cast<std::size_t>(NumPoints) : 0;
     bool found = false;
-    findOrCreate(PlotNumber, Color, Style, found)->appendPoints(X, Y, count);
+    findOrCreate(PlotNumber, Color, Style, found)->appendPoints(X, Y, pointCount(X, Y, NumPoints));
     return found;
 }
 
