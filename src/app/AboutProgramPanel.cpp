@@ -2,6 +2,7 @@
 
 #include "app/FileVersions.h"
 #include "runtime/LinkLabel.h"
+#include "runtime/ProgramIdentity.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
@@ -125,8 +126,8 @@ void TAboutProgramPanel::createContacts()
 {
     createStaticText(this, "HomePageLabel", QCoreApplication::translate("AboutProgramPanel", "Страница проекта:"), QRect(3, 127, 150, 21))
         ->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    HomePageLinkLabel = new LinkLabel(QStringLiteral("g740demo.example.org"),
-                                      QUrl(QStringLiteral("https://g740demo.example.org/")), this);
+    const QUrl homePage(ProgramIdentity::homePage());
+    HomePageLinkLabel = new LinkLabel(homePage.host(), homePage, this);
     HomePageLinkLabel->setObjectName(QStringLiteral("HomePageLinkLabel"));
     HomePageLinkLabel->setGeometry(158, 127, 320, 21);
 

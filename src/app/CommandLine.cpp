@@ -2,6 +2,7 @@
 
 #include "app/FileVersions.h"
 #include "app/Language.h"
+#include "runtime/ProgramIdentity.h"
 
 #include <QFileInfo>
 #include <QCoreApplication>
@@ -155,7 +156,7 @@ QString CommandLine::versionText()
     // tell the maker's library from the stand-in.
     const QString library = FileVersions::deviceLibraryFile();
     const QString version = FileVersions::versionFromLibraryFileName(library);
-    QString text = QStringLiteral("g740demo ") + QStringLiteral(G740_VERSION) + QCoreApplication::translate("CommandLine", "\nБиблиотека модуля: ");
+    QString text = ProgramIdentity::programName() + QLatin1Char(' ') + ProgramIdentity::version() + QCoreApplication::translate("CommandLine", "\nБиблиотека модуля: ");
     if (library.isEmpty())
         return text + QCoreApplication::translate("CommandLine", "не найдена");
     text += library;

@@ -1,6 +1,7 @@
 #include "app/FileVersions.h"
 
 #include "device/DeviceLibrary.h"
+#include "runtime/ProgramIdentity.h"
 
 #include <QDir>
 #include <QFile>
@@ -100,7 +101,7 @@ QStringList resolveLibraryFile(const QString &name)
 
 std::optional<QString> programVersion()
 {
-    return QStringLiteral(G740_VERSION);
+    return ProgramIdentity::version();
 }
 
 QString versionFromLibraryFileName(const QString &fileName)

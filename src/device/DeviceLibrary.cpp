@@ -1,6 +1,7 @@
 #include "device/DeviceLibrary.h"
 
 #include "runtime/InstallLayout.h"
+#include "runtime/ProgramIdentity.h"
 
 #include <QCoreApplication>
 
@@ -15,8 +16,9 @@ DeviceLibrary::DeviceLibrary(const QStringList &candidates)
 
 QStringList DeviceLibrary::defaultCandidates()
 {
-    return {QCoreApplication::applicationDirPath() + QStringLiteral("/Modlink"), QStringLiteral("Modlink"),
-            privateDirectory() + QStringLiteral("/Modlink")};
+    const QString name = ProgramIdentity::deviceLibraryName();
+    return {QCoreApplication::applicationDirPath() + QLatin1Char('/') + name, name,
+            privateDirectory() + QLatin1Char('/') + name};
 }
 
 QString DeviceLibrary::privateDirectory()

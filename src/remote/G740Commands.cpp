@@ -1,7 +1,7 @@
 #include "remote/G740Commands.h"
 
-#include "components/designer/VektraGroup.h"
 #include "generator/GeneratorCalculations.h"
+#include "runtime/ProgramIdentity.h"
 
 #include <cmath>
 #include <optional>
@@ -228,7 +228,8 @@ ScpiCommandTree g740CommandTree(Instrument &instrument, const G740Program &progr
     addCommand({QStringLiteral("*IDN"), {}, {}, [&instrument](ScpiSession &) {
                   const QByteArray serial = instrument.slot() == 0xFFFF ? QByteArray("NONE")
                                                                          : QByteArray::number(instrument.slot());
-                  return ScpiReply::text(vektraGroup().toLatin1() + ",G-740," + serial + ',' + G740_VERSION);
+                  return ScpiReply::text(ProgramIdentity::maker().toLatin1() + ',' + ProgramIdentity::model().toLatin1() + ','
+                                         + serial + ',' + ProgramIdentity::version().toLatin1());
               }});
     addCommand({QStringLiteral("*RST"), {},
               [&instrument, origin](const ScpiArgument &, ScpiSession &) -> ScpiStatus {
