@@ -3,8 +3,8 @@
 //
 //   bench_detection [runs]     (default 10; runs with QT_QPA_PLATFORM=offscreen)
 
-#include "app/Application.h"
-#include "app/MainForm.h"
+#include "window/Application.h"
+#include "window/MainForm.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QElapsedTimer>

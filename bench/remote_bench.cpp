@@ -13,7 +13,7 @@
 
 #include "instrument/Instrument.h"
 #include "remote/G740Commands.h"
-#include "remote/ScpiServer.h"
+#include "scpi/ScpiServer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,12 +8,12 @@
 // With --shots the window is also grabbed to DIR for a saw, a triangle and an
 // output-period sweep.
 
-#include "app/SweepWindow.h"
+#include "window/SweepWindow.h"
 #include "components/xyplot/XYPlot.h"
-#include "app/G740GeneratorFrame.h"
+#include "window/G740GeneratorFrame.h"
 #include "instrument/Instrument.h"
 #include "generator/SweepPlan.h"
-#include "runtime/KeyFilterEdit.h"
+#include "widgets/KeyFilterEdit.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,11 +4,11 @@
 #                                     (install component Development)
 # Their dependencies come from the binaries (dpkg-shlibdeps, from dpkg-dev).
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME g740demo)
+set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "g740demo developers")
 set(CPACK_PACKAGE_CONTACT "g740demo maintainers <support@g740demo.example.org>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://g740demo.example.org/")
+set(CPACK_PACKAGE_HOMEPAGE_URL ${PROJECT_HOMEPAGE_URL})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

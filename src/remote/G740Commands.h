@@ -1,7 +1,7 @@
 #pragma once
 
 #include "instrument/Instrument.h"
-#include "remote/ScpiCommandTree.h"
+#include "scpi/ScpiCommandTree.h"
 
 #include <QStringList>
 

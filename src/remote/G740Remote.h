@@ -1,7 +1,7 @@
 #pragma once
 
 #include "remote/G740Commands.h"
-#include "remote/ScpiServer.h"
+#include "scpi/ScpiServer.h"
 
 #include <QHostAddress>
 #include <QObject>

@@ -1,20 +1,22 @@
 #include "runtime/ProgramIdentity.h"
 
+// The build states each of these once (the top CMakeLists.txt), for the
+// program and its package alike.
 namespace ProgramIdentity {
 
 QString maker()
 {
-    return QStringLiteral("Vektra");
+    return QStringLiteral(G740_MAKER);
 }
 
 QString model()
 {
-    return QStringLiteral("G-740");
+    return QStringLiteral(G740_MODEL);
 }
 
 QString programName()
 {
-    return QStringLiteral("g740demo");
+    return QStringLiteral(G740_PROGRAM);
 }
 
 QString version()
@@ -29,7 +31,7 @@ QString deviceLibraryName()
 
 QString homePage()
 {
-    return QStringLiteral("https://g740demo.example.org/");
+    return QStringLiteral(G740_HOMEPAGE);
 }
 
 } // namespace ProgramIdentity

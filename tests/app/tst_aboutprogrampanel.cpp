@@ -1,6 +1,6 @@
-#include "app/AboutProgramPanel.h"
-#include "app/FileVersions.h"
-#include "runtime/LinkLabel.h"
+#include "window/AboutProgramPanel.h"
+#include "front/FileVersions.h"
+#include "widgets/LinkLabel.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "window/Application.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

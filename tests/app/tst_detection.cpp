@@ -6,12 +6,12 @@
 #include "BoxWatcher.h"
 #include "SimLibrary.h"
 
-#include "app/Application.h"
-#include "app/MainForm.h"
+#include "window/Application.h"
+#include "window/MainForm.h"
 #include "device/DeviceLibrary.h"
-#include "app/InitDevicesThread.h"
-#include "app/G740GeneratorFrame.h"
-#include "runtime/EllipseIndicator.h"
+#include "window/InitDevicesThread.h"
+#include "window/G740GeneratorFrame.h"
+#include "widgets/EllipseIndicator.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QCheckBox>

@@ -5,11 +5,11 @@
 
 #include "BoxWatcher.h"
 
-#include "app/Application.h"
-#include "app/MainForm.h"
+#include "window/Application.h"
+#include "window/MainForm.h"
 #include "device/DeviceLibrary.h"
-#include "app/InitDevicesThread.h"
-#include "runtime/EllipseIndicator.h"
+#include "window/InitDevicesThread.h"
+#include "widgets/EllipseIndicator.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QGroupBox>

@@ -3,11 +3,11 @@
 
 #include "BoxWatcher.h"
 
-#include "app/AboutProgramPanel.h"
-#include "app/Language.h"
-#include "app/MainForm.h"
-#include "app/G740GeneratorFrame.h"
-#include "app/InitDevicesThread.h"
+#include "window/AboutProgramPanel.h"
+#include "front/Language.h"
+#include "window/MainForm.h"
+#include "window/G740GeneratorFrame.h"
+#include "window/InitDevicesThread.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QAbstractButton>

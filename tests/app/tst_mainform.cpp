@@ -3,14 +3,14 @@
 
 #include "BoxWatcher.h"
 
-#include "app/Application.h"
-#include "app/MainForm.h"
-#include "app/SweepWindow.h"
+#include "window/Application.h"
+#include "window/MainForm.h"
+#include "window/SweepWindow.h"
 #include "device/DeviceLibrary.h"
-#include "app/InitDevicesThread.h"
-#include "app/G740GeneratorFrame.h"
-#include "runtime/EllipseIndicator.h"
-#include "runtime/MessageBox.h"
+#include "window/InitDevicesThread.h"
+#include "window/G740GeneratorFrame.h"
+#include "widgets/EllipseIndicator.h"
+#include "widgets/MessageBox.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QAction>

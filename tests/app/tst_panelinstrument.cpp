@@ -2,12 +2,12 @@
 // elsewhere appears on it at once, a change typed in it is the instrument's.
 #include "DefaultRecord.h"
 #include "FindControl.h"
-#include "app/G740GeneratorFrame.h"
+#include "window/G740GeneratorFrame.h"
 #include "device/ModuleInterface.h"
 #include "instrument/Instrument.h"
-#include "runtime/KeyFilterEdit.h"
-#include "runtime/RadioGroup.h"
-#include "runtime/StaticText.h"
+#include "widgets/KeyFilterEdit.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/StaticText.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,12 +5,12 @@
 #include "BoxWatcher.h"
 #include "DefaultRecord.h"
 
-#include "app/SweepExport.h"
-#include "app/SweepWindow.h"
+#include "front/SweepExport.h"
+#include "window/SweepWindow.h"
 #include "components/xyplot/XYPlot.h"
-#include "app/G740GeneratorFrame.h"
+#include "window/G740GeneratorFrame.h"
 #include "instrument/Instrument.h"
-#include "runtime/KeyFilterEdit.h"
+#include "widgets/KeyFilterEdit.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsKeys.h"
 

@@ -1,4 +1,4 @@
-#include "app/TerminationSignals.h"
+#include "front/TerminationSignals.h"
 
 #include <QSignalSpy>
 #include <QtTest>

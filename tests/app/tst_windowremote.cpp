@@ -1,10 +1,10 @@
 // Remote control in the window: the menu toggle and its settings, the title
 // that tells it is on, and remote changes shown on the panel at once.
 
-#include "app/G740GeneratorFrame.h"
-#include "app/InitDevicesThread.h"
-#include "app/MainForm.h"
-#include "app/WindowRemoteControl.h"
+#include "window/G740GeneratorFrame.h"
+#include "window/InitDevicesThread.h"
+#include "window/MainForm.h"
+#include "window/WindowRemoteControl.h"
 #include "device/DeviceLibrary.h"
 #include "remote/G740Remote.h"
 #include "settings/IniFile.h"

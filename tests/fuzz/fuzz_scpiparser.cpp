@@ -3,7 +3,7 @@
 // values stay within their declared bounds.
 #include "../remote/TestTree.h"
 
-#include "remote/ScpiSession.h"
+#include "scpi/ScpiSession.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,10 @@
 #include "DefaultRecord.h"
 #include "FindControl.h"
 #include "device/ModuleInterface.h"
-#include "app/G740GeneratorFrame.h"
-#include "runtime/KeyFilterEdit.h"
-#include "runtime/RadioGroup.h"
-#include "runtime/StaticText.h"
+#include "window/G740GeneratorFrame.h"
+#include "widgets/KeyFilterEdit.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/StaticText.h"
 
 #include <QApplication>
 #include <QCheckBox>

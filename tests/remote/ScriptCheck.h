@@ -1,6 +1,6 @@
 #pragma once
 
-#include "remote/ScpiSession.h"
+#include "scpi/ScpiSession.h"
 
 #include <QList>
 #include <QTest>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "remote/ScpiCommandTree.h"
+#include "scpi/ScpiCommandTree.h"
 
 // A small instrument for the generic SCPI layer: one value of every kind of
 // parameter, and one command that fails as a device would.

@@ -1,7 +1,7 @@
 #include "instrument/Instrument.h"
 #include "remote/G740Commands.h"
 #include "ScriptCheck.h"
-#include "remote/ScpiSession.h"
+#include "scpi/ScpiSession.h"
 
 #include <QMap>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 #include "TestTree.h"
 
 #include "ScriptCheck.h"
-#include "remote/ScpiSession.h"
+#include "scpi/ScpiSession.h"
 
 #include <QTest>
 

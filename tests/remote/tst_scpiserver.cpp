@@ -1,6 +1,6 @@
 #include "TestTree.h"
 
-#include "remote/ScpiServer.h"
+#include "scpi/ScpiServer.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "runtime/KeyFilterEdit.h"
-#include "runtime/RadioGroup.h"
-#include "runtime/StaticText.h"
+#include "widgets/KeyFilterEdit.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/StaticText.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,0 +1,186 @@
+#include "scpi/ScpiSession.h"
+
+#include "scpi/ScpiCommandTree.h"
+#include "scpi/ScpiMessage.h"
+
+namespace {
+
+bool isCommandError(int code)
+{
+    return code <= -100 && code > -200;
+}
+
+std::uint8_t eventBitOf(int code)
+{
+    if (code <= -100 && code > -200)
+        return ScpiSession::CommandErrorBit;
+    if (code <= -200 && code > -300)
+        return ScpiSession::ExecutionErrorBit;
+    if (code <= -300 && code > -400)
+        return ScpiSession::DeviceDependentError;
+    if (code <= -400 && code > -500)
+        return ScpiSession::QueryError;
+    return code > 0 ? ScpiSession::DeviceDependentError : 0;
+}
+
+// The header as the client typed it, for the error text.
+QString typed(const ScpiProgramUnit &unit)
+{
+    return QString::fromLatin1(unit.query ? unit.header + '?' : unit.header);
+}
+
+// The header path after ';': the previous header without its last mnemonic.
+QByteArray pathOf(const QByteArray &header)
+{
+    const qsizetype colon = header.lastIndexOf(':');
+    return colon < 0 ? QByteArray() : header.first(colon + 1);
+}
+
+} // namespace
+
+ScpiSession::ScpiSession(const ScpiCommandTree &tree) : m_tree(tree) {}
+
+QByteArray ScpiSession::execute(QByteArrayView line)
+{
+    QByteArray answers;
+    m_answers = &answers;
+    ScpiMessageReader reader(line);
+    QByteArray path;
+    ScpiProgramUnit unit;
+    ScpiError error;
+    bool ended = false;
+    const auto report = [&](ScpiError failure) {
+        ended = isCommandError(failure.code);
+        pushError(failure);
+    };
+
+    while (!ended) {
+        const ScpiMessageReader::Result result = reader.next(unit, error);
+        if (result == ScpiMessageReader::Result::End)
+            break;
+        if (result == ScpiMessageReader::Result::Error) {
+            pushError(error);
+            break;
+        }
+
+        // Common commands leave the path alone; a leading colon goes back
+        // to the root.
+        QByteArray key;
+        if (unit.header.startsWith('*')) {
+            key = unit.header;
+        } else {
+            key = unit.header.startsWith(':') ? unit.header.mid(1) : path + unit.header;
+            path = pathOf(key);
+        }
+        const ScpiCommand *command = m_tree.find(key);
+        if (!command) {
+            report({ScpiErrorCode::UndefinedHeader, typed(unit)});
+            continue;
+        }
+
+        if (unit.query) {
+            if (!command->query) {
+                report({ScpiErrorCode::UndefinedHeader, typed(unit) + QStringLiteral(" has no query form")});
+                continue;
+            }
+            ScpiReply reply = ScpiReply::text({});
+            const auto *numeric = std::get_if<ScpiNumeric>(&command->parameter);
+            if (unit.parameters.isEmpty()) {
+                reply = command->query(*this);
+            } else if (numeric && unit.parameters.size() == 1
+                       && unit.parameters[0].kind == ScpiToken::Kind::Character
+                       && Scpi::numericKeyword(*numeric, unit.parameters[0].mnemonic)) {
+                // FREQ? MAX: the bound itself.
+                reply = ScpiReply::number(*Scpi::numericKeyword(*numeric, unit.parameters[0].mnemonic));
+            } else {
+                report({ScpiErrorCode::ParameterNotAllowed, typed(unit)});
+                continue;
+            }
+            if (reply.failed()) {
+                report(reply.error());
+                continue;
+            }
+            if (!answers.isEmpty())
+                answers += ';';
+            answers += reply.text();
+            continue;
+        }
+
+        if (!command->set) {
+            report({ScpiErrorCode::UndefinedHeader, typed(unit) + QStringLiteral(" is a query only")});
+            continue;
+        }
+        ScpiArgument argument;
+        const bool takesParameter = !std::holds_alternative<std::monostate>(command->parameter);
+        if (!takesParameter && !unit.parameters.isEmpty()) {
+            report({ScpiErrorCode::ParameterNotAllowed, typed(unit)});
+            continue;
+        }
+        if (takesParameter) {
+            if (unit.parameters.isEmpty()) {
+                report({ScpiErrorCode::MissingParameter, typed(unit)});
+                continue;
+            }
+            if (unit.parameters.size() > 1) {
+                report({ScpiErrorCode::ParameterNotAllowed, typed(unit)});
+                continue;
+            }
+            if (const ScpiStatus status = Scpi::convert(command->parameter, unit.parameters[0], argument)) {
+                report(*status);
+                continue;
+            }
+        }
+        if (const ScpiStatus status = command->set(argument, *this))
+            report(*status);
+    }
+
+    m_answers = nullptr;
+    if (!answers.isEmpty())
+        answers += '\n';
+    return answers;
+}
+
+void ScpiSession::pushError(const ScpiError &error)
+{
+    m_eventStatus |= eventBitOf(error.code);
+    if (m_errors.size() < MaxErrors) {
+        m_errors.append(error);
+        return;
+    }
+    // The queue is full: its last entry says that errors were lost.
+    m_errors.last() = ScpiError{ScpiErrorCode::QueueOverflow, {}};
+}
+
+ScpiError ScpiSession::takeError()
+{
+    if (m_errors.isEmpty())
+        return ScpiError{};
+    return m_errors.takeFirst();
+}
+
+std::uint8_t ScpiSession::takeEventStatus()
+{
+    const std::uint8_t status = m_eventStatus;
+    m_eventStatus = 0;
+    return status;
+}
+
+std::uint8_t ScpiSession::statusByte() const
+{
+    std::uint8_t status = 0;
+    if (!m_errors.isEmpty())
+        status |= ErrorQueueNotEmpty;
+    if ((m_answers && !m_answers->isEmpty()) || (m_outputPending && m_outputPending()))
+        status |= MessageAvailable;
+    if (m_eventStatus & m_eventStatusEnable)
+        status |= EventStatusSummary;
+    if (status & m_serviceRequestEnable)
+        status |= MasterSummary;
+    return status;
+}
+
+void ScpiSession::clearStatus()
+{
+    m_errors.clear();
+    m_eventStatus = 0;
+}

@@ -1,0 +1,65 @@
+#include "window/Application.h"
+
+#include "widgets/MessageBox.h"
+
+#include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+#include <QWidget>
+
+#include <exception>
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+Application::KeyHook Application::setKeyHook(KeyHook hook)
+{
+    KeyHook previous = std::move(m_keyHook);
+    m_keyHook = std::move(hook);
+    return previous;
+}
+
+Application *Application::instance()
+{
+    return qobject_cast<Application *>(QCoreApplication::instance());
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        // A key from the window system reaches the window first and is then
+        // forwarded to the focused widget; propagation to the parents happens
+        // inside QApplication::notify. Looking at widget receivers only, the
+        // hook sees each key press exactly once, before any widget.
+        if (event->type() == QEvent::KeyPress && m_keyHook && receiver->isWidgetType()) {
+            KeyHook hook = m_keyHook; // the hook may replace itself
+            if (hook(static_cast<QKeyEvent *>(event)))
+                return true;
+        }
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        showException(QString::fromUtf8(e.what()));
+    } catch (...) {
+        showException(QString());
+    }
+    return false;
+}
+
+void Application::showException(const QString &message)
+{
+    showMessageBox(nullptr, message, applicationDisplayName(), QMessageBox::Critical);
+}
+
+bool Application::installQtTranslation()
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,23 @@
+#include "window/WrapPushButton.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+WrapPushButton::WrapPushButton(const QString &text, QWidget *parent)
+    : QPushButton(text, parent)
+{
+}
+
+void WrapPushButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+
+    const QRect contents = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+    painter.setPen(option.palette.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.drawText(contents, Qt::AlignCenter | Qt::TextWordWrap, caption);
+}
