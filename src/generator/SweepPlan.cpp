@@ -28,6 +28,84 @@ void push2(std::vector<double> &v, double a, double b)
     v.push_back(b);
 }
 
+__extension__ typedef __int128 Wide;
+
+// A finite double as the decimal of its shortest round-trip text: at most 17
+// digits times a power of ten.
+struct Decimal
+{
+    std::int64_t digits;
+    int exponent;
+};
+
+Decimal shortestDecimal(double value)
+{
+    char text[32];
+    const char *end = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
+    const char *p = text;
+    const bool negative = *p == '-';
+    p += negative;
+    std::int64_t digits = 0;
+    int fraction = 0;
+    bool afterPoint = false;
+    for (; p < end && *p != 'e'; ++p) {
+        if (*p == '.') {
+            afterPoint = true;
+            continue;
+        }
+        digits = digits * 10 + (*p - '0');
+        fraction += afterPoint;
+    }
+    int exponent = 0;
+    if (p + 1 < end)
+        std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
+    return {negative ? -digits : digits, exponent - fraction};
+}
+
+Wide powerOfTen(int n)
+{
+    Wide p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+// start + k x increment on the decimals the two were typed as, rounded once:
+// the operator's 0.3 + 11 x 0.1 is 1.4, where binary sums give
+// 1.4000000000000001. k is at most MaxNumberOfIncrements, so with the two
+// aligned at most 16 places apart the sum fits in 128 bits; values further
+// apart keep the binary sum.
+double decimalStep(double start, double increment, int k)
+{
+    const double binary = static_cast<double>(static_cast<long double>(k) * increment + start);
+    if (!std::isfinite(binary))
+        return binary;
+    constexpr int MaxShift = 16;
+    const Decimal a = shortestDecimal(start);
+    const Decimal b = shortestDecimal(increment);
+    const int exponent = std::min(a.exponent, b.exponent);
+    if (a.exponent - exponent > MaxShift || b.exponent - exponent > MaxShift)
+        return binary;
+    const Wide sum = Wide(a.digits) * powerOfTen(a.exponent - exponent)
+                     + Wide(k) * b.digits * powerOfTen(b.exponent - exponent);
+    // Written out and read back: from_chars rounds the decimal correctly.
+    char text[64];
+    char *p = text + 48;
+    Wide magnitude = sum < 0 ? -sum : sum;
+    do {
+        *--p = char('0' + int(magnitude % 10));
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (sum < 0)
+        *--p = '-';
+    char *end = text + 48;
+    *end++ = 'e';
+    end = std::to_chars(end, text + sizeof text, exponent).ptr;
+    double value = binary;
+    std::from_chars(p, end, value);
+    return value;
+}
+
 } // namespace
 
 void SweepPlan::build(const GENERATOR_PARS &pars)
@@ -81,7 +159,7 @@ void SweepPlan::build(const GENERATOR_PARS &pars)
     for (int k = 0; k <= increments; ++k) {
         SweepStep &s = m_steps[static_cast<std::size_t>(k)];
         s.index = k;
-        s.desired = static_cast<double>(static_cast<long double>(k) * increment + start);
+        s.desired = decimalStep(start, increment, k);
         s.code = wholeCodes ? m_startCode + k * m_incrementCode : unboundedFrequencyCode(s.desired, m_masterClock);
         s.outOfRange = s.code < 0 || s.code > static_cast<std::int64_t>(FrequencyScale);
         s.zeroFrequency = s.code == 0;
@@ -102,8 +180,15 @@ void SweepPlan::build(const GENERATOR_PARS &pars)
                 // A step at 0 Hz never ends: it has no period to count.
                 s.dwell = static_cast<double>(intervals * (periods / *s.produced));
             }
-            if (timeKnown)
+            if (timeKnown && pars.BaseIntervalType == 1 && clockDwell) {
+                // k x intervals x multiplier clock periods, a whole number,
+                // in one division: a time that is a short decimal comes out
+                // as one (0.018 ms, not the running sum's
+                // 0.018000000000000002).
+                s.time = static_cast<double>(static_cast<long double>(k) * intervals * periods) / m_masterClock;
+            } else if (timeKnown) {
                 s.time = static_cast<double>(time);
+            }
             if (timeKnown && s.dwell)
                 time += *s.dwell;
             else
@@ -242,8 +327,12 @@ QString shortestNumberText(double value)
 {
     if (value == 0.0)
         return QStringLiteral("0"); // never "-0"
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    // Fixed notation where a spreadsheet's reader expects it (0.0007, not
+    // 7e-04); beyond that range the exponent keeps the text short.
+    const double magnitude = std::fabs(value);
+    const auto format = magnitude >= 1e-5 && magnitude < 1e15 ? std::chars_format::fixed : std::chars_format::general;
+    char buffer[48];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
     return QString::fromLatin1(buffer, result.ptr - buffer);
 }
 

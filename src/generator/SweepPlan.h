@@ -117,7 +117,8 @@ private:
 };
 
 // The columns of the step table, shared by the window's table, the CSV file
-// and copied rows, so all three say the same.
+// and copied rows, so all three say the same (the table rounded as the
+// panel shows numbers, the other two in full).
 enum class SweepColumn
 {
     Step,
@@ -137,7 +138,8 @@ QString sweepColumnTitle(SweepColumn column);
 // double, with "." always; an empty text where there is no value.
 QString sweepCellText(const SweepStep &step, SweepColumn column);
 // A double in the shortest text that reads back to the same value, "." as
-// the decimal point whatever the locale.
+// the decimal point whatever the locale; fixed notation from 0.00001 up to
+// 10^15 in magnitude.
 QString shortestNumberText(double value);
 
 // The whole table as CSV: a header row, then one row per step; comma

@@ -84,6 +84,8 @@ private slots:
     void producedLineBreaksAtStepsThatProduceNothing();
     void rebuildReusesThePlan();
     void numberTexts();
+    void decimalValuesStayDecimal_data();
+    void decimalValuesStayDecimal();
     void csvOfOneRecord();
 };
 
@@ -495,7 +497,8 @@ void TestSweepPlan::csvOfOneRecord()
 {
     // A downward sweep on the output period base that runs below 0 kHz. The
     // numbers were checked against exact rational arithmetic; the desired
-    // frequency of step 2 is 1 + 2 x (-0.6) as the doubles give it.
+    // frequency of step 2 is 1 + 2 x (-0.6) as typed, not as binary sums
+    // give it (-0.19999999999999996).
     Record r;
     r.start = 1'000'000;
     r.increment = -600'000;
@@ -508,7 +511,51 @@ void TestSweepPlan::csvOfOneRecord()
                             "Длительность шага (мс),Время от начала (мс),Отметки\n"
                             "0,1,336,1.0013580322265625,1358.0322265625,9.986438095238094,0,\n"
                             "1,0.4,135,0.4023313522338867,5828.380584716741,24.855134814814814,9.986438095238094,\n"
-                            "2,-0.19999999999999996,-66,,,,34.84157291005291,код вне 24 бит\n"));
+                            "2,-0.2,-66,,,,34.84157291005291,код вне 24 бит\n"));
+}
+
+void TestSweepPlan::decimalValuesStayDecimal_data()
+{
+    QTest::addColumn<double>("start");
+    QTest::addColumn<double>("increment");
+    QTest::addColumn<int>("multiplierIndex");
+    QTest::addColumn<int>("intervals");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+
+    const int desired = int(SweepColumn::Desired);
+    const int dwell = int(SweepColumn::Dwell);
+    const int time = int(SweepColumn::Time);
+    QTest::newRow("0.3 + 11 x 0.1") << 0.3 << 0.1 << 0 << 100 << 11 << desired << "1.4";
+    QTest::newRow("1 + 2 x -0.6") << 1.0 << -0.6 << 0 << 100 << 2 << desired << "-0.2";
+    QTest::newRow("10.00005 + 4095 x 0.00001") << 10.00005 << 0.00001 << 0 << 100 << 4095 << desired << "10.041";
+    QTest::newRow("50000 + 3 x -0.0001") << 50000.0 << -0.0001 << 0 << 100 << 3 << desired << "49999.9997";
+    QTest::newRow("0.1 + 4095 x 0.7") << 0.1 << 0.7 << 0 << 100 << 4095 << desired << "2866.6";
+    QTest::newRow("9 x 100 clock periods") << 10.0 << 50.0 << 0 << 100 << 9 << time << "0.018";
+    QTest::newRow("4095 x 2047 x 500 clock periods") << 10.0 << 0.0 << 3 << 2047 << 4095 << time << "83824.65";
+    QTest::newRow("7 x 5 clock periods") << 10.0 << 1.0 << 1 << 7 << 3 << dwell << "0.0007";
+    QTest::newRow("fixed below 0.001") << 0.00001 << 0.00001 << 0 << 100 << 0 << desired << "0.00001";
+    QTest::newRow("3 x 7 x 5 clock periods") << 10.0 << 1.0 << 1 << 7 << 3 << time << "0.0021";
+}
+
+void TestSweepPlan::decimalValuesStayDecimal()
+{
+    QFETCH(double, start);
+    QFETCH(double, increment);
+    QFETCH(int, multiplierIndex);
+    QFETCH(int, intervals);
+    QFETCH(int, step);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    GENERATOR_PARS pars = Record().pars();
+    pars.StartFrequency = start;
+    pars.FrequencyIncrement = increment;
+    pars.NumberOfIncrements = 4095;
+    pars.BaseIntervalMultiplierIndex = static_cast<std::uint8_t>(multiplierIndex);
+    pars.BaseIntervalsNumber = static_cast<std::uint16_t>(intervals);
+    const SweepPlan plan(pars);
+    QCOMPARE(sweepCellText(plan.steps()[std::size_t(step)], SweepColumn(column)), text);
 }
 
 QTEST_APPLESS_MAIN(TestSweepPlan)
