@@ -1,6 +1,7 @@
 #include "window/SweepWindow.h"
 
 #include "front/SweepExport.h"
+#include "generator/GeneratorCalculations.h"
 #include "window/WidgetLook.h"
 #include "components/xyplot/XYPlot.h"
 #include "widgets/MessageBox.h"
@@ -14,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -108,7 +110,30 @@ QString summaryNumber(double value)
 
 QString frequencyNumber(double value)
 {
-    return formatFloat(u"0.0000", value);
+    return GeneratorCalculations::frequencyText(value);
+}
+
+// A cell as the table shows it: numbers as the generator panel writes them,
+// nothing where there is no value.
+QString tableCellText(const SweepStep &step, SweepColumn column)
+{
+    const auto shown = [](const std::optional<double> &value, QString (*text)(std::optional<double>)) {
+        return value ? text(value) : QString();
+    };
+    switch (column) {
+    case SweepColumn::Desired:
+        return frequencyNumber(step.desired);
+    case SweepColumn::Produced:
+        return shown(step.produced, GeneratorCalculations::frequencyText);
+    case SweepColumn::ErrorPpm:
+        return step.errorPpm ? formatFloat(u"0.00", *step.errorPpm) : QString();
+    case SweepColumn::Dwell:
+        return shown(step.dwell, GeneratorCalculations::durationText);
+    case SweepColumn::Time:
+        return shown(step.time, GeneratorCalculations::durationText);
+    default:
+        return sweepCellText(step, column);
+    }
 }
 
 // The keys of the window's place in the settings file.
@@ -167,6 +192,8 @@ QVariant SweepTableModel::data(const QModelIndex &index, int role) const
     const auto column = static_cast<SweepColumn>(index.column());
     switch (role) {
     case Qt::DisplayRole:
+        return tableCellText(step, column);
+    case ExactTextRole:
         return sweepCellText(step, column);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(column == SweepColumn::Flags ? Qt::AlignLeft | Qt::AlignVCenter
@@ -216,7 +243,7 @@ QString SweepTableView::selectedRowsText() const
         for (int c = 0; c < model()->columnCount(); ++c) {
             if (c > 0)
                 text += QLatin1Char('\t');
-            text += model()->index(row.row(), c).data().toString();
+            text += model()->index(row.row(), c).data(SweepTableModel::ExactTextRole).toString();
         }
         text += QLatin1Char('\n');
     }
@@ -275,6 +302,11 @@ void TSweepWindow::createControls()
     m_legend->setObjectName(QStringLiteral("SweepLegend"));
     m_legend->setTextFormat(Qt::RichText);
 
+    m_readout = new QLabel(this);
+    m_readout->setObjectName(QStringLiteral("SweepReadout"));
+    m_readout->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_chart->installEventFilter(this);
+
     m_model = new SweepTableModel(this);
     m_table = new SweepTableView(this);
     m_table->setObjectName(QStringLiteral("SweepTable"));
@@ -292,7 +324,10 @@ void TSweepWindow::createControls()
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(m_chart, 3);
-    layout->addWidget(m_legend);
+    auto *underChart = new QHBoxLayout;
+    underChart->addWidget(m_legend, 1);
+    underChart->addWidget(m_readout);
+    layout->addLayout(underChart);
     layout->addWidget(m_table, 2);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(m_summary, 1);
@@ -330,14 +365,9 @@ void TSweepWindow::setUpChart()
     c->SetBottomFrameOffset(4);
     c->SetYLabelOffset(6);
     c->SetYTitle(QCoreApplication::translate("SweepWindow", "Частота, кГц"));
-    c->SetInfoBoxXFactor(1.0);
-    c->SetInfoBoxYFactor(1.0);
-    c->SetInfoBoxXOffset(0.0);
-    c->SetInfoBoxYOffset(0.0);
-    c->SetInfoBoxY1(QStringLiteral("f = "));
-    c->SetInfoBoxY2(QCoreApplication::translate("SweepWindow", " кГц"));
-    c->SetInfoBoxYFormatString(QStringLiteral("0.0000"));
-    c->SetShowInfoBox(true);
+    // The chart's own box would read the pointer's height as a frequency;
+    // the read-out beside the legend names the step under the pointer.
+    c->SetShowInfoBox(false);
     c->MouseControl = true;
 }
 
@@ -374,7 +404,7 @@ void TSweepWindow::showPlan()
             m_table->resizeColumnToContents(c);
         m_columnsSized = true;
     }
-    m_summary->setText(sweepSummaryText(m_plan));
+    m_summary->setText(fullSummary());
     showChart();
 }
 
@@ -384,28 +414,15 @@ void TSweepWindow::showChart()
     m_plan.trace(cyclic ? 2 : 1, m_trace);
     TXYPlot *c = m_chart;
 
-    // Time in the unit that keeps the labels short.
-    double scale = 1.0;
-    QString unit = QCoreApplication::translate("SweepWindow", "мс");
-    const double span = m_trace.x.empty() ? 0.0 : m_trace.x.back();
-    if (m_trace.byTime && span < 1.0) {
-        scale = 1000.0;
-        unit = QCoreApplication::translate("SweepWindow", "мкс");
-    } else if (m_trace.byTime && span >= 10000.0) {
-        scale = 0.001;
-        unit = QCoreApplication::translate("SweepWindow", "с");
-    }
-    m_x.resize(m_trace.x.size());
-    std::transform(m_trace.x.begin(), m_trace.x.end(), m_x.begin(), [scale](double v) { return v * scale; });
-    m_pulseX.resize(m_trace.pulseX.size());
-    std::transform(m_trace.pulseX.begin(), m_trace.pulseX.end(), m_pulseX.begin(),
-                   [scale](double v) { return v * scale; });
+    // Time in ms, as in the table, the summary and the CSV file.
+    const std::vector<double> &x = m_trace.x;
+    m_order = m_plan.cycleOrder();
 
     // The plots are replaced in place; only when their number changes are
     // they all made again, so that the produced frequency stays on top: the
     // plot added last is drawn first.
     const int runs = static_cast<int>(m_trace.producedRuns.size());
-    const bool pulses = !m_pulseX.empty();
+    const bool pulses = !m_trace.pulseX.empty();
     if (runs != m_producedPlots || pulses != m_pulsePlot) {
         for (int i = 0; i < m_producedPlots; ++i)
             c->RemovePlot(ProducedPlot + i);
@@ -416,18 +433,18 @@ void TSweepWindow::showChart()
     }
     for (int i = 0; i < runs; ++i) {
         const auto [first, last] = m_trace.producedRuns[static_cast<std::size_t>(i)];
-        c->XYPlot(m_x.data() + first, m_trace.produced.data() + first, static_cast<int>(last - first),
+        c->XYPlot(x.data() + first, m_trace.produced.data() + first, static_cast<int>(last - first),
                   ProducedPlot + i, ProducedColor, TPlotStyle::Line);
     }
-    c->XYPlot(m_x.data(), m_trace.desired.data(), static_cast<int>(m_x.size()), DesiredPlot, DesiredColor,
+    c->XYPlot(x.data(), m_trace.desired.data(), static_cast<int>(x.size()), DesiredPlot, DesiredColor,
               TPlotStyle::Line);
     if (pulses)
-        c->XYPlot(m_pulseX.data(), m_trace.pulseY.data(), static_cast<int>(m_pulseX.size()), PulsePlot, PulseColor,
-                  TPlotStyle::Line);
+        c->XYPlot(m_trace.pulseX.data(), m_trace.pulseY.data(), static_cast<int>(m_trace.pulseX.size()), PulsePlot,
+                  PulseColor, TPlotStyle::Line);
 
     QString xTitle;
     if (m_trace.byTime)
-        xTitle = QCoreApplication::translate("SweepWindow", "Время от начала, ") + unit;
+        xTitle = QCoreApplication::translate("SweepWindow", "Время от начала, мс");
     else if (m_plan.ctrlStepping())
         xTitle = QCoreApplication::translate("SweepWindow", "Номер шага (шаги переключаются линией 'CTRL')");
     else
@@ -448,21 +465,26 @@ void TSweepWindow::showChart()
     }
     if (c->PlotTitle() != title)
         c->SetPlotTitle(title);
-    c->SetInfoBoxX1(m_trace.byTime ? QStringLiteral("t = ") : QCoreApplication::translate("SweepWindow", "шаг "));
-    c->SetInfoBoxX2(m_trace.byTime ? QLatin1Char(' ') + unit : QString());
 
     // Limits on round numbers, labels with the decimals they need; the
     // layout then follows the widest label.
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
+    double lowestFrequency = low;
     for (const std::vector<double> *v : {&m_trace.produced, &m_trace.desired, &m_trace.pulseY})
         for (double y : *v)
             if (std::isfinite(y)) {
                 low = std::min(low, y);
                 high = std::max(high, y);
+                if (v != &m_trace.pulseY)
+                    lowestFrequency = std::min(lowestFrequency, y);
             }
-    const AxisLimits xLimits = niceLimits(0.0, m_x.empty() ? 1.0 : m_x.back(), true);
-    const AxisLimits yLimits = niceLimits(low, high, false);
+    const AxisLimits xLimits = niceLimits(0.0, x.empty() ? 1.0 : x.back(), true);
+    AxisLimits yLimits = niceLimits(low, high, false);
+    // The SYNCOUT band lies below the lowest frequency; under a sweep from
+    // 0 kHz its labels would read as negative frequencies: they stay blank.
+    if (lowestFrequency >= 0.0 && yLimits.min < 0.0)
+        yLimits.format += QStringLiteral(";' '");
     c->SetXAutoScale(false);
     c->SetYAutoScale(false);
     // A grid line at every label.
@@ -474,14 +496,9 @@ void TSweepWindow::showChart()
         c->SetXLabelFormat(xLimits.format);
     if (c->YLabelFormatString() != yLimits.format)
         c->SetYLabelFormat(yLimits.format);
-    // The read-out: two decimals finer than the labels; a step number whole.
-    if (!m_trace.byTime)
-        c->SetInfoBoxXFormatString(QStringLiteral("0"));
-    else
-        c->SetInfoBoxXFormatString(xLimits.format + (xLimits.format.size() > 1 ? QStringLiteral("00")
-                                                                                : QStringLiteral(".00")));
     c->SetXYMinMax(xLimits.min, xLimits.max, yLimits.min, yLimits.max, false);
     c->update();
+    showReadout();
 
     QString legend = QCoreApplication::translate("SweepWindow", "<span style='color:%1'>&#9473;&#9473;</span> реальная частота&nbsp;&nbsp;&nbsp;"
                                     "<span style='color:%2'>&#9473;&#9473;</span> заданная частота&nbsp;&nbsp;&nbsp;")
@@ -508,6 +525,63 @@ QString TSweepWindow::summaryText() const
     return m_summary->text();
 }
 
+QString TSweepWindow::readoutText() const
+{
+    return m_readout->text();
+}
+
+bool TSweepWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_chart) {
+        if (event->type() == QEvent::MouseMove) {
+            m_pointer = static_cast<QMouseEvent *>(event)->position().toPoint();
+            showReadout();
+        } else if (event->type() == QEvent::Leave) {
+            m_pointer.reset();
+            showReadout();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+std::optional<int> TSweepWindow::stepUnderPointer() const
+{
+    const std::vector<double> &x = m_trace.x;
+    if (!m_pointer || x.empty() || m_order.empty())
+        return std::nullopt;
+    const TXYPlot *c = m_chart;
+    const double px = c->PlotX(m_pointer->x());
+    const double py = c->PlotY(m_pointer->y());
+    // Outside the plot area (over the labels or titles) there is no step.
+    if (px < c->XMin() || px > c->XMax() || py < c->YMin() || py > c->YMax() || px < x.front() || px > x.back())
+        return std::nullopt;
+    // Each step is two points, its start and its end; steps follow in the
+    // running order, cycle after cycle.
+    const auto point = static_cast<std::size_t>(std::upper_bound(x.begin(), x.end(), px) - x.begin() - 1);
+    return m_order[(point / 2) % m_order.size()];
+}
+
+void TSweepWindow::showReadout()
+{
+    QString text;
+    if (const std::optional<int> index = stepUnderPointer()) {
+        const SweepStep &step = m_plan.steps()[static_cast<std::size_t>(*index)];
+        text = step.produced
+                   ? QCoreApplication::translate("SweepWindow", "Шаг %1: реальная частота %2 кГц")
+                         .arg(step.index)
+                         .arg(frequencyNumber(*step.produced))
+                   : QCoreApplication::translate("SweepWindow", "Шаг %1: реальной частоты нет").arg(step.index);
+    }
+    if (m_readout->text() != text)
+        m_readout->setText(text);
+}
+
+QString TSweepWindow::fullSummary() const
+{
+    const QString summary = sweepSummaryText(m_plan);
+    return m_savedFile.isEmpty() ? summary : summary + QLatin1Char('\n') + m_savedFile;
+}
+
 bool TSweepWindow::saveCsv(const QString &path)
 {
     updateNow();
@@ -516,6 +590,10 @@ bool TSweepWindow::saveCsv(const QString &path)
         showMessageBox(this, reason, QCoreApplication::translate("SweepWindow", "Ошибка сохранения CSV!"));
         return false;
     }
+    m_savedFile = QCoreApplication::translate("SweepWindow", "Записан файл CSV %1, строк таблицы: %2")
+                      .arg(QDir::toNativeSeparators(path))
+                      .arg(m_plan.steps().size());
+    m_summary->setText(fullSummary());
     return true;
 }
 

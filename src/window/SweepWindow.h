@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -23,6 +24,10 @@ class SweepTableModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
+    // A cell in full precision, as the CSV file has it; the display role
+    // rounds as the generator panel does.
+    static constexpr int ExactTextRole = Qt::UserRole;
+
     explicit SweepTableModel(QObject *parent = nullptr);
 
     // The plan has been built again (or is a new one): its rows are shown.
@@ -38,7 +43,8 @@ private:
     int m_rows = 0;
 };
 
-// The step table: Ctrl+C copies the selected rows as tab-separated text.
+// The step table: Ctrl+C copies the selected rows as tab-separated text, in
+// full precision.
 class SweepTableView : public QTableView
 {
     Q_OBJECT
@@ -76,7 +82,11 @@ public:
     const SweepTrace &chartTrace() const { return m_trace; }
     TXYPlot *chart() const { return m_chart; }
     SweepTableView *table() const { return m_table; }
+    // The summary line, and after a save the line that names the file.
     QString summaryText() const;
+    // The step under the mouse pointer and its produced frequency; empty
+    // while the pointer is not over the plot.
+    QString readoutText() const;
     QPushButton *saveButton() const { return m_saveButton; }
 
     // Writes the table as CSV; false after a failure has been shown.
@@ -88,6 +98,7 @@ public:
     static QString geometrySection();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -97,6 +108,9 @@ private:
     void setUpChart();
     void showPlan();
     void showChart();
+    std::optional<int> stepUnderPointer() const;
+    void showReadout();
+    QString fullSummary() const;
     void restoreGeometryFromSettings();
     void saveGeometryToSettings();
 
@@ -108,9 +122,11 @@ private:
     QTimer m_updateTimer;
     SweepPlan m_plan;
     SweepTrace m_trace;
-    // The trace's x values in the chart's time unit.
-    std::vector<double> m_x;
-    std::vector<double> m_pulseX;
+    // The step of each position on the chart's x axis, in running order.
+    std::vector<int> m_order;
+    // Where the pointer is over the chart, in the chart's pixels.
+    std::optional<QPoint> m_pointer;
+    QString m_savedFile; // the line that names the CSV file last written
     int m_producedPlots = 0;
     bool m_pulsePlot = false;
     bool m_columnsSized = false;
@@ -118,6 +134,7 @@ private:
 
     TXYPlot *m_chart = nullptr;
     QLabel *m_legend = nullptr;
+    QLabel *m_readout = nullptr;
     SweepTableView *m_table = nullptr;
     SweepTableModel *m_model = nullptr;
     QLabel *m_summary = nullptr;

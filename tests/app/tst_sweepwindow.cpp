@@ -15,6 +15,8 @@
 #include "settings/SettingsKeys.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QMouseEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -63,6 +65,10 @@ private slots:
     void savedCsvIsTheTable();
     void exportWithoutAWindow();
     void summaryLine();
+    void tableShowsThePanelsFormats_data();
+    void tableShowsThePanelsFormats();
+    void readoutNamesTheStepUnderThePointer_data();
+    void readoutNamesTheStepUnderThePointer();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -102,7 +108,9 @@ void TestSweepWindow::followsTheTypingInPlace()
     start->end(false);
     QTest::keyClick(start, Qt::Key_5);
     QTRY_COMPARE(window.plan().steps()[0].desired, 10.00005);
-    QCOMPARE(model->index(0, int(SweepColumn::Desired)).data().toString(), QStringLiteral("10.00005"));
+    const QModelIndex desired = model->index(0, int(SweepColumn::Desired));
+    QCOMPARE(desired.data(SweepTableModel::ExactTextRole).toString(), QStringLiteral("10.00005"));
+    QCOMPARE(desired.data().toString(), QStringLiteral("10.0001"));
     QCOMPARE(firstProducedPlot(chart).front(), *window.plan().steps()[0].produced);
 
     // A start far enough to move the code: the chart follows too.
@@ -185,9 +193,11 @@ void TestSweepWindow::chartHoldsEveryPointAndNamesItsAxes_data()
     QTest::addColumn<int>("intervals");
     QTest::addColumn<QString>("xTitle");
 
-    QTest::newRow("single, microseconds") << 0 << 1 << 0 << 10.0 << 0 << 2 << "Время от начала, мкс";
-    QTest::newRow("saw, milliseconds") << 1 << 0 << 0 << 10.0 << 0 << 2 << "Время от начала, мс";
-    QTest::newRow("triangle, seconds") << 2 << 0 << 0 << 0.5 << 3 << 2047 << "Время от начала, с";
+    // Time is in ms however short or long the scan, as in the table.
+    QTest::newRow("single, microseconds long") << 0 << 1 << 0 << 10.0 << 0 << 2 << "Время от начала, мс";
+    QTest::newRow("saw, milliseconds long") << 1 << 0 << 0 << 10.0 << 0 << 2 << "Время от начала, мс";
+    QTest::newRow("triangle, microseconds long") << 2 << 1 << 0 << 10.0 << 0 << 100 << "Время от начала, мс";
+    QTest::newRow("triangle, seconds long") << 2 << 0 << 0 << 0.5 << 3 << 2047 << "Время от начала, мс";
     QTest::newRow("CTRL stepping") << 0 << 1 << 1 << 10.0 << 0 << 100
                                    << "Номер шага (шаги переключаются линией 'CTRL')";
     QTest::newRow("0 Hz on the output period") << 0 << 0 << 0 << 0.0 << 0 << 100
@@ -230,6 +240,10 @@ void TestSweepWindow::chartHoldsEveryPointAndNamesItsAxes()
         }
     }
     QCOMPARE(plots, 3);
+    // No frequency here is below 0: neither is any label, the SYNCOUT band's
+    // included.
+    for (const TXYPlot::AxisLabel &label : chart->YAxisLabels())
+        QVERIFY2(!label.Text.startsWith(u'-'), qPrintable(label.Text));
     // The labels show the round limits without losing digits.
     QCOMPARE(chart->XMin(), 0.0);
     const QString format = chart->YLabelFormatString();
@@ -317,8 +331,17 @@ void TestSweepWindow::savedCsvIsTheTable()
     TSweepWindow window(settingsPath());
     window.setGeneratorPars(pars);
     const QString path = m_dir->filePath(QStringLiteral("sweep.csv"));
+    QVERIFY(!window.summaryText().contains(QStringLiteral("sweep.csv")));
     QVERIFY(window.saveCsv(path)); // what is saved is the record given, shown or not
     QCOMPARE(fileBytes(path), sweepCsv(SweepPlan(pars)).toUtf8());
+    // The summary tells where it went, and stays so while the record changes.
+    const QString saved = QStringLiteral("\nЗаписан файл CSV %1, строк таблицы: 11").arg(QDir::toNativeSeparators(path));
+    QVERIFY2(window.summaryText().endsWith(saved), qPrintable(window.summaryText()));
+    pars.NumberOfIncrements = 3;
+    window.setGeneratorPars(pars);
+    window.updateNow();
+    QVERIFY(window.summaryText().startsWith(sweepSummaryText(window.plan())));
+    QVERIFY(window.summaryText().endsWith(saved));
     QVERIFY(fileBytes(path).contains("код вне 24 бит"));
 
     BoxWatcher boxes;
@@ -382,6 +405,103 @@ void TestSweepWindow::summaryLine()
     pars.IncrementType = 1;
     QVERIFY(sweepSummaryText(SweepPlan(pars)).startsWith(
         QStringLiteral("Время развёртки: нет, шаги переключаются линией 'CTRL';")));
+}
+
+void TestSweepWindow::tableShowsThePanelsFormats_data()
+{
+    QTest::addColumn<double>("start");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("exact");
+
+    QTest::newRow("desired") << 10.0 << 0 << int(SweepColumn::Desired) << "10.0000" << "10";
+    QTest::newRow("produced") << 10.0 << 0 << int(SweepColumn::Produced) << "9.9987" << "9.998679161071777";
+    QTest::newRow("error") << 10.0 << 0 << int(SweepColumn::ErrorPpm) << "-132.08" << "-132.08389282226562";
+    QTest::newRow("dwell") << 10.0 << 0 << int(SweepColumn::Dwell) << "0.00200" << "0.002";
+    QTest::newRow("time") << 10.0 << 9 << int(SweepColumn::Time) << "0.01800" << "0.018";
+    QTest::newRow("nothing produced") << 49990.0 << 1 << int(SweepColumn::Produced) << "" << "";
+    QTest::newRow("flags") << 49990.0 << 1 << int(SweepColumn::Flags) << "код вне 24 бит" << "код вне 24 бит";
+}
+
+void TestSweepWindow::tableShowsThePanelsFormats()
+{
+    QFETCH(double, start);
+    QFETCH(int, step);
+    QFETCH(int, column);
+    QFETCH(QString, shown);
+    QFETCH(QString, exact);
+    GENERATOR_PARS pars = defaultRecord();
+    pars.StartFrequency = start;
+    TSweepWindow window(settingsPath());
+    window.setGeneratorPars(pars);
+    window.updateNow();
+    const QModelIndex cell = window.table()->model()->index(step, column);
+    QCOMPARE(cell.data().toString(), shown);
+    QCOMPARE(cell.data(SweepTableModel::ExactTextRole).toString(), exact);
+}
+
+void TestSweepWindow::readoutNamesTheStepUnderThePointer_data()
+{
+    QTest::addColumn<int>("scan");
+    QTest::addColumn<int>("incrementType");
+    QTest::addColumn<double>("start");
+    QTest::addColumn<int>("position"); // on the chart, from 0
+    QTest::addColumn<QString>("readout");
+
+    QTest::newRow("single") << 0 << 0 << 10.0 << 6 << "Шаг 6: реальная частота 309.9948 кГц";
+    QTest::newRow("saw, second cycle") << 1 << 0 << 10.0 << 13 << "Шаг 2: реальная частота 109.9974 кГц";
+    QTest::newRow("triangle, on the way down") << 2 << 0 << 10.0 << 13 << "Шаг 7: реальная частота 359.9942 кГц";
+    QTest::newRow("triangle, second cycle") << 2 << 0 << 10.0 << 21 << "Шаг 1: реальная частота 59.9980 кГц";
+    QTest::newRow("CTRL stepping") << 0 << 1 << 10.0 << 4 << "Шаг 4: реальная частота 209.9961 кГц";
+    QTest::newRow("code out of range") << 0 << 0 << 49990.0 << 2 << "Шаг 2: реальной частоты нет";
+}
+
+void TestSweepWindow::readoutNamesTheStepUnderThePointer()
+{
+    QFETCH(int, scan);
+    QFETCH(int, incrementType);
+    QFETCH(double, start);
+    QFETCH(int, position);
+    QFETCH(QString, readout);
+    GENERATOR_PARS pars = defaultRecord();
+    pars.CyclicAutoScanType = static_cast<std::uint8_t>(scan);
+    pars.IncrementType = static_cast<std::uint8_t>(incrementType);
+    pars.StartFrequency = start;
+    TSweepWindow window(settingsPath());
+    window.setGeneratorPars(pars);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.updateNow();
+    TXYPlot *chart = window.chart();
+    QTRY_VERIFY(chart->GetPlotPixelWidth() > 100);
+    QCOMPARE(window.readoutText(), QString());
+
+    const auto moveTo = [chart](QPoint pixel) {
+        QMouseEvent move(QEvent::MouseMove, pixel, chart->mapToGlobal(pixel), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(chart, &move);
+    };
+    // The middle of the position's span, half-way up the plot: where the
+    // pointer's height is no frequency of that step.
+    const std::vector<double> &x = window.chartTrace().x;
+    const double middle = (x[std::size_t(2 * position)] + x[std::size_t(2 * position + 1)]) / 2;
+    int column = 0;
+    while (column < chart->width() && chart->PlotX(column) < middle)
+        ++column;
+    int row = 0;
+    while (row < chart->height() && chart->PlotY(row) > (chart->YMin() + chart->YMax()) / 2)
+        ++row;
+    moveTo(QPoint(column, row));
+    QCOMPARE(window.readoutText(), readout);
+
+    // Over the axis labels, and once the pointer has gone: nothing.
+    moveTo(QPoint(1, row));
+    QCOMPARE(window.readoutText(), QString());
+    moveTo(QPoint(column, row));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(chart, &leave);
+    QCOMPARE(window.readoutText(), QString());
 }
 
 QTEST_MAIN(TestSweepWindow)
