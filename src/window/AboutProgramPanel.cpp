@@ -11,6 +11,10 @@
 #include <QPushButton>
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <tuple>
+#include <utility>
+
 TAboutProgramPanel *AboutProgramPanel = nullptr;
 
 namespace {
@@ -149,20 +153,30 @@ void TAboutProgramPanel::createVersions()
 {
     VersionsLMDGroupBox = new QGroupBox(QCoreApplication::translate("AboutProgramPanel", "Версии"), this);
     VersionsLMDGroupBox->setObjectName(QStringLiteral("VersionsLMDGroupBox"));
-    VersionsLMDGroupBox->setGeometry(211, 228, 238, 104);
+    // Its bottom a little above the dialog's, level with the OK button's.
+    VersionsLMDGroupBox->setGeometry(211, 222, 238, 106);
 
-    G740DemoVersionLabelLMDStaticText = createVersionLabel(
-        VersionsLMDGroupBox, "G740DemoVersionLabelLMDStaticText", QStringLiteral("G740Demo:"), QRect(7, 24, 93, 21));
-    G740DemoVersionLMDStaticText =
-        createVersionField(VersionsLMDGroupBox, "G740DemoVersionLMDStaticText", QRect(96, 21, 136, 26));
-    ModlinkVersionLabelLMDStaticText = createVersionLabel(
-        VersionsLMDGroupBox, "ModlinkVersionLabelLMDStaticText", QStringLiteral("Modlink:"), QRect(7, 50, 93, 21));
-    ModlinkVersionLMDStaticText =
-        createVersionField(VersionsLMDGroupBox, "ModlinkVersionLMDStaticText", QRect(96, 47, 136, 26));
-    MlinkdrvVersionLabelLMDStaticText = createVersionLabel(
-        VersionsLMDGroupBox, "MlinkdrvVersionLabelLMDStaticText", QStringLiteral("Mlinkdrv:"), QRect(8, 76, 93, 21));
-    MlinkdrvVersionLMDStaticTextLMDStaticText =
-        createVersionField(VersionsLMDGroupBox, "MlinkdrvVersionLMDStaticTextLMDStaticText", QRect(96, 73, 136, 26));
+    // The rows share what the style leaves inside the frame and below the
+    // title: placed by fixed numbers, the first field would cover the frame's
+    // top line and the last one its bottom.
+    const QRect area = VersionsLMDGroupBox->contentsRect();
+    constexpr int Rows = 3;
+    const int pitch = area.height() / Rows;
+    const int fieldHeight = std::min(26, pitch - 2);
+    const auto row = [&](int i, int labelX, const char *labelName, const QString &label, const char *fieldName) {
+        const int top = area.top() + i * pitch + (pitch - fieldHeight) / 2;
+        constexpr int LabelHeight = 21;
+        QLabel *text = createVersionLabel(VersionsLMDGroupBox, labelName, label,
+                                          QRect(labelX, top + (fieldHeight - LabelHeight) / 2, 93, LabelHeight));
+        return std::pair(text, createVersionField(VersionsLMDGroupBox, fieldName, QRect(96, top, 136, fieldHeight)));
+    };
+    std::tie(G740DemoVersionLabelLMDStaticText, G740DemoVersionLMDStaticText) =
+        row(0, 7, "G740DemoVersionLabelLMDStaticText", QStringLiteral("G740Demo:"), "G740DemoVersionLMDStaticText");
+    std::tie(ModlinkVersionLabelLMDStaticText, ModlinkVersionLMDStaticText) =
+        row(1, 7, "ModlinkVersionLabelLMDStaticText", QStringLiteral("Modlink:"), "ModlinkVersionLMDStaticText");
+    std::tie(MlinkdrvVersionLabelLMDStaticText, MlinkdrvVersionLMDStaticTextLMDStaticText) =
+        row(2, 8, "MlinkdrvVersionLabelLMDStaticText", QStringLiteral("Mlinkdrv:"),
+            "MlinkdrvVersionLMDStaticTextLMDStaticText");
 }
 
 // A field keeps its hyphens when its file has no version information.

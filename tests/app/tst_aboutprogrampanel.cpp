@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -93,6 +94,8 @@ private slots:
     void init();
 
     void layoutAndInitialTexts();
+    void versionsFitInsideTheirBox_data();
+    void versionsFitInsideTheirBox();
     void libraryVersion_data();
     void libraryVersion();
     void driverVersion_data();
@@ -170,6 +173,32 @@ void TestAboutProgramPanel::layoutAndInitialTexts()
 }
 
 // The files are laid out in libDir(); each row names what is there.
+void TestAboutProgramPanel::versionsFitInsideTheirBox_data()
+{
+    QTest::addColumn<QString>("translation");
+    QTest::newRow("Russian") << QString();
+    QTest::newRow("English") << QStringLiteral(":/i18n/g740demo_en.qm");
+}
+
+void TestAboutProgramPanel::versionsFitInsideTheirBox()
+{
+    QFETCH(QString, translation);
+    QTranslator translator;
+    if (!translation.isEmpty())
+        QVERIFY(translator.load(translation) && QCoreApplication::installTranslator(&translator));
+    TAboutProgramPanel panel(nullptr, candidates(), sysfs());
+    QCoreApplication::removeTranslator(&translator);
+    const QGroupBox *box = panel.VersionsLMDGroupBox;
+    QCOMPARE(box->title(), translation.isEmpty() ? QStringLiteral("Версии") : QStringLiteral("Versions"));
+    // Every row below the title and inside the frame, as the style draws them.
+    const QRect inside = box->contentsRect();
+    for (const QLabel *label : box->findChildren<QLabel *>())
+        QVERIFY2(inside.contains(label->geometry()), qPrintable(label->objectName()));
+    // The box keeps clear of the dialog's bottom edge, as the OK button does.
+    QVERIFY(box->geometry().bottom() <= panel.OkLMDButton->geometry().bottom() + 4);
+    QVERIFY(box->geometry().top() >= panel.findChild<QLabel *>(QStringLiteral("ContactMemo"))->geometry().bottom());
+}
+
 void TestAboutProgramPanel::libraryVersion_data()
 {
     QTest::addColumn<QString>("layout");
