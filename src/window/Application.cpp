@@ -50,7 +50,8 @@ bool Application::notify(QObject *receiver, QEvent *event)
 
 void Application::showException(const QString &message)
 {
-    showMessageBox(nullptr, message, applicationDisplayName(), QMessageBox::Critical);
+    showMessageBox(nullptr, message, QCoreApplication::translate("Application", "Генератор G-740"),
+                   QMessageBox::Critical);
 }
 
 bool Application::installQtTranslation()

@@ -46,7 +46,8 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
             Language::install(language);
         else
             Application::installQtTranslation();
-        app.setApplicationDisplayName(QCoreApplication::translate("WindowMain", "Генератор G-740"));
+        // No application display name: Qt would append it to every window's
+        // title, and each window names itself.
         // Signals and the end of the desktop session end the program through
         // the window's closing sequence, so that nothing is lost.
         TerminationSignals termination;
