@@ -1,6 +1,7 @@
 #include "window/WindowRemoteControl.h"
 
 #include "window/MainForm.h"
+#include "window/RemotePortDialog.h"
 #include "instrument/InstrumentSets.h"
 #include "remote/G740Remote.h"
 #include "widgets/MessageBox.h"
@@ -40,13 +41,20 @@ QString WindowRemoteControl::portKey()
 }
 
 WindowRemoteControl::WindowRemoteControl(TMainForm &form)
-    : QObject(&form), m_form(form), m_toggle(new QAction(Caption(), &form)), m_title(form.windowTitle())
+    : QObject(&form)
+    , m_form(form)
+    , m_toggle(new QAction(Caption(), &form))
+    , m_portItem(new QAction(QCoreApplication::translate("WindowRemoteControl", "Порт удалённого управления ..."), &form))
+    , m_title(form.windowTitle())
 {
     m_toggle->setObjectName(QStringLiteral("RemoteControlMenuItem"));
     m_toggle->setCheckable(true);
     m_toggle->setToolTip(QCoreApplication::translate("WindowRemoteControl", "Управление генератором по SCPI через TCP-порт этого компьютера"));
     form.PopupMenu->insertAction(form.N3, m_toggle);
     connect(m_toggle, &QAction::toggled, this, &WindowRemoteControl::toggled);
+    m_portItem->setObjectName(QStringLiteral("RemotePortMenuItem"));
+    form.PopupMenu->insertAction(form.N3, m_portItem);
+    connect(m_portItem, &QAction::triggered, this, &WindowRemoteControl::choosePort);
 
     // Once the window is up, so that a port in use is told over the window;
     // a port given on the command line comes first.
@@ -116,7 +124,13 @@ void WindowRemoteControl::toggled(bool on)
             if (m_errorText.isEmpty())
                 m_errorText = QCoreApplication::translate("WindowRemoteControl", "Порт удалённого управления %1 в файле настроек вне 0..65535").arg(port);
             close();
-            showMessageBox(&m_form, m_errorText, Caption());
+            // The way out, where the port is taken (say by another window).
+            showMessageBox(&m_form,
+                           m_errorText + QLatin1Char('\n')
+                               + QCoreApplication::translate("WindowRemoteControl",
+                                                             "Другой порт выбирается в меню: \"%1\".")
+                                     .arg(m_portItem->text()),
+                           Caption());
             return;
         }
     } else {
@@ -131,6 +145,28 @@ void WindowRemoteControl::toggled(bool on)
     } catch (const std::exception &error) {
         showMessageBox(&m_form, QString::fromUtf8(error.what()), Caption());
     }
+}
+
+quint16 WindowRemoteControl::keptPort() const
+{
+    const int port = TIniFile(SettingsFilePath()).ReadInteger(section(), portKey(), G740Remote::DefaultPort);
+    return port >= 0 && port <= 65535 ? quint16(port) : G740Remote::DefaultPort;
+}
+
+void WindowRemoteControl::choosePort()
+{
+    RemotePortDialog dialog(keptPort(), &m_form);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    try {
+        TIniFile(SettingsFilePath()).WriteInteger(section(), portKey(), dialog.port());
+    } catch (const std::exception &error) {
+        showMessageBox(&m_form, QString::fromUtf8(error.what()), Caption());
+        return;
+    }
+    // Open on the new port at once; the clients of the old one are let go.
+    if (m_remote)
+        toggled(true);
 }
 
 void WindowRemoteControl::showState()

@@ -11,9 +11,10 @@ class QAction;
 class TMainForm;
 
 // Remote control in the window: the popup menu's "Удалённое управление"
-// toggle, its state and port kept in the settings file (off and 5025 by
-// default), and the window title, which tells that remote control is on and
-// how many clients are connected; the window's layout stays as it is.
+// toggle and the item that chooses its port (a number or any free one), both
+// kept in the settings file (off and 5025 by default), and the window title,
+// which tells that remote control is on, on which port and how many clients
+// are connected; the window's layout stays as it is.
 class WindowRemoteControl : public QObject
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ public:
     QString errorText() const { return m_errorText; }
 
     QAction *toggle() const { return m_toggle; }
+    QAction *portItem() const { return m_portItem; }
     G740Remote *remote() const { return m_remote.get(); }
 
     static QString section();
@@ -39,10 +41,16 @@ public:
 
 private:
     void toggled(bool on);
+    // "Порт удалённого управления ...": asks for the port and keeps it; an
+    // open port moves to it at once.
+    void choosePort();
+    // The port in the settings file; 0 is any free port.
+    quint16 keptPort() const;
     void showState();
 
     TMainForm &m_form;
     QAction *m_toggle;
+    QAction *m_portItem;
     QString m_title; // the window's own title
     std::unique_ptr<G740Remote> m_remote;
     QString m_errorText;

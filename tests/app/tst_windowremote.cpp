@@ -1,6 +1,8 @@
 // Remote control in the window: the menu toggle and its settings, the title
 // that tells it is on, and remote changes shown on the panel at once.
 
+#include "BoxWatcher.h"
+
 #include "window/G740GeneratorFrame.h"
 #include "window/InitDevicesThread.h"
 #include "window/MainForm.h"
@@ -11,6 +13,11 @@
 #include "settings/SettingsFilePath.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QSpinBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -34,6 +41,8 @@ private slots:
     void toggleOpensThePortAndIsKept();
     void remoteChangesShowOnThePanel();
     void portInUseIsToldAndLeavesItOff();
+    void portChoiceIsKeptAndUsed_data();
+    void portChoiceIsKeptAndUsed();
 
 private:
     QString settingsPath() const { return m_directory.filePath(QStringLiteral("G740Config.ini")); }
@@ -83,8 +92,9 @@ void TestWindowRemote::toggleInTheMenuIsOffByDefault()
     QAction *toggle = remote.toggle();
     QCOMPARE(toggle->objectName(), QStringLiteral("RemoteControlMenuItem"));
     QVERIFY(form.PopupMenu->actions().contains(toggle));
-    // Among the settings items, before the separator above "О программе ...".
-    QCOMPARE(form.PopupMenu->actions().indexOf(toggle) + 1, form.PopupMenu->actions().indexOf(form.N3));
+    // Among the settings items, with its port after it, before the separator
+    // above "О программе ...".
+    QCOMPARE(form.PopupMenu->actions().indexOf(toggle) + 2, form.PopupMenu->actions().indexOf(form.N3));
     QCOMPARE(toggle->text(), QStringLiteral("Удалённое управление"));
     QVERIFY(toggle->isCheckable());
     QVERIFY(!toggle->isChecked());
@@ -185,6 +195,105 @@ void TestWindowRemote::portInUseIsToldAndLeavesItOff()
     QVERIFY(remote.errorText().contains(QString::number(occupant.serverPort())));
     QVERIFY(!remote.toggle()->isChecked());
     QCOMPARE(form.windowTitle(), QStringLiteral("Модуль G-740. Генератор."));
+}
+
+namespace {
+
+// A port nothing listens on now.
+quint16 freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress(QHostAddress::LocalHost), 0) ? probe.serverPort() : 0;
+}
+
+} // namespace
+
+void TestWindowRemote::portChoiceIsKeptAndUsed_data()
+{
+    QTest::addColumn<bool>("taken");   // another program holds the kept port
+    QTest::addColumn<bool>("on");      // remote control is switched on first
+    QTest::addColumn<bool>("anyFree"); // the choice; else a free port's number
+    QTest::addColumn<bool>("accept");
+
+    QTest::newRow("off, a number") << false << false << false << true;
+    QTest::newRow("on, moved to a number") << false << true << false << true;
+    QTest::newRow("on, moved to any free port") << false << true << true << true;
+    QTest::newRow("on, cancelled") << false << true << true << false;
+    QTest::newRow("second window: taken, any free port") << true << true << true << true;
+}
+
+void TestWindowRemote::portChoiceIsKeptAndUsed()
+{
+    QFETCH(bool, taken);
+    QFETCH(bool, on);
+    QFETCH(bool, anyFree);
+    QFETCH(bool, accept);
+    QTcpServer occupant;
+    const quint16 kept = taken && occupant.listen(QHostAddress(QHostAddress::LocalHost), 0) ? occupant.serverPort()
+                                                                                           : freePort();
+    const quint16 number = freePort();
+    QVERIFY(kept != 0 && number != 0);
+    TIniFile(settingsPath()).WriteInteger(WindowRemoteControl::section(), WindowRemoteControl::portKey(), kept);
+
+    TMainForm form;
+    WindowRemoteControl remote(form);
+    BoxWatcher boxes;
+    if (on)
+        remote.toggle()->trigger();
+    QCOMPARE(bool(remote.remote()), on && !taken);
+    if (taken) {
+        // The box names the way out.
+        QCOMPARE(boxes.boxes().size(), 1);
+        QVERIFY2(boxes.boxes().front().text.contains(QStringLiteral("\"Порт удалённого управления ...\"")),
+                 qPrintable(boxes.boxes().front().text));
+    }
+
+    auto *item = form.findChild<QAction *>(QStringLiteral("RemotePortMenuItem"));
+    QVERIFY(item && form.PopupMenu->actions().contains(item));
+    bool answered = false;
+    QTimer::singleShot(0, this, [&] {
+        // A failed check must not leave the dialog waiting for ever.
+        const auto closeLeftOver = qScopeGuard([&] {
+            if (!answered && QApplication::activeModalWidget())
+                QApplication::activeModalWidget()->close();
+        });
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog && dialog->objectName() == QStringLiteral("RemotePortDialog"));
+        auto *spin = dialog->findChild<QSpinBox *>(QStringLiteral("PortSpinBox"));
+        auto *fixed = dialog->findChild<QRadioButton *>(QStringLiteral("FixedPortRadioButton"));
+        auto *any = dialog->findChild<QRadioButton *>(QStringLiteral("AnyFreePortRadioButton"));
+        auto *buttons = dialog->findChild<QDialogButtonBox *>();
+        QVERIFY(spin && fixed && any && buttons);
+        // It opens on the kept port.
+        QVERIFY(fixed->isChecked() && spin->isEnabled());
+        QCOMPARE(spin->value(), int(kept));
+        if (anyFree) {
+            any->click();
+            QVERIFY(!spin->isEnabled());
+        } else {
+            spin->setValue(number);
+        }
+        buttons->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+        answered = true;
+    });
+    item->trigger();
+    QVERIFY(answered);
+
+    const int chosen = accept ? (anyFree ? 0 : number) : kept;
+    QCOMPARE(TIniFile(settingsPath()).ReadInteger(WindowRemoteControl::section(), WindowRemoteControl::portKey(), -1),
+             chosen);
+    // Off stays off; on moves at once. A second window that found its port
+    // taken switches on with any free port.
+    if (taken)
+        remote.toggle()->trigger();
+    QCOMPARE(bool(remote.remote()), on);
+    if (on) {
+        const quint16 port = remote.remote()->port();
+        QVERIFY(port != 0 && (chosen == 0 ? port != kept : port == chosen));
+        QVERIFY(form.windowTitle().endsWith(QStringLiteral("Удалённое управление: порт %1, клиентов: 0").arg(port)));
+        auto client = connectTo(port);
+        QCOMPARE(ask(*client, "*OPC?"), QByteArray("1\n"));
+    }
 }
 
 QTEST_MAIN(TestWindowRemote)
