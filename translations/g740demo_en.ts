@@ -29,6 +29,13 @@
     </message>
 </context>
 <context>
+    <name>Application</name>
+    <message>
+        <source>Генератор G-740</source>
+        <translation>G-740 Generator</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Показать эту справку и выйти.</source>
@@ -858,6 +865,25 @@ The parameters were taken from the settings file.</translation>
     </message>
 </context>
 <context>
+    <name>RemotePortDialog</name>
+    <message>
+        <source>Порт:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>Любой свободный порт</source>
+        <translation>Any free port</translation>
+    </message>
+    <message>
+        <source>Порт удалённого управления</source>
+        <translation>Remote control port</translation>
+    </message>
+    <message>
+        <source>Свободный порт выбирается при каждом включении; его номер виден в заголовке окна.</source>
+        <translation>A free port is picked each time remote control is switched on; the window title shows its number.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsKeys</name>
     <message>
         <source>Не могу прочитать файл настроек &apos;%1&apos;: %2.
@@ -949,22 +975,6 @@ Default values are used. The file will not be changed until the settings are sav
         <translation> kHz</translation>
     </message>
     <message>
-        <source>мс</source>
-        <translation>ms</translation>
-    </message>
-    <message>
-        <source>мкс</source>
-        <translation>µs</translation>
-    </message>
-    <message>
-        <source>с</source>
-        <translation>s</translation>
-    </message>
-    <message>
-        <source>Время от начала, </source>
-        <translation>Time from start, </translation>
-    </message>
-    <message>
         <source>Номер шага (шаги переключаются линией &apos;CTRL&apos;)</source>
         <translation>Step number (steps are switched by line &apos;CTRL&apos;)</translation>
     </message>
@@ -983,10 +993,6 @@ Default values are used. The file will not be changed until the settings are sav
     <message>
         <source>Циклическое сканирование &apos;Треугольник&apos;: два цикла</source>
         <translation>Cyclic sweep &apos;Triangle&apos;: two cycles</translation>
-    </message>
-    <message>
-        <source>шаг </source>
-        <translation>step </translation>
     </message>
     <message>
         <source>&lt;span style=&apos;color:%1&apos;&gt;&amp;#9473;&amp;#9473;&lt;/span&gt; реальная частота&amp;nbsp;&amp;nbsp;&amp;nbsp;&lt;span style=&apos;color:%2&apos;&gt;&amp;#9473;&amp;#9473;&lt;/span&gt; заданная частота&amp;nbsp;&amp;nbsp;&amp;nbsp;</source>
@@ -1080,12 +1086,21 @@ Default values are used. The file will not be changed until the settings are sav
         <source>код вне 24 бит: </source>
         <translation>code outside 24 bits: </translation>
     </message>
-</context>
-<context>
-    <name>WindowMain</name>
     <message>
-        <source>Генератор G-740</source>
-        <translation>G-740 Generator</translation>
+        <source>Время от начала, мс</source>
+        <translation>Time from start, ms</translation>
+    </message>
+    <message>
+        <source>Шаг %1: реальная частота %2 кГц</source>
+        <translation>Step %1: actual frequency %2 kHz</translation>
+    </message>
+    <message>
+        <source>Шаг %1: реальной частоты нет</source>
+        <translation>Step %1: no actual frequency</translation>
+    </message>
+    <message>
+        <source>Записан файл CSV %1, строк таблицы: %2</source>
+        <translation>CSV file %1 written, table rows: %2</translation>
     </message>
 </context>
 <context>
@@ -1117,6 +1132,14 @@ Default values are used. The file will not be changed until the settings are sav
     <message>
         <source>%1 Удалённое управление: порт %2, клиентов: %3</source>
         <translation>%1 Remote control: port %2, clients: %3</translation>
+    </message>
+    <message>
+        <source>Порт удалённого управления ...</source>
+        <translation>Remote control port ...</translation>
+    </message>
+    <message>
+        <source>Другой порт выбирается в меню: &quot;%1&quot;.</source>
+        <translation>Another port can be chosen in the menu: &quot;%1&quot;.</translation>
     </message>
 </context>
 <context>
