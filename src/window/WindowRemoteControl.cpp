@@ -156,7 +156,8 @@ quint16 WindowRemoteControl::keptPort() const
 void WindowRemoteControl::choosePort()
 {
     RemotePortDialog dialog(keptPort(), &m_form);
-    if (dialog.exec() != QDialog::Accepted)
+    // The same port again leaves the clients connected.
+    if (dialog.exec() != QDialog::Accepted || dialog.port() == keptPort())
         return;
     try {
         TIniFile(SettingsFilePath()).WriteInteger(section(), portKey(), dialog.port());

@@ -212,14 +212,16 @@ void TestWindowRemote::portChoiceIsKeptAndUsed_data()
 {
     QTest::addColumn<bool>("taken");   // another program holds the kept port
     QTest::addColumn<bool>("on");      // remote control is switched on first
-    QTest::addColumn<bool>("anyFree"); // the choice; else a free port's number
+    QTest::addColumn<bool>("anyFree"); // the choice; else a number
+    QTest::addColumn<bool>("same");    // the number is the kept one
     QTest::addColumn<bool>("accept");
 
-    QTest::newRow("off, a number") << false << false << false << true;
-    QTest::newRow("on, moved to a number") << false << true << false << true;
-    QTest::newRow("on, moved to any free port") << false << true << true << true;
-    QTest::newRow("on, cancelled") << false << true << true << false;
-    QTest::newRow("second window: taken, any free port") << true << true << true << true;
+    QTest::newRow("off, a number") << false << false << false << false << true;
+    QTest::newRow("on, moved to a number") << false << true << false << false << true;
+    QTest::newRow("on, the same number") << false << true << false << true << true;
+    QTest::newRow("on, moved to any free port") << false << true << true << false << true;
+    QTest::newRow("on, cancelled") << false << true << true << false << false;
+    QTest::newRow("second window: taken, any free port") << true << true << true << false << true;
 }
 
 void TestWindowRemote::portChoiceIsKeptAndUsed()
@@ -227,11 +229,12 @@ void TestWindowRemote::portChoiceIsKeptAndUsed()
     QFETCH(bool, taken);
     QFETCH(bool, on);
     QFETCH(bool, anyFree);
+    QFETCH(bool, same);
     QFETCH(bool, accept);
     QTcpServer occupant;
     const quint16 kept = taken && occupant.listen(QHostAddress(QHostAddress::LocalHost), 0) ? occupant.serverPort()
                                                                                            : freePort();
-    const quint16 number = freePort();
+    const quint16 number = same ? kept : freePort();
     QVERIFY(kept != 0 && number != 0);
     TIniFile(settingsPath()).WriteInteger(WindowRemoteControl::section(), WindowRemoteControl::portKey(), kept);
 
@@ -247,6 +250,10 @@ void TestWindowRemote::portChoiceIsKeptAndUsed()
         QVERIFY2(boxes.boxes().front().text.contains(QStringLiteral("\"Порт удалённого управления ...\"")),
                  qPrintable(boxes.boxes().front().text));
     }
+
+    std::unique_ptr<QTcpSocket> before;
+    if (remote.remote())
+        before = connectTo(remote.remote()->port());
 
     auto *item = form.findChild<QAction *>(QStringLiteral("RemotePortMenuItem"));
     QVERIFY(item && form.PopupMenu->actions().contains(item));
@@ -290,10 +297,17 @@ void TestWindowRemote::portChoiceIsKeptAndUsed()
     if (on) {
         const quint16 port = remote.remote()->port();
         QVERIFY(port != 0 && (chosen == 0 ? port != kept : port == chosen));
-        QVERIFY(form.windowTitle().endsWith(QStringLiteral("Удалённое управление: порт %1, клиентов: 0").arg(port)));
+        const int stayed = before && chosen == kept ? 1 : 0;
+        QVERIFY(form.windowTitle().endsWith(
+            QStringLiteral("Удалённое управление: порт %1, клиентов: %2").arg(port).arg(stayed)));
         auto client = connectTo(port);
         QCOMPARE(ask(*client, "*OPC?"), QByteArray("1\n"));
     }
+    // A client of the port before is let go only when the port moves.
+    if (before && chosen == kept)
+        QCOMPARE(ask(*before, "*OPC?"), QByteArray("1\n"));
+    else if (before)
+        QTRY_COMPARE(before->state(), QAbstractSocket::UnconnectedState);
 }
 
 QTEST_MAIN(TestWindowRemote)
