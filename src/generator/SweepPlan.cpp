@@ -72,39 +72,68 @@ Wide powerOfTen(int n)
 
 // start + k x increment on the decimals the two were typed as, rounded once:
 // the operator's 0.3 + 11 x 0.1 is 1.4, where binary sums give
-// 1.4000000000000001. k is at most MaxNumberOfIncrements, so with the two
-// aligned at most 16 places apart the sum fits in 128 bits; values further
-// apart keep the binary sum.
-double decimalStep(double start, double increment, int k)
+// 1.4000000000000001. The two are aligned once per plan; k is at most
+// MaxNumberOfIncrements, so with them at most 16 places apart every sum fits
+// in 128 bits. Values further apart keep the binary sum.
+class DecimalSteps
 {
-    const double binary = static_cast<double>(static_cast<long double>(k) * increment + start);
-    if (!std::isfinite(binary))
-        return binary;
-    constexpr int MaxShift = 16;
-    const Decimal a = shortestDecimal(start);
-    const Decimal b = shortestDecimal(increment);
-    const int exponent = std::min(a.exponent, b.exponent);
-    if (a.exponent - exponent > MaxShift || b.exponent - exponent > MaxShift)
-        return binary;
-    const Wide sum = Wide(a.digits) * powerOfTen(a.exponent - exponent)
-                     + Wide(k) * b.digits * powerOfTen(b.exponent - exponent);
-    // Written out and read back: from_chars rounds the decimal correctly.
-    char text[64];
-    char *p = text + 48;
-    Wide magnitude = sum < 0 ? -sum : sum;
-    do {
-        *--p = char('0' + int(magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (sum < 0)
-        *--p = '-';
-    char *end = text + 48;
-    *end++ = 'e';
-    end = std::to_chars(end, text + sizeof text, exponent).ptr;
-    double value = binary;
-    std::from_chars(p, end, value);
-    return value;
-}
+public:
+    DecimalSteps(double start, double increment)
+        : m_start(start)
+        , m_increment(increment)
+    {
+        constexpr int MaxShift = 16;
+        if (!std::isfinite(start) || !std::isfinite(increment))
+            return;
+        const Decimal a = shortestDecimal(start);
+        const Decimal b = shortestDecimal(increment);
+        m_exponent = std::min(a.exponent, b.exponent);
+        if (a.exponent - m_exponent > MaxShift || b.exponent - m_exponent > MaxShift)
+            return;
+        m_first = Wide(a.digits) * powerOfTen(a.exponent - m_exponent);
+        m_step = Wide(b.digits) * powerOfTen(b.exponent - m_exponent);
+        m_exact = true;
+    }
+
+    double at(int k) const
+    {
+        if (!m_exact)
+            return static_cast<double>(static_cast<long double>(k) * m_increment + m_start);
+        const Wide sum = m_first + Wide(k) * m_step;
+        // Digits and power of ten both exact in a double: one division or
+        // multiplication rounds correctly, the usual case by far.
+        constexpr Wide Exact = Wide(1) << 53;
+        if (sum > -Exact && sum < Exact && m_exponent >= -22 && m_exponent <= 22) {
+            const auto scale = static_cast<double>(powerOfTen(m_exponent < 0 ? -m_exponent : m_exponent));
+            const auto digits = static_cast<double>(sum);
+            return m_exponent < 0 ? digits / scale : digits * scale;
+        }
+        // Otherwise written out and read back: from_chars rounds correctly.
+        char text[64];
+        char *p = text + 48;
+        Wide magnitude = sum < 0 ? -sum : sum;
+        do {
+            *--p = char('0' + int(magnitude % 10));
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (sum < 0)
+            *--p = '-';
+        char *end = text + 48;
+        *end++ = 'e';
+        end = std::to_chars(end, text + sizeof text, m_exponent).ptr;
+        double value = 0.0;
+        std::from_chars(p, end, value);
+        return value;
+    }
+
+private:
+    double m_start;
+    double m_increment;
+    bool m_exact = false;
+    Wide m_first = 0; // start and increment in units of 10^m_exponent
+    Wide m_step = 0;
+    int m_exponent = 0;
+};
 
 } // namespace
 
@@ -135,6 +164,7 @@ void SweepPlan::build(const GENERATOR_PARS &pars)
         static_cast<std::uint16_t>(std::clamp(recordIntervals, MinBaseIntervalsNumber, MaxBaseIntervalsNumber));
     const double start = pars.StartFrequency;
     const double increment = pars.FrequencyIncrement;
+    const DecimalSteps desired(start, increment);
     m_startCode = unboundedFrequencyCode(start, m_masterClock);
     m_incrementCode = unboundedFrequencyCode(increment, m_masterClock);
     // Codes beyond 2^40 stand for frequencies 65536 times the clock: the
@@ -159,7 +189,7 @@ void SweepPlan::build(const GENERATOR_PARS &pars)
     for (int k = 0; k <= increments; ++k) {
         SweepStep &s = m_steps[static_cast<std::size_t>(k)];
         s.index = k;
-        s.desired = decimalStep(start, increment, k);
+        s.desired = desired.at(k);
         s.code = wholeCodes ? m_startCode + k * m_incrementCode : unboundedFrequencyCode(s.desired, m_masterClock);
         s.outOfRange = s.code < 0 || s.code > static_cast<std::int64_t>(FrequencyScale);
         s.zeroFrequency = s.code == 0;

@@ -535,6 +535,10 @@ void TestSweepPlan::decimalValuesStayDecimal_data()
     QTest::newRow("9 x 100 clock periods") << 10.0 << 50.0 << 0 << 100 << 9 << time << "0.018";
     QTest::newRow("4095 x 2047 x 500 clock periods") << 10.0 << 0.0 << 3 << 2047 << 4095 << time << "83824.65";
     QTest::newRow("7 x 5 clock periods") << 10.0 << 1.0 << 1 << 7 << 3 << dwell << "0.0007";
+    QTest::newRow("17 digits + 3 x 1e-12") << 12345.678901234567 << 1e-12 << 0 << 100 << 3 << desired
+                                           << "12345.67890123457";
+    QTest::newRow("17 digits - 3 x 1e-12") << -12345.678901234567 << -1e-12 << 0 << 100 << 3 << desired
+                                           << "-12345.67890123457";
     QTest::newRow("fixed below 0.001") << 0.00001 << 0.00001 << 0 << 100 << 0 << desired << "0.00001";
     QTest::newRow("3 x 7 x 5 clock periods") << 10.0 << 1.0 << 1 << 7 << 3 << time << "0.0021";
 }
