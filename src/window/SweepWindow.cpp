@@ -700,7 +700,7 @@ QString sweepSummaryText(const SweepPlan &plan)
     else
         parts << QCoreApplication::translate("SweepWindow", "Реальной частоты нет");
     parts << QCoreApplication::translate("SweepWindow", "Наибольшая ошибка: ")
-                 + (s.largestErrorPpm ? QString::number(*s.largestErrorPpm, 'f', 3) + QStringLiteral(" ppm")
+                 + (s.largestErrorPpm ? formatFloat(u"0.00", *s.largestErrorPpm) + QStringLiteral(" ppm")
                                       : QCoreApplication::translate("SweepWindow", "нет"));
     QString flagged = QCoreApplication::translate("SweepWindow", "Отмечено шагов: ") + QString::number(s.flaggedSteps);
     if (s.flaggedSteps > 0) {

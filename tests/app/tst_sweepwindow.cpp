@@ -383,7 +383,7 @@ void TestSweepWindow::summaryLine()
     GENERATOR_PARS pars = defaultRecord();
     QCOMPARE(sweepSummaryText(SweepPlan(pars)),
              QStringLiteral("Время развёртки: 0.022 мс;  Реальная частота: от 9.9987 до 509.9922 кГц;  "
-                            "Наибольшая ошибка: -132.084 ppm;  Отмечено шагов: 0"));
+                            "Наибольшая ошибка: -132.08 ppm;  Отмечено шагов: 0"));
 
     pars.StartFrequency = 0.0;
     pars.FrequencyIncrement = 25000.0;
@@ -391,7 +391,7 @@ void TestSweepWindow::summaryLine()
     pars.BaseIntervalType = 0;
     QCOMPARE(sweepSummaryText(SweepPlan(pars)),
              QStringLiteral("Время развёртки не определено: шаг 0 на 0 Гц;  Реальная частота: от 0.0000 до 50000.0000 "
-                            "кГц;  Наибольшая ошибка: 0.000 ppm;  Отмечено шагов: 2 (0 Гц: 1, код вне 24 бит: 1)"));
+                            "кГц;  Наибольшая ошибка: 0.00 ppm;  Отмечено шагов: 2 (0 Гц: 1, код вне 24 бит: 1)"));
 
     pars.CyclicAutoScanType = 2;
     pars.StartFrequency = 10.0;
