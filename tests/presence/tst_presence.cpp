@@ -1,0 +1,225 @@
+// Several modules on one computer and a module that comes and goes, on the
+// instrument itself: the stand-in's modules, unplugged through its file.
+#include "device/DeviceLibrary.h"
+#include "instrument/Instrument.h"
+#include "modlink/ModlinkSim.h"
+#include "remote/G740Commands.h"
+#include "remote/ScpiError.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QLibrary>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+using Kind = InstrumentFailure::Kind;
+Q_DECLARE_METATYPE(InstrumentFailure::Kind)
+
+namespace {
+
+constexpr int NoSlot = -1;
+
+// An instrument with a library object of its own, as another program has.
+struct Copy
+{
+    DeviceLibrary library{{QCoreApplication::applicationDirPath() + QStringLiteral("/Modlink")}};
+    Instrument instrument{library};
+};
+
+} // namespace
+
+class TestPresence : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void eachCopyGetsItsOwnModule_data();
+    void eachCopyGetsItsOwnModule();
+    void lossAndReturn_data();
+    void lossAndReturn();
+
+private:
+    void setFile(const QByteArray &entries);
+
+    QTemporaryDir m_dir;
+    ModlinkSimGeneratorRunningFunction m_simRunning = nullptr;
+};
+
+void TestPresence::init()
+{
+    QVERIFY(m_dir.isValid());
+    qputenv("MODLINK_SIM_FILE", QFile::encodeName(m_dir.filePath(QStringLiteral("modules"))));
+    setFile(QByteArray());
+    static QLibrary sim(QCoreApplication::applicationDirPath() + QStringLiteral("/libModlink.so"));
+    m_simRunning = reinterpret_cast<ModlinkSimGeneratorRunningFunction>(sim.resolve("ModlinkSimGeneratorRunning"));
+    QVERIFY(m_simRunning);
+}
+
+void TestPresence::cleanup()
+{
+    qunsetenv("MODLINK_SIM");
+    qunsetenv("MODLINK_SIM_FILE");
+}
+
+void TestPresence::setFile(const QByteArray &entries)
+{
+    QFile file(m_dir.filePath(QStringLiteral("modules")));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(entries);
+}
+
+void TestPresence::eachCopyGetsItsOwnModule_data()
+{
+    QTest::addColumn<QByteArray>("sim");
+    QTest::addColumn<QList<int>>("choices"); // NoSlot: the first free module
+    QTest::addColumn<QList<int>>("taken");   // NoSlot: none taken
+    QTest::addColumn<Kind>("lastKind");      // of the last copy's detection
+    QTest::addColumn<QString>("lastText");
+
+    const QList<int> free{NoSlot, NoSlot, NoSlot};
+    QTest::newRow("three copies, three modules") << QByteArray("slots=7,0,3") << free << QList<int>{0, 3, 7}
+                                                 << Kind::ModuleFault << QString();
+    QTest::newRow("a fourth finds none free")
+        << QByteArray("slots=0,3,7") << QList<int>{NoSlot, NoSlot, NoSlot, NoSlot} << QList<int>{0, 3, 7, NoSlot}
+        << Kind::ModuleBusy << QStringLiteral("Модули G-740 в виртуальных слотах 0, 3, 7 заняты другой программой");
+    QTest::newRow("--slot to a busy module")
+        << QByteArray("slots=0,3,7") << QList<int>{NoSlot, 0} << QList<int>{0, NoSlot} << Kind::ModuleBusy
+        << QStringLiteral("Модуль G-740 в виртуальном слоте 0 занят другой программой");
+    QTest::newRow("--slot skips the lower free ones")
+        << QByteArray("slots=0,3,7") << QList<int>{7, NoSlot} << QList<int>{7, 0} << Kind::ModuleFault << QString();
+    QTest::newRow("--slot where no module is") << QByteArray("slots=0,3") << QList<int>{5} << QList<int>{NoSlot}
+                                               << Kind::NoModule << QStringLiteral("Модуль G-740 не обнаружен!");
+    QTest::newRow("an unplugged one is not busy")
+        << QByteArray("slots=0,3;unplugged=0") << QList<int>{NoSlot, NoSlot} << QList<int>{3, NoSlot}
+        << Kind::ModuleBusy << QStringLiteral("Модуль G-740 в виртуальном слоте 3 занят другой программой");
+}
+
+void TestPresence::eachCopyGetsItsOwnModule()
+{
+    QFETCH(QByteArray, sim);
+    QFETCH(QList<int>, choices);
+    QFETCH(QList<int>, taken);
+    QFETCH(Kind, lastKind);
+    QFETCH(QString, lastText);
+    qputenv("MODLINK_SIM", sim);
+    std::vector<std::unique_ptr<Copy>> copies;
+    InstrumentOutcome last;
+    for (int i = 0; i < choices.size(); ++i) {
+        copies.push_back(std::make_unique<Copy>());
+        Instrument &instrument = copies.back()->instrument;
+        if (choices[i] != NoSlot)
+            instrument.setSlotChoice(std::uint16_t(choices[i]));
+        last = instrument.detect();
+        QCOMPARE(instrument.isModuleReady() ? int(instrument.slot()) : NoSlot, taken[i]);
+    }
+    QCOMPARE(bool(last), !lastText.isEmpty());
+    if (last) {
+        QCOMPARE(last->kind, lastKind);
+        QCOMPARE(last->text, lastText);
+        QCOMPARE(scpiErrorOf(*last).code, ScpiErrorCode::HardwareMissing);
+    }
+    // A copy that ends frees its module for the next one.
+    copies.front().reset();
+    if (taken.front() != NoSlot) {
+        Copy next;
+        next.instrument.setSlotChoice(std::uint16_t(taken.front()));
+        QVERIFY(!next.instrument.detect());
+    }
+}
+
+void TestPresence::lossAndReturn_data()
+{
+    QTest::addColumn<QByteArray>("sim");
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("running");      // the generator ran when the module went
+    QTest::addColumn<bool>("byOperation");  // noticed by a failing stop, not by the idle check
+    QTest::addColumn<QByteArray>("cable");  // the file's entry while it is gone
+    QTest::addColumn<int>("foundWhileGone"); // the slot taken while it is gone; NoSlot: none
+
+    QTest::newRow("idle, stopped") << QByteArray("slots=0") << NoSlot << false << false << QByteArray("unplugged=0") << NoSlot;
+    QTest::newRow("idle, running") << QByteArray("slots=0") << NoSlot << true << false << QByteArray("unplugged=all") << NoSlot;
+    QTest::newRow("failed stop") << QByteArray("slots=0") << NoSlot << true << true << QByteArray("unplugged=0") << NoSlot;
+    QTest::newRow("another module takes over") << QByteArray("slots=0,3") << NoSlot << true << false
+                                               << QByteArray("unplugged=0") << 3;
+    QTest::newRow("--slot waits for its own") << QByteArray("slots=0,3") << 0 << true << false
+                                              << QByteArray("unplugged=0") << NoSlot;
+}
+
+void TestPresence::lossAndReturn()
+{
+    QFETCH(QByteArray, sim);
+    QFETCH(int, choice);
+    QFETCH(bool, running);
+    QFETCH(bool, byOperation);
+    QFETCH(QByteArray, cable);
+    QFETCH(int, foundWhileGone);
+    qputenv("MODLINK_SIM", sim);
+    Copy copy;
+    Instrument &instrument = copy.instrument;
+    if (choice != NoSlot)
+        instrument.setSlotChoice(std::uint16_t(choice));
+    QVERIFY(!instrument.detect());
+    QCOMPARE(instrument.slot(), 0);
+    if (running)
+        QVERIFY(!instrument.start());
+    QSignalSpy lost(&instrument, &Instrument::moduleLost);
+    QSignalSpy found(&instrument, &Instrument::moduleFound);
+
+    // Present: the check and a search change nothing.
+    instrument.checkPresence();
+    instrument.findAgain();
+    QVERIFY(!instrument.isLost());
+    QCOMPARE(lost.count() + found.count(), 0);
+
+    setFile(cable);
+    if (byOperation) {
+        const InstrumentOutcome stopped = instrument.stop();
+        QVERIFY(stopped);
+        QCOMPARE(scpiErrorOf(*stopped).code, ScpiErrorCode::HardwareMissing);
+    } else {
+        instrument.checkPresence();
+    }
+    QVERIFY(instrument.isLost());
+    QVERIFY(!instrument.isRunning());
+    QVERIFY(!instrument.isModuleReady());
+    QCOMPARE(lost.count(), 1);
+    QCOMPARE(lost.first().first().toString().endsWith(QStringLiteral("генератор остановлен")), running);
+    // Nothing that needs the module is done; nothing is said twice.
+    const InstrumentOutcome refused = instrument.start();
+    QVERIFY(refused);
+    QCOMPARE(scpiErrorOf(*refused).code, ScpiErrorCode::HardwareMissing);
+    instrument.checkPresence();
+    QVERIFY(!instrument.stopForClose());
+    QCOMPARE(lost.count(), 1);
+
+    instrument.findAgain();
+    QCOMPARE(instrument.isLost(), foundWhileGone == NoSlot);
+    if (foundWhileGone != NoSlot) {
+        QCOMPARE(int(instrument.slot()), foundWhileGone);
+        QCOMPARE(found.count(), 1);
+        return;
+    }
+    QCOMPARE(found.count(), 0);
+
+    setFile(QByteArray());
+    instrument.findAgain();
+    QVERIFY(!instrument.isLost());
+    QVERIFY(instrument.isModuleReady());
+    QCOMPARE(instrument.slot(), 0);
+    QCOMPARE(found.count(), 1);
+    QCOMPARE(found.first().first().toString().contains(QStringLiteral("сам не запускается")), running);
+    // Back, but not restarted by itself: the operator decides.
+    QVERIFY(!instrument.isRunning());
+    QCOMPARE(m_simRunning(), 0);
+    QVERIFY(!instrument.start());
+    QCOMPARE(m_simRunning(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestPresence)
+#include "tst_presence.moc"
