@@ -57,6 +57,17 @@ string(REPLACE "-" "\\-" G740_MAN_PRIVATE_DIR "/usr/${G740_PRIVATE_LIBDIR}/")
 configure_file(${PROJECT_SOURCE_DIR}/data/g740demo.1.in ${CMAKE_BINARY_DIR}/g740demo.1 @ONLY)
 g740_install_gzipped(${CMAKE_BINARY_DIR}/g740demo.1 ${CMAKE_INSTALL_MANDIR}/man1 Runtime)
 
+# The headless service, one instance per module: installed, not enabled. The
+# program's path is the one of this install (the package's /usr/bin), so the
+# unit is made when it is installed.
+install(CODE "
+    set(G740_SERVICE_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/g740demo\")
+    configure_file(\"${PROJECT_SOURCE_DIR}/data/systemd/g740demo@.service.in\"
+                   \"${CMAKE_BINARY_DIR}/systemd/g740demo@.service\" @ONLY)
+    " COMPONENT Runtime)
+install(FILES ${CMAKE_BINARY_DIR}/systemd/g740demo@.service
+    DESTINATION lib/systemd/system COMPONENT Runtime)
+
 # --- Development: the component set as the CMake package VektraComponents -----
 
 set(VEKTRA_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/vektra)
