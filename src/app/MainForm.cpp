@@ -714,9 +714,15 @@ void TMainForm::setSlotChoice(std::optional<quint16> slot)
 
 void TMainForm::showModulePresence(bool present, const QString &text)
 {
-    // A detection under way shows its own outcome.
+    // A detection under way shows its own outcome. A module back after a
+    // failed detection finds the panel without its record: the whole
+    // detection gives it one.
     if (DetectionRunning)
         return;
+    if (present && !m_detectedOk) {
+        RequestModuleDetection();
+        return;
+    }
     ModuleDisplay(true, present);
     // The group alone: its controls keep the states the panel gave them.
     GeneratorParsLMDGroupBox->setEnabled(present);
@@ -729,6 +735,7 @@ void TMainForm::applyDetectedSettings(const TIniFile *settingsFile)
 {
     GeneratorParsLMDGroupBox->setEnabled(true);
     ModuleDetectionLMDStaticText->setText(QCoreApplication::translate("MainForm", "Обнаружение модуля"));
+    ModuleDetectionLMDStaticText->setToolTip(QString());
     TInitDevicesThread::EnableSweep(GeneratorParsLMDGroupBox, true);
     applyPreset();
     InitApplicationPars(settingsFile);
@@ -743,6 +750,7 @@ void TMainForm::finishDetection(bool moduleOk)
     setScreenCursor(m_savedCursor);
     setPopupMenuAutoPopup(true);
     FirstDetection = false;
+    m_detectedOk = moduleOk;
     emit detectionFinished();
 }
 

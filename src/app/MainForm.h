@@ -173,6 +173,7 @@ private:
     void ModuleDisplay(bool Finished, bool ModuleOk);
 
     Instrument *m_instrument;
+    bool m_detectedOk = false; // the last detection found a usable module
     std::optional<QCursor> m_savedCursor; // none: no override cursor was set
 
     bool m_popupMenuAutoPopup = true;

@@ -178,7 +178,10 @@ void Instrument::markLost()
 
 InstrumentOutcome Instrument::lostFailure() const
 {
-    return failure(InstrumentFailure::Kind::NoModule, InstrumentTexts::moduleLost(m_slotLock.slot(), false));
+    // A detection since the loss may have let go of the slot.
+    const std::uint16_t slot = m_slotLock.slot();
+    return failure(InstrumentFailure::Kind::NoModule,
+                   slot == NoSlot ? InstrumentTexts::noModule() : InstrumentTexts::moduleLost(slot, false));
 }
 
 void Instrument::findAgain()

@@ -67,12 +67,14 @@ void TestWindowPresence::lossAndReturn_data()
     QTest::addColumn<int>("slot");
     QTest::addColumn<bool>("running");
     QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("detectWhileGone"); // the operator asks for a detection while it is gone
 
     const QString plainTitle = QStringLiteral("Модуль G-740. Генератор.");
-    QTest::newRow("stopped") << QByteArray("slots=0") << -1 << 0 << false << plainTitle;
-    QTest::newRow("running") << QByteArray("slots=0") << -1 << 0 << true << plainTitle;
+    QTest::newRow("stopped") << QByteArray("slots=0") << -1 << 0 << false << plainTitle << false;
+    QTest::newRow("running") << QByteArray("slots=0") << -1 << 0 << true << plainTitle << false;
     QTest::newRow("slot 3") << QByteArray("slots=0,3") << 3 << 3 << true
-                            << QStringLiteral("Модуль G-740. Генератор. Виртуальный слот 3.");
+                            << QStringLiteral("Модуль G-740. Генератор. Виртуальный слот 3.") << false;
+    QTest::newRow("failed detection meanwhile") << QByteArray("slots=0") << -1 << 0 << true << plainTitle << true;
 }
 
 void TestWindowPresence::lossAndReturn()
@@ -82,6 +84,7 @@ void TestWindowPresence::lossAndReturn()
     QFETCH(int, slot);
     QFETCH(bool, running);
     QFETCH(QString, title);
+    QFETCH(bool, detectWhileGone);
     qputenv("MODLINK_SIM", sim);
     setCable(QByteArray());
     QFile::remove(SettingsFilePath());
@@ -116,16 +119,26 @@ void TestWindowPresence::lossAndReturn()
     QTest::qWait(300);
     QCOMPARE(watcher.boxes().size(), 0);
     shoot(*form, "2-lost");
+    if (detectWhileGone) {
+        form->FindModuleLMDButtonClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!form->DetectionRunning, 10000);
+        QCOMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), red);
+        QVERIFY(!control->isEnabled());
+    }
 
     setCable(QByteArray());
-    QTRY_COMPARE(form->ModuleDetectionLMDShapeControl->brushColor(), green);
+    QTRY_VERIFY_WITH_TIMEOUT(form->ModuleDetectionLMDShapeControl->brushColor() == green && !form->DetectionRunning,
+                             10000);
     QCOMPARE(form->LoadingTestsLMDGroupBox->title(), QStringLiteral("Модуль G-740"));
     QCOMPARE(form->VirtualSlotLMDStaticText->text(), QString::number(slot));
     QCOMPARE(form->ModuleDetectionLMDStaticText->text(), QStringLiteral("Обнаружение модуля"));
     QVERIFY(form->GeneratorParsLMDGroupBox->isEnabled());
     // Not restarted by itself; the operator's start works.
     QVERIFY(!form->G740GeneratorFrame->generatorRunning());
-    QCOMPARE(form->ModuleDetectionLMDStaticText->toolTip().contains(QStringLiteral("сам не запускается")), running);
+    // After a detection of the operator's the window shows that detection's outcome.
+    QCOMPARE(form->ModuleDetectionLMDStaticText->toolTip().contains(QStringLiteral("сам не запускается")),
+             running && !detectWhileGone);
+    QVERIFY(control->isEnabled());
     shoot(*form, "3-back");
     QTest::mouseClick(control, Qt::LeftButton);
     QVERIFY(form->G740GeneratorFrame->generatorRunning());
