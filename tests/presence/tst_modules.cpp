@@ -1,6 +1,7 @@
 // Several headless copies of the program on one computer's simulated modules,
 // and one copy whose module is unplugged and plugged in again under load.
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -9,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
 #include <vector>
 
@@ -88,6 +90,7 @@ class TestModules : public QObject
 private slots:
     void copiesShareTheModules_data();
     void copiesShareTheModules();
+    void aKilledCopyFreesItsModule();
     void unplugAndReplugUnderLoad();
 
 private:
@@ -96,22 +99,37 @@ private:
 
 void TestModules::copiesShareTheModules_data()
 {
+    QTest::addColumn<QByteArray>("sim");
+    QTest::addColumn<bool>("ownLocks");      // each copy's slot locks in a folder of its own
     QTest::addColumn<QList<int>>("choices"); // -1: no --slot
     QTest::addColumn<QList<int>>("taken");   // -1: the copy ends without a module
     QTest::addColumn<QString>("refusal");    // the line of the copy that ends
 
-    QTest::newRow("two copies") << QList<int>{-1, -1} << QList<int>{0, 3} << QString();
-    QTest::newRow("three copies") << QList<int>{-1, -1, -1} << QList<int>{0, 3, 7} << QString();
+    const QByteArray three("slots=7,0,3");
+    const QString notFound = QStringLiteral("Модуль G-740 не обнаружен!");
+    QTest::newRow("two copies") << three << false << QList<int>{-1, -1} << QList<int>{0, 3} << QString();
+    QTest::newRow("three copies") << three << false << QList<int>{-1, -1, -1} << QList<int>{0, 3, 7} << QString();
     QTest::newRow("a fourth finds none free")
-        << QList<int>{-1, -1, -1, -1} << QList<int>{0, 3, 7, -1}
+        << three << false << QList<int>{-1, -1, -1, -1} << QList<int>{0, 3, 7, -1}
         << QStringLiteral("Модули G-740 в виртуальных слотах 0, 3, 7 заняты другой программой");
-    QTest::newRow("--slot to a busy module") << QList<int>{-1, 0} << QList<int>{0, -1}
+    QTest::newRow("--slot to a busy module") << three << false << QList<int>{-1, 0} << QList<int>{0, -1}
                                              << QStringLiteral("Модуль G-740 в виртуальном слоте 0 занят другой программой");
-    QTest::newRow("--slot first, then the first free") << QList<int>{3, -1} << QList<int>{3, 0} << QString();
+    QTest::newRow("--slot first, then the first free") << three << false << QList<int>{3, -1} << QList<int>{3, 0}
+                                                       << QString();
+    QTest::newRow("--slot where no module is") << three << false << QList<int>{5} << QList<int>{-1} << notFound;
+    QTest::newRow("an unplugged module is not busy")
+        << QByteArray("slots=0,3;unplugged=0") << false << QList<int>{-1, -1} << QList<int>{3, -1}
+        << QStringLiteral("Модуль G-740 в виртуальном слоте 3 занят другой программой");
+    // The library alone keeps the copies apart; only the program's own locks
+    // tell busy from absent.
+    QTest::newRow("library locks only") << three << true << QList<int>{-1, -1, -1, -1} << QList<int>{0, 3, 7, -1}
+                                        << notFound;
 }
 
 void TestModules::copiesShareTheModules()
 {
+    QFETCH(QByteArray, sim);
+    QFETCH(bool, ownLocks);
     QFETCH(QList<int>, choices);
     QFETCH(QList<int>, taken);
     QFETCH(QString, refusal);
@@ -123,9 +141,10 @@ void TestModules::copiesShareTheModules()
         QStringList arguments;
         if (choices[i] >= 0)
             arguments << QStringLiteral("--slot") << QString::number(choices[i]);
-        copies.push_back(std::make_unique<Copy>(folder, arguments,
-                                                QMap<QString, QString>{{QStringLiteral("MODLINK_SIM"),
-                                                                        QStringLiteral("slots=0,3,7")}}));
+        QMap<QString, QString> environment{{QStringLiteral("MODLINK_SIM"), QString::fromLatin1(sim)}};
+        if (ownLocks)
+            environment.insert(QStringLiteral("G740_LOCK_DIR"), folder + QStringLiteral("/locks"));
+        copies.push_back(std::make_unique<Copy>(folder, arguments, environment));
         Copy &copy = *copies.back();
         if (taken[i] >= 0) {
             QVERIFY2(copy.waitFor(ModuleLine.arg(taken[i])), qPrintable(copy.errors()));
@@ -134,6 +153,20 @@ void TestModules::copiesShareTheModules()
             QVERIFY2(copy.errors().contains(refusal), qPrintable(copy.errors()));
         }
     }
+}
+
+void TestModules::aKilledCopyFreesItsModule()
+{
+    const QString folder = m_dir.filePath(QStringLiteral("killed"));
+    QVERIFY(QDir().mkpath(folder));
+    const QMap<QString, QString> environment{{QStringLiteral("MODLINK_SIM"), QStringLiteral("slots=0")}};
+    auto killed = std::make_unique<Copy>(folder, QStringList{}, environment);
+    QVERIFY(killed->waitFor(ModuleLine.arg(0)));
+    QVERIFY(::kill(pid_t(killed->pid()), SIGKILL) == 0);
+    killed->exitCode(); // waits for its end
+    killed.reset();
+    Copy next(folder, {}, environment);
+    QVERIFY2(next.waitFor(ModuleLine.arg(0)), qPrintable(next.errors()));
 }
 
 void TestModules::unplugAndReplugUnderLoad()

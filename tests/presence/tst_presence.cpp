@@ -13,17 +13,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-#include <vector>
-
-using Kind = InstrumentFailure::Kind;
-Q_DECLARE_METATYPE(InstrumentFailure::Kind)
 
 namespace {
 
 constexpr int NoSlot = -1;
 
-// An instrument with a library object of its own, as another program has.
+// An instrument with a library object of its own, as a program has.
 struct Copy
 {
     DeviceLibrary library{{QCoreApplication::applicationDirPath() + QStringLiteral("/Modlink")}};
@@ -39,8 +34,6 @@ class TestPresence : public QObject
 private slots:
     void init();
     void cleanup();
-    void eachCopyGetsItsOwnModule_data();
-    void eachCopyGetsItsOwnModule();
     void lossAndReturn_data();
     void lossAndReturn();
 
@@ -72,65 +65,6 @@ void TestPresence::setFile(const QByteArray &entries)
     QFile file(m_dir.filePath(QStringLiteral("modules")));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(entries);
-}
-
-void TestPresence::eachCopyGetsItsOwnModule_data()
-{
-    QTest::addColumn<QByteArray>("sim");
-    QTest::addColumn<QList<int>>("choices"); // NoSlot: the first free module
-    QTest::addColumn<QList<int>>("taken");   // NoSlot: none taken
-    QTest::addColumn<Kind>("lastKind");      // of the last copy's detection
-    QTest::addColumn<QString>("lastText");
-
-    const QList<int> free{NoSlot, NoSlot, NoSlot};
-    QTest::newRow("three copies, three modules") << QByteArray("slots=7,0,3") << free << QList<int>{0, 3, 7}
-                                                 << Kind::ModuleFault << QString();
-    QTest::newRow("a fourth finds none free")
-        << QByteArray("slots=0,3,7") << QList<int>{NoSlot, NoSlot, NoSlot, NoSlot} << QList<int>{0, 3, 7, NoSlot}
-        << Kind::ModuleBusy << QStringLiteral("Модули G-740 в виртуальных слотах 0, 3, 7 заняты другой программой");
-    QTest::newRow("--slot to a busy module")
-        << QByteArray("slots=0,3,7") << QList<int>{NoSlot, 0} << QList<int>{0, NoSlot} << Kind::ModuleBusy
-        << QStringLiteral("Модуль G-740 в виртуальном слоте 0 занят другой программой");
-    QTest::newRow("--slot skips the lower free ones")
-        << QByteArray("slots=0,3,7") << QList<int>{7, NoSlot} << QList<int>{7, 0} << Kind::ModuleFault << QString();
-    QTest::newRow("--slot where no module is") << QByteArray("slots=0,3") << QList<int>{5} << QList<int>{NoSlot}
-                                               << Kind::NoModule << QStringLiteral("Модуль G-740 не обнаружен!");
-    QTest::newRow("an unplugged one is not busy")
-        << QByteArray("slots=0,3;unplugged=0") << QList<int>{NoSlot, NoSlot} << QList<int>{3, NoSlot}
-        << Kind::ModuleBusy << QStringLiteral("Модуль G-740 в виртуальном слоте 3 занят другой программой");
-}
-
-void TestPresence::eachCopyGetsItsOwnModule()
-{
-    QFETCH(QByteArray, sim);
-    QFETCH(QList<int>, choices);
-    QFETCH(QList<int>, taken);
-    QFETCH(Kind, lastKind);
-    QFETCH(QString, lastText);
-    qputenv("MODLINK_SIM", sim);
-    std::vector<std::unique_ptr<Copy>> copies;
-    InstrumentOutcome last;
-    for (int i = 0; i < choices.size(); ++i) {
-        copies.push_back(std::make_unique<Copy>());
-        Instrument &instrument = copies.back()->instrument;
-        if (choices[i] != NoSlot)
-            instrument.setSlotChoice(std::uint16_t(choices[i]));
-        last = instrument.detect();
-        QCOMPARE(instrument.isModuleReady() ? int(instrument.slot()) : NoSlot, taken[i]);
-    }
-    QCOMPARE(bool(last), !lastText.isEmpty());
-    if (last) {
-        QCOMPARE(last->kind, lastKind);
-        QCOMPARE(last->text, lastText);
-        QCOMPARE(scpiErrorOf(*last).code, ScpiErrorCode::HardwareMissing);
-    }
-    // A copy that ends frees its module for the next one.
-    copies.front().reset();
-    if (taken.front() != NoSlot) {
-        Copy next;
-        next.instrument.setSlotChoice(std::uint16_t(taken.front()));
-        QVERIFY(!next.instrument.detect());
-    }
 }
 
 void TestPresence::lossAndReturn_data()
