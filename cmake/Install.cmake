@@ -58,15 +58,20 @@ configure_file(${PROJECT_SOURCE_DIR}/data/g740demo.1.in ${CMAKE_BINARY_DIR}/g740
 g740_install_gzipped(${CMAKE_BINARY_DIR}/g740demo.1 ${CMAKE_INSTALL_MANDIR}/man1 Runtime)
 
 # The headless service, one instance per module: installed, not enabled. The
-# program's path is the one of this install (the package's /usr/bin), so the
-# unit is made when it is installed.
+# unit is made when it is installed, with the program's path of that install.
+# Debian 12 keeps units in /lib/systemd/system, whatever the prefix /usr;
+# other prefixes get lib/systemd/system of their own.
 install(CODE "
-    set(G740_SERVICE_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/g740demo\")
+    set(program \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/g740demo\")
+    set(units \"\${CMAKE_INSTALL_PREFIX}/lib/systemd/system\")
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+        set(units /lib/systemd/system)
+    endif()
+    set(G740_SERVICE_PROGRAM \"\${program}\")
     configure_file(\"${PROJECT_SOURCE_DIR}/data/systemd/g740demo@.service.in\"
                    \"${CMAKE_BINARY_DIR}/systemd/g740demo@.service\" @ONLY)
+    file(INSTALL \"${CMAKE_BINARY_DIR}/systemd/g740demo@.service\" DESTINATION \"\${units}\")
     " COMPONENT Runtime)
-install(FILES ${CMAKE_BINARY_DIR}/systemd/g740demo@.service
-    DESTINATION lib/systemd/system COMPONENT Runtime)
 
 # --- Development: the component set as the CMake package VektraComponents -----
 
