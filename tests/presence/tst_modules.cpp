@@ -55,6 +55,12 @@ public:
         }
         return false;
     }
+    // Ends it as a service manager would; its exit code.
+    int end()
+    {
+        m_process.terminate();
+        return exitCode();
+    }
     int exitCode()
     {
         if (!m_process.waitForFinished(5000))
@@ -229,7 +235,12 @@ void TestModules::unplugAndReplugUnderLoad()
     const int rssAtEnd = residentKiB(copy.pid());
     qInfo("resident memory after 10 cycles %d KiB, after %d cycles %d KiB", rssAtStart, Cycles, rssAtEnd);
     QVERIFY(rssAtStart > 0);
+#ifndef __SANITIZE_ADDRESS__
+    // Under the address sanitizer freed memory waits in quarantine; its leak
+    // check at the program's end (a failing exit code) stands in for this.
     QVERIFY2(rssAtEnd - rssAtStart < 512, "resident memory grows with the cycles");
+#endif
+    QCOMPARE(copy.end(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestModules)
