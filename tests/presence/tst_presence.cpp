@@ -1,10 +1,12 @@
 // Several modules on one computer and a module that comes and goes, on the
 // instrument itself: the stand-in's modules, unplugged through its file.
+#include "app/HeadlessRun.h"
 #include "device/DeviceLibrary.h"
 #include "instrument/Instrument.h"
 #include "modlink/ModlinkSim.h"
 #include "remote/G740Commands.h"
 #include "remote/ScpiError.h"
+#include "settings/SettingsFilePath.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 
 namespace {
@@ -36,6 +39,7 @@ private slots:
     void cleanup();
     void lossAndReturn_data();
     void lossAndReturn();
+    void terminationDuringTheDetectionWaitsForItsEnd();
 
 private:
     void setFile(const QByteArray &entries);
@@ -153,6 +157,27 @@ void TestPresence::lossAndReturn()
     QCOMPARE(m_simRunning(), 0);
     QVERIFY(!instrument.start());
     QCOMPARE(m_simRunning(), 1);
+}
+
+// The headless detection runs its steps back to back; a termination asked
+// for before its first step still lets it finish, apply and start, and then
+// closes as usual.
+void TestPresence::terminationDuringTheDetectionWaitsForItsEnd()
+{
+    qputenv("MODLINK_SIM", "slots=3");
+    setSettingsFilePathOverride(m_dir.filePath(QStringLiteral("G740Config.ini")));
+    Copy copy;
+    HeadlessRun::Options options;
+    options.startGenerator = true;
+    options.slot = 3;
+    HeadlessRun run(copy.instrument, options);
+    QStringList lines;
+    run.setReport([&lines](const QString &line) { lines << line; });
+    QTimer::singleShot(0, &run, &HeadlessRun::requestTermination); // before the run's first step
+    QCOMPARE(run.exec(), 0);
+    QCOMPARE(lines, (QStringList{QStringLiteral("Модуль G-740, виртуальный слот 3"), QStringLiteral("Генератор запущен"),
+                                 QStringLiteral("Генератор остановлен")}));
+    QCOMPARE(m_simRunning(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestPresence)
