@@ -57,6 +57,22 @@ string(REPLACE "-" "\\-" G740_MAN_PRIVATE_DIR "/usr/${G740_PRIVATE_LIBDIR}/")
 configure_file(${PROJECT_SOURCE_DIR}/data/g740demo.1.in ${CMAKE_BINARY_DIR}/g740demo.1 @ONLY)
 g740_install_gzipped(${CMAKE_BINARY_DIR}/g740demo.1 ${CMAKE_INSTALL_MANDIR}/man1 Runtime)
 
+# The headless service, one instance per module: installed, not enabled. The
+# unit is made when it is installed, with the program's path of that install.
+# Debian 12 keeps units in /lib/systemd/system, whatever the prefix /usr;
+# other prefixes get lib/systemd/system of their own.
+install(CODE "
+    set(program \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/g740demo\")
+    set(units \"\${CMAKE_INSTALL_PREFIX}/lib/systemd/system\")
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+        set(units /lib/systemd/system)
+    endif()
+    set(G740_SERVICE_PROGRAM \"\${program}\")
+    configure_file(\"${PROJECT_SOURCE_DIR}/data/systemd/g740demo@.service.in\"
+                   \"${CMAKE_BINARY_DIR}/systemd/g740demo@.service\" @ONLY)
+    file(INSTALL \"${CMAKE_BINARY_DIR}/systemd/g740demo@.service\" DESTINATION \"\${units}\")
+    " COMPONENT Runtime)
+
 # --- Development: the component set as the CMake package VektraComponents -----
 
 set(VEKTRA_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/vektra)

@@ -1,6 +1,10 @@
 // The stand-in for the maker's closed device library: a simulated G-740
 // behind the same two exported functions and module interface, configured
-// through MODLINK_SIM (see SimConfig.h).
+// through MODLINK_SIM (see SimConfig.h). A module opened by one interface is
+// busy for every other interface, in this process or another, until that one
+// closes it or its process ends, as a USB device held by another program: an
+// flock on a file per slot, in MODLINK_SIM_LOCKS (default
+// /tmp/modlink-sim-UID), which the kernel drops with the process.
 
 #include "ModlinkSim.h"
 #include "SimConfig.h"
@@ -8,11 +12,19 @@
 #include "device/ModuleInterface.h"
 #include "generator/GeneratorPars.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <stdexcept>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using modlink::Operation;
 using modlink::SimConfig;
@@ -47,7 +59,7 @@ void logCall(const std::string &call)
 //  40  uint16 firmware major  42  uint16 firmware minor
 //  44  double clock, kHz      52  uint16 slot   54  uint8 USB speed code
 //  64  char[] free text, zero-terminated; the rest is zero.
-void fillDescription(ModuleDescription &description, const SimConfig &config)
+void fillDescription(ModuleDescription &description, const SimConfig &config, std::uint16_t slot)
 {
     auto put = [&description](std::size_t offset, const void *data, std::size_t size) {
         std::memcpy(description.Bytes + offset, data, size);
@@ -57,17 +69,68 @@ void fillDescription(ModuleDescription &description, const SimConfig &config)
     const std::uint16_t layout = 1, firmwareMajor = 2, firmwareMinor = 7;
     put(4, &layout, 2);
     put(6, config.name.c_str(), config.name.size());
-    const std::string serial = "740-" + std::to_string(10000 + config.slot);
-    put(24, serial.c_str(), serial.size());
+    const std::string serial = "740-" + std::to_string(10000 + slot);
+    put(24, serial.c_str(), std::min<std::size_t>(serial.size(), 15));
     put(40, &firmwareMajor, 2);
     put(42, &firmwareMinor, 2);
     const double clock = 50000.0;
     put(44, &clock, 8);
-    put(52, &config.slot, 2);
+    put(52, &slot, 2);
     put(54, &config.speed, 1);
     const std::string text = "Simulated G-740 frequency sweep generator, serial " + serial + ", firmware 2.7";
     put(64, text.c_str(), text.size());
 }
+
+std::string lockDirectory()
+{
+    if (const char *directory = std::getenv("MODLINK_SIM_LOCKS"); directory && *directory)
+        return directory;
+    return "/tmp/modlink-sim-" + std::to_string(::getuid());
+}
+
+// The claim of one interface on one slot; -1 when it holds none.
+class SlotClaim
+{
+public:
+    SlotClaim() = default;
+    SlotClaim(const SlotClaim &) = delete;
+    SlotClaim &operator=(const SlotClaim &) = delete;
+    ~SlotClaim() { release(); }
+
+    // False when another interface holds the slot (or no lock file can be
+    // made, which a real driver would report as a failed open as well).
+    bool take(std::uint16_t slot)
+    {
+        release();
+        const std::string directory = lockDirectory();
+        // Each folder of the path, as mkdir -p does; existing ones stay.
+        for (std::size_t end = directory.find('/', 1); ; end = directory.find('/', end + 1)) {
+            ::mkdir(directory.substr(0, end).c_str(), 0700);
+            if (end == std::string::npos)
+                break;
+        }
+        const std::string path = directory + "/slot-" + std::to_string(slot);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return false;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return false;
+        }
+        m_fd = fd;
+        return true;
+    }
+
+    void release()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    int m_fd = -1;
+};
 
 bool inRange(double value, double low, double high)
 {
@@ -96,8 +159,12 @@ public:
         const SimConfig config = modlink::currentSimConfig();
         if (!admitted(config, Operation::OpenModule))
             return 0;
-        m_open = config.moduleAttached && VirtualSlot == config.slot;
-        return m_open;
+        close();
+        if (!config.present(VirtualSlot) || !m_claim.take(VirtualSlot))
+            return 0;
+        m_open = true;
+        m_slot = VirtualSlot;
+        return 1;
     }
 
     ModuleResult CloseModule() override
@@ -106,8 +173,10 @@ public:
         const SimConfig config = modlink::currentSimConfig();
         if (!admitted(config, Operation::CloseModule))
             return 0;
-        m_open = false;
-        return 1;
+        // A vanished module's handle is gone all the same.
+        const bool answered = attached(config);
+        close();
+        return answered;
     }
 
     ModuleResult ReleaseInterface() override
@@ -123,7 +192,7 @@ public:
     {
         logCall("GetModuleName");
         const SimConfig config = modlink::currentSimConfig();
-        if (!admitted(config, Operation::GetModuleName) || !m_open || !ModuleName)
+        if (!admitted(config, Operation::GetModuleName) || !attached(config) || !ModuleName)
             return 0;
         std::memcpy(ModuleName, config.name.c_str(), config.name.size() + 1);
         return 1;
@@ -133,7 +202,7 @@ public:
     {
         logCall("GetUsbSpeed");
         const SimConfig config = modlink::currentSimConfig();
-        if (!admitted(config, Operation::GetUsbSpeed) || !m_open || !UsbSpeed)
+        if (!admitted(config, Operation::GetUsbSpeed) || !attached(config) || !UsbSpeed)
             return 0;
         *UsbSpeed = config.speed;
         return 1;
@@ -143,7 +212,7 @@ public:
     {
         logCall("SET_GENERATOR_PARS");
         const SimConfig config = modlink::currentSimConfig();
-        if (!admitted(config, Operation::SetGeneratorPars) || !m_open || !GeneratorPars)
+        if (!admitted(config, Operation::SetGeneratorPars) || !attached(config) || !GeneratorPars)
             return 0;
         GENERATOR_PARS pars;
         std::memcpy(&pars, GeneratorPars, sizeof pars);
@@ -159,7 +228,7 @@ public:
     {
         logCall("START_GENERATOR");
         const SimConfig config = modlink::currentSimConfig();
-        if (!admitted(config, Operation::StartGenerator) || !m_open)
+        if (!admitted(config, Operation::StartGenerator) || !attached(config))
             return 0;
         const std::lock_guard lock(stateMutex);
         if (!hardware.hasPars)
@@ -173,7 +242,7 @@ public:
     {
         logCall("STOP_GENERATOR");
         const SimConfig config = modlink::currentSimConfig();
-        if (!admitted(config, Operation::StopGenerator) || !m_open)
+        if (!admitted(config, Operation::StopGenerator) || !attached(config))
             return 0;
         const std::lock_guard lock(stateMutex);
         hardware.running = false;
@@ -184,9 +253,9 @@ public:
     {
         logCall("GET_MODULE_DESCRIPTION");
         const SimConfig config = modlink::currentSimConfig();
-        if (!admitted(config, Operation::GetModuleDescription) || !m_open || !Description)
+        if (!admitted(config, Operation::GetModuleDescription) || !attached(config) || !Description)
             return 0;
-        fillDescription(*Description, config);
+        fillDescription(*Description, config, m_slot);
         return 1;
     }
 
@@ -201,7 +270,28 @@ private:
         return !config.fails(operation);
     }
 
+    // Whether the open module is still plugged in. A module that is gone
+    // loses its generator's state, as a real one loses its power.
+    bool attached(const SimConfig &config)
+    {
+        if (!m_open)
+            return false;
+        if (config.present(m_slot))
+            return true;
+        const std::lock_guard lock(stateMutex);
+        hardware = Hardware();
+        return false;
+    }
+
+    void close()
+    {
+        m_open = false;
+        m_claim.release();
+    }
+
     bool m_open = false;
+    std::uint16_t m_slot = 0;
+    SlotClaim m_claim;
 };
 
 } // namespace

@@ -3,8 +3,11 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <mutex>
+#include <sstream>
 #include <optional>
 
 namespace modlink {
@@ -40,6 +43,22 @@ std::optional<unsigned long> parseNumber(std::string_view text, unsigned long ma
     if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > maximum)
         return std::nullopt;
     return value;
+}
+
+// Parses "N[,N...]" into slot numbers; nullopt when one is not a slot.
+std::optional<std::vector<std::uint16_t>> parseSlots(std::string_view text)
+{
+    std::vector<std::uint16_t> slots;
+    while (true) {
+        const auto comma = text.find(',');
+        const auto slot = parseNumber(trimmed(text.substr(0, comma)), 0xFFFF);
+        if (!slot)
+            return std::nullopt;
+        slots.push_back(static_cast<std::uint16_t>(*slot));
+        if (comma == std::string_view::npos)
+            return slots;
+        text.remove_prefix(comma + 1);
+    }
 }
 
 // Parses "OP[,OP...]" into a set of operation bits; nullopt on an unknown name.
@@ -80,7 +99,21 @@ std::optional<std::string> applyEntry(SimConfig &config, std::string_view entry)
         const auto slot = parseNumber(trimmed(value), 0xFFFF);
         if (!slot)
             return "the slot must be a number from 0 to 65535";
-        config.slot = static_cast<std::uint16_t>(*slot);
+        config.slots = {static_cast<std::uint16_t>(*slot)};
+    } else if (key == "slots" && hasValue) {
+        const auto slots = parseSlots(value);
+        if (!slots)
+            return "the slots must be numbers from 0 to 65535, separated by commas";
+        config.slots = *slots;
+    } else if (key == "unplugged" && hasValue) {
+        if (trimmed(value) == "all") {
+            config.allUnplugged = true;
+        } else {
+            const auto slots = parseSlots(value);
+            if (!slots)
+                return "unplugged takes 'all' or slot numbers from 0 to 65535, separated by commas";
+            config.unplugged.insert(config.unplugged.end(), slots->begin(), slots->end());
+        }
     } else if (key == "speed" && hasValue) {
         const auto speed = parseNumber(trimmed(value), 0xFF);
         if (!speed)
@@ -131,11 +164,19 @@ bool SimConfig::throws(Operation operation) const
     return throwing & bit(operation);
 }
 
+bool SimConfig::present(std::uint16_t slot) const
+{
+    const auto has = [slot](const std::vector<std::uint16_t> &list) {
+        return std::find(list.begin(), list.end(), slot) != list.end();
+    };
+    return moduleAttached && has(slots) && !allUnplugged && !has(unplugged);
+}
+
 SimConfig parseSimConfig(std::string_view text)
 {
     SimConfig config;
     while (!text.empty()) {
-        const auto semicolon = text.find(';');
+        const auto semicolon = text.find_first_of(";\n");
         const auto entry = trimmed(text.substr(0, semicolon));
         if (!entry.empty()) {
             if (const auto problem = applyEntry(config, entry)) {
@@ -154,8 +195,20 @@ SimConfig parseSimConfig(std::string_view text)
 
 SimConfig currentSimConfig()
 {
-    const char *text = std::getenv("MODLINK_SIM");
-    SimConfig config = parseSimConfig(text ? text : "");
+    const char *variable = std::getenv("MODLINK_SIM");
+    std::string text = variable ? variable : "";
+    // Read afresh at every call, so that the file changes the modules while
+    // a program runs.
+    if (const char *file = std::getenv("MODLINK_SIM_FILE")) {
+        std::ifstream stream(file);
+        if (stream) {
+            std::ostringstream content;
+            content << stream.rdbuf();
+            text += '\n';
+            text += content.str();
+        }
+    }
+    SimConfig config = parseSimConfig(text);
     if (!config.valid) {
         // Said once per distinct text, so that a detection probing 127 slots
         // does not repeat it 127 times.
@@ -164,8 +217,8 @@ SimConfig currentSimConfig()
         const std::lock_guard lock(mutex);
         if (reported != text) {
             reported = text;
-            std::fprintf(stderr, "Modlink: MODLINK_SIM=\"%s\": %s; the library behaves as broken\n", text,
-                         config.error.c_str());
+            std::fprintf(stderr, "Modlink: MODLINK_SIM(_FILE) \"%s\": %s; the library behaves as broken\n",
+                         text.c_str(), config.error.c_str());
         }
     }
     return config;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace modlink {
 
@@ -20,9 +21,15 @@ enum class Operation : unsigned {
 
 const char *operationName(Operation operation);
 
-// How the simulated module behaves, read from the environment variable
-// MODLINK_SIM: semicolon-separated entries, blanks around an entry ignored.
-//   slot=N            the module sits at virtual slot N (0..65535), default 0
+// How the simulated modules behave, read from the environment variable
+// MODLINK_SIM and, at every call, from the file MODLINK_SIM_FILE names (its
+// entries come after the variable's): entries separated by semicolons or line
+// ends, blanks around an entry ignored. A missing file counts as empty.
+//   slot=N            one module, at virtual slot N (0..65535), default 0
+//   slots=N[,N...]    a module at each of these slots
+//   unplugged=N[,N...] or unplugged=all
+//                     these modules are gone: every call on them fails, and
+//                     their generators lose their state
 //   name=TEXT         the name GetModuleName reports (up to 17 bytes), "G-740"
 //   speed=N           the USB speed code reported (0..255), default 1
 //   version=MAJ.MIN   the library version reported, default 3.4
@@ -37,7 +44,9 @@ struct SimConfig
     bool valid = true;
     std::string error; // the bad entry and what is wrong with it, when !valid
 
-    std::uint16_t slot = 0;
+    std::vector<std::uint16_t> slots{0};
+    std::vector<std::uint16_t> unplugged;
+    bool allUnplugged = false;
     bool moduleAttached = true;
     std::string name = "G-740";
     std::uint8_t speed = 1;
@@ -48,6 +57,8 @@ struct SimConfig
 
     bool fails(Operation operation) const;
     bool throws(Operation operation) const;
+    // Whether a module sits at slot and is plugged in.
+    bool present(std::uint16_t slot) const;
 };
 
 SimConfig parseSimConfig(std::string_view text);

@@ -75,6 +75,7 @@ int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
         options.remotePort = commandLine.remotePort();
         options.remoteAddress = commandLine.remoteAddress();
         options.presetName = commandLine.presetName();
+        options.slot = commandLine.slot();
         HeadlessRun run(instrument, options);
         return run.exec();
     } catch (const std::exception &error) {

@@ -157,6 +157,14 @@ Module library: </translation>
         <source> (версия %1)</source>
         <translation> (version %1)</translation>
     </message>
+    <message>
+        <source>Работать только с модулем в виртуальном слоте N (0..126); без этого параметра — с первым свободным модулем. Модуль, занятый другой программой, не используется.</source>
+        <translation>Use only the module in virtual slot N (0..126); without this option, the first free module. A module held by another program is not used.</translation>
+    </message>
+    <message>
+        <source>--slot: номер виртуального слота от 0 до 126, а не &quot;%1&quot;</source>
+        <translation>--slot: a virtual slot number from 0 to 126, not &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>DeviceLibrary</name>
@@ -645,6 +653,30 @@ Current: %2 Required: %3</translation>
         <source>%1: значение %2 вне допустимого диапазона %3 .. %4</source>
         <translation>%1: value %2 outside the allowed range %3 .. %4</translation>
     </message>
+    <message>
+        <source>Модуль G-740 в виртуальном слоте %1 занят другой программой</source>
+        <translation>The G-740 module in virtual slot %1 is held by another program</translation>
+    </message>
+    <message>
+        <source>Модули G-740 в виртуальных слотах %1 заняты другой программой</source>
+        <translation>The G-740 modules in virtual slots %1 are held by other programs</translation>
+    </message>
+    <message>
+        <source>Связь с модулем G-740 потеряна (виртуальный слот %1)</source>
+        <translation>Lost the connection to the G-740 module (virtual slot %1)</translation>
+    </message>
+    <message>
+        <source>; генератор остановлен</source>
+        <translation>; the generator is stopped</translation>
+    </message>
+    <message>
+        <source>Модуль G-740 снова на связи (виртуальный слот %1)</source>
+        <translation>The G-740 module is connected again (virtual slot %1)</translation>
+    </message>
+    <message>
+        <source>; генератор остановлен при потере связи и сам не запускается</source>
+        <translation>; the generator stopped when the connection was lost and does not start by itself</translation>
+    </message>
 </context>
 <context>
     <name>MainForm</name>
@@ -765,6 +797,14 @@ The parameters were taken from the settings file.</translation>
     <message>
         <source>Модуль </source>
         <translation>Module </translation>
+    </message>
+    <message>
+        <source>Модуль G-740. Генератор. Виртуальный слот %1.</source>
+        <translation>G-740 module. Generator. Virtual slot %1.</translation>
+    </message>
+    <message>
+        <source>Связь потеряна</source>
+        <translation>Connection lost</translation>
     </message>
 </context>
 <context>

@@ -43,6 +43,11 @@ CommandLine::CommandLine()
                                     "из файла; с --headless программа сообщает об этом и завершается с кодом 5, "
                                     "ничего не запуская и не сохраняя."),
                      QStringLiteral("NAME"))
+    , m_slot(QStringLiteral("slot"),
+             QCoreApplication::translate("CommandLine", "Работать только с модулем в виртуальном слоте N (0..126); без этого "
+                                         "параметра — с первым свободным модулем. Модуль, занятый другой программой, "
+                                         "не используется."),
+             QStringLiteral("N"))
 {
     m_parser.setApplicationDescription(QCoreApplication::translate("CommandLine", "Управление генератором G-740.\n"
         "\n"
@@ -67,6 +72,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_remoteListen);
     m_parser.addOption(m_exportSweep);
     m_parser.addOption(m_presetOption);
+    m_parser.addOption(m_slot);
 }
 
 CommandLine::Action CommandLine::parse(const QStringList &arguments)
@@ -136,6 +142,16 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
             m_error = QCoreApplication::translate("CommandLine", "--preset: не указано название набора");
             return Action::Error;
         }
+    }
+    if (m_parser.isSet(m_slot)) {
+        bool ok = false;
+        const uint slot = m_parser.value(m_slot).toUInt(&ok);
+        if (!ok || slot > 126) {
+            m_error = QCoreApplication::translate("CommandLine", "--slot: номер виртуального слота от 0 до 126, а не \"%1\"")
+                          .arg(m_parser.value(m_slot));
+            return Action::Error;
+        }
+        m_slotChoice = quint16(slot);
     }
     const bool headless = m_parser.isSet(m_headless);
     if (m_start && !headless) {

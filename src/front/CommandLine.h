@@ -35,6 +35,8 @@ public:
     // --remote-listen ADDRESS; the loopback address without it.
     QHostAddress remoteAddress() const { return m_remoteAddress; }
     QString presetName() const { return m_preset; } // empty: none
+    // --slot N: the only virtual slot probed; none: the first free module.
+    std::optional<quint16> slot() const { return m_slotChoice; }
     QString language() const { return m_languageCode; } // "ru", "en"; empty: not given
     QString errorText() const { return m_error; }
     // The --help text, the exit codes included. Needs the application object.
@@ -58,6 +60,8 @@ private:
     std::optional<quint16> m_remotePort;
     QHostAddress m_remoteAddress{QHostAddress::LocalHost};
     QCommandLineOption m_presetOption;
+    QCommandLineOption m_slot;
+    std::optional<quint16> m_slotChoice;
     QString m_preset;
     QString m_languageCode;
     QString m_error;

@@ -6,6 +6,7 @@
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentSets.h"
 #include "instrument/InstrumentTexts.h"
+#include "instrument/ModuleWatch.h"
 #include "remote/G740Remote.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
@@ -15,6 +16,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
+
+#include <systemd/sd-daemon.h>
 
 #include <cstdio>
 #include <exception>
@@ -27,6 +30,7 @@ int exitCodeOf(const InstrumentFailure &failure)
     case InstrumentFailure::Kind::LibraryFault:
         return ExitCode::LibraryFault;
     case InstrumentFailure::Kind::NoModule:
+    case InstrumentFailure::Kind::ModuleBusy:
     case InstrumentFailure::Kind::ModuleFault:
         return ExitCode::NoModule;
     case InstrumentFailure::Kind::SettingsFile:
@@ -53,6 +57,7 @@ HeadlessRun::~HeadlessRun() = default;
 
 int HeadlessRun::exec()
 {
+    m_instrument.setSlotChoice(m_options.slot);
     m_termination = std::make_unique<TerminationSignals>();
     connect(m_termination.get(), &TerminationSignals::terminationRequested, this, &HeadlessRun::requestTermination);
     QEventLoop loop;
@@ -73,10 +78,10 @@ void HeadlessRun::requestTermination()
         closeDown(ExitCode::Normal);
 }
 
-void HeadlessRun::after(int pause, void (HeadlessRun::*step)())
+void HeadlessRun::next(void (HeadlessRun::*step)())
 {
     // A termination request waits for the detection's end, as in the window.
-    QTimer::singleShot(pause, this, [this, step] {
+    QTimer::singleShot(0, this, [this, step] {
         // The steps call the device library, which may throw; as in the
         // window, that is reported and ends the detection.
         try {
@@ -121,7 +126,7 @@ void HeadlessRun::loadSettings()
     // with the defaults, as the window does.
     if (const std::optional<QString> message = loadGeneratorSettings(m_settingsFile.get(), m_record))
         report(*message);
-    after(DetectionPacing::AfterStart, &HeadlessRun::openDevice);
+    next(&HeadlessRun::openDevice);
 }
 
 void HeadlessRun::openDevice()
@@ -131,7 +136,7 @@ void HeadlessRun::openDevice()
         closeDown(exitCodeOf(*failed));
         return;
     }
-    after(DetectionPacing::BetweenSteps, &HeadlessRun::checkDevice);
+    next(&HeadlessRun::checkDevice);
 }
 
 void HeadlessRun::checkDevice()
@@ -142,12 +147,7 @@ void HeadlessRun::checkDevice()
         return;
     }
     m_moduleOk = true;
-    after(DetectionPacing::BetweenSteps, &HeadlessRun::showDetectionResult);
-}
-
-void HeadlessRun::showDetectionResult()
-{
-    after(DetectionPacing::BetweenSteps, &HeadlessRun::applySettings);
+    next(&HeadlessRun::applySettings);
 }
 
 void HeadlessRun::applySettings()
@@ -182,7 +182,14 @@ void HeadlessRun::applySettings()
         closeDown(ExitCode::RemotePortFault);
         return;
     }
+    // From here on a lost module is one line, and so is its return; the
+    // run goes on either way, for a rack that must survive a USB glitch.
+    connect(&m_instrument, &Instrument::moduleLost, this, &HeadlessRun::report);
+    connect(&m_instrument, &Instrument::moduleFound, this, &HeadlessRun::report);
+    m_watch = std::make_unique<ModuleWatch>(m_instrument);
     m_waiting = true;
+    // Outside a notify service there is no socket and this does nothing.
+    sd_notify(0, "READY=1");
     if (m_terminationRequested)
         closeDown(ExitCode::Normal);
 }
@@ -228,6 +235,8 @@ void HeadlessRun::closeDown(int exitCode)
     m_exitCode = exitCode;
     // No remote command reaches the instrument while it closes.
     m_remote.reset();
+    m_watch.reset();
+    sd_notify(0, "STOPPING=1");
     // The window's closing sequence: auto-save (only once a detection has set
     // the choice), the generator stopped, the module released.
     if (m_autoSave) {

@@ -12,16 +12,19 @@
 
 class G740Remote;
 class Instrument;
+class ModuleWatch;
 class QEventLoop;
 class TIniFile;
 class TerminationSignals;
 
 // The program without a window: the window's first detection and settings
-// flow on the instrument, at the same pace, with every report written to
-// standard error in the texts of the window's boxes. After a successful
-// detection it runs until SIGTERM, SIGINT or SIGHUP, then closes as the
-// window does (auto-save as the settings file says, the generator stopped,
-// the module released). Needs a QCoreApplication only.
+// flow on the instrument, without the window's pauses (nobody watches them),
+// with every report written to standard error in the texts of the window's
+// boxes. After a successful detection it watches the module (a loss and a
+// return are one line each), tells systemd it is ready when run as a
+// notify service, and runs until SIGTERM, SIGINT or SIGHUP; then it closes
+// as the window does (auto-save as the settings file says, the generator
+// stopped, the module released). Needs a QCoreApplication only.
 class HeadlessRun : public QObject
 {
     Q_OBJECT
@@ -34,6 +37,7 @@ public:
         std::optional<quint16> remotePort;
         QHostAddress remoteAddress{QHostAddress::LocalHost};
         QString presetName;          // the set that replaces the loaded record; empty: none
+        std::optional<quint16> slot; // the only slot probed; none: the first free module
     };
     // Where the reports go; standard error by default.
     using Report = std::function<void(const QString &line)>;
@@ -56,12 +60,11 @@ private:
     void loadSettings();
     void openDevice();
     void checkDevice();
-    void showDetectionResult();
     void applySettings();
     bool openRemoteControl();
     std::optional<QString> saveSettings();
-    // The next step after pause ms.
-    void after(int pause, void (HeadlessRun::*step)());
+    // The next step, from the event loop.
+    void next(void (HeadlessRun::*step)());
     void closeDown(int exitCode);
     void report(const QString &line) const;
 
@@ -72,6 +75,7 @@ private:
     QEventLoop *m_loop = nullptr;
     std::unique_ptr<TIniFile> m_settingsFile;
     std::unique_ptr<G740Remote> m_remote;
+    std::unique_ptr<ModuleWatch> m_watch;
     GENERATOR_PARS m_record;
     bool m_moduleOk = false;
     bool m_autoSave = false; // as the settings file said when the detection ended

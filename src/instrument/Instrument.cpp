@@ -7,10 +7,11 @@
 #include <QFileInfo>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
-// The module answers in one of these virtual slots.
+// The module answers in one of these virtual candidates.
 constexpr std::uint16_t SlotCount = 127;
 constexpr std::uint16_t NoSlot = 0xFFFF;
 
@@ -49,8 +50,10 @@ InstrumentOutcome Instrument::openDevice()
 {
     using Kind = InstrumentFailure::Kind;
     m_moduleReady = false;
+    m_detecting = false;
     m_slot = NoSlot;
     m_moduleName.clear();
+    m_slotLock.release();
     if (m_interface) {
         m_interface->CloseModule();
     } else {
@@ -68,26 +71,62 @@ InstrumentOutcome Instrument::openDevice()
         m_ownsInterface = true;
         TheModuleInterface = created;
     }
-    for (std::uint16_t slot = 0; slot < SlotCount; ++slot) {
+    QList<std::uint16_t> candidates;
+    if (m_slotChoice) {
+        candidates << *m_slotChoice;
+    } else {
+        for (std::uint16_t slot = 0; slot < SlotCount; ++slot)
+            candidates << slot;
+    }
+    if (InstrumentOutcome failed = openFirstOf(candidates)) {
+        emit moduleChanged();
+        return failed;
+    }
+    m_detecting = true;
+    return std::nullopt;
+}
+
+InstrumentOutcome Instrument::openFirstOf(const QList<std::uint16_t> &candidates)
+{
+    QList<std::uint16_t> busy;
+    for (const std::uint16_t slot : candidates) {
+        const bool ours = m_slotLock.slot() == slot;
         if (m_interface->OpenModule(slot)) {
-            m_slot = slot;
-            return std::nullopt;
+            // The library may let two programs open one module; the program's
+            // own lock keeps a second copy off it.
+            if (ours || m_slotLock.take(slot)) {
+                m_slot = slot;
+                return std::nullopt;
+            }
+            m_interface->CloseModule();
+            busy << slot;
+        } else if (!ours && SlotLock::heldElsewhere(slot)) {
+            busy << slot;
         }
     }
-    emit moduleChanged();
-    return failure(Kind::NoModule, InstrumentTexts::moduleNotFound());
+    if (!busy.isEmpty())
+        return failure(InstrumentFailure::Kind::ModuleBusy, InstrumentTexts::moduleBusy(busy));
+    return failure(InstrumentFailure::Kind::NoModule, InstrumentTexts::moduleNotFound());
 }
 
 InstrumentOutcome Instrument::checkDevice()
 {
-    using Kind = InstrumentFailure::Kind;
+    m_detecting = false;
     m_moduleReady = false;
     if (!m_interface || m_slot == NoSlot)
-        return failure(Kind::NoModule, InstrumentTexts::moduleNotFound());
-    const auto fail = [this](const QString &text) {
-        emit moduleChanged();
-        return failure(Kind::ModuleFault, text);
-    };
+        return failure(InstrumentFailure::Kind::NoModule, InstrumentTexts::moduleNotFound());
+    const InstrumentOutcome checked = verifyModule();
+    if (!checked) {
+        m_lost = false;
+        m_stoppedByLoss = false;
+    }
+    emit moduleChanged();
+    return checked;
+}
+
+InstrumentOutcome Instrument::verifyModule()
+{
+    const auto fail = [](const QString &text) { return failure(InstrumentFailure::Kind::ModuleFault, text); };
     // The library writes up to 18 bytes; the rest stays zero, so the name
     // always ends.
     char name[32] = {};
@@ -105,8 +144,81 @@ InstrumentOutcome Instrument::checkDevice()
         return fail(InstrumentTexts::getModuleDescriptionFailed());
     m_moduleName = QString::fromLatin1(name);
     m_moduleReady = true;
-    emit moduleChanged();
     return std::nullopt;
+}
+
+void Instrument::checkPresence()
+{
+    if (m_moduleReady && !m_detecting && m_interface && !stillPresent())
+        markLost();
+}
+
+bool Instrument::stillPresent()
+{
+    // The USB speed is one byte the library keeps at hand: the cheapest read.
+    std::uint8_t speed = 0;
+    try {
+        return m_interface->GetUsbSpeed(&speed) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+void Instrument::markLost()
+{
+    const std::uint16_t slot = m_slot;
+    m_lost = true;
+    m_moduleReady = false;
+    m_slot = NoSlot;
+    m_stoppedByLoss = m_stoppedByLoss || m_running;
+    setRunning(false);
+    emit moduleChanged();
+    emit moduleLost(InstrumentTexts::moduleLost(slot, m_stoppedByLoss));
+}
+
+InstrumentOutcome Instrument::lostFailure() const
+{
+    // A detection since the loss may have let go of the slot.
+    const std::uint16_t slot = m_slotLock.slot();
+    return failure(InstrumentFailure::Kind::NoModule,
+                   slot == NoSlot ? InstrumentTexts::noModule() : InstrumentTexts::moduleLost(slot, false));
+}
+
+void Instrument::findAgain()
+{
+    if (!m_lost || m_detecting || !m_interface)
+        return;
+    // The slot it was in first; the program's lock on it is still held.
+    QList<std::uint16_t> candidates;
+    if (m_slotChoice) {
+        candidates << *m_slotChoice;
+    } else {
+        if (m_slotLock.slot() != NoSlot)
+            candidates << m_slotLock.slot();
+        for (std::uint16_t slot = 0; slot < SlotCount; ++slot) {
+            if (slot != m_slotLock.slot())
+                candidates << slot;
+        }
+    }
+    try {
+        m_interface->CloseModule(); // the vanished module's handle
+        bool found = !openFirstOf(candidates) && !verifyModule();
+        GENERATOR_PARS sent = m_record;
+        found = found && m_interface->SET_GENERATOR_PARS(&sent);
+        if (!found) {
+            m_moduleReady = false;
+            m_slot = NoSlot;
+            return;
+        }
+    } catch (...) {
+        m_moduleReady = false;
+        m_slot = NoSlot;
+        return;
+    }
+    m_lost = false;
+    const bool stopped = std::exchange(m_stoppedByLoss, false);
+    emit moduleChanged();
+    emit moduleFound(InstrumentTexts::moduleFoundAgain(m_slot, stopped));
 }
 
 InstrumentOutcome Instrument::detect()
@@ -142,6 +254,10 @@ void Instrument::release()
     m_ownsInterface = false;
     m_moduleReady = false;
     m_slot = NoSlot;
+    m_slotLock.release();
+    m_lost = false;
+    m_stoppedByLoss = false;
+    m_detecting = false;
     setRunning(false);
     emit moduleChanged();
 }
@@ -189,6 +305,8 @@ InstrumentOutcome Instrument::start()
     using Kind = InstrumentFailure::Kind;
     if (m_running)
         return std::nullopt;
+    if (m_lost)
+        return lostFailure();
     // A module that failed its checks is not started, whatever interface
     // the library gave.
     if (!m_moduleReady)
@@ -198,9 +316,10 @@ InstrumentOutcome Instrument::start()
     // The library may write into the record it is given; ours stays as set.
     GENERATOR_PARS sent = m_record;
     if (!m_interface->SET_GENERATOR_PARS(&sent))
-        return failure(Kind::DeviceFunction, InstrumentTexts::deviceFunctionFailed("SET_GENERATOR_PARS"));
+        return failedOperation("SET_GENERATOR_PARS");
     if (!m_interface->START_GENERATOR())
-        return failure(Kind::DeviceFunction, InstrumentTexts::deviceFunctionFailed("START_GENERATOR"));
+        return failedOperation("START_GENERATOR");
+    m_stoppedByLoss = false;
     setRunning(true);
     return std::nullopt;
 }
@@ -214,15 +333,28 @@ InstrumentOutcome Instrument::stop()
     // After a failed stop the output may still be on: the generator is still
     // shown and reported as running, and the stop can be tried again.
     if (!m_interface->STOP_GENERATOR())
-        return failure(InstrumentFailure::Kind::DeviceFunction, InstrumentTexts::deviceFunctionFailed("STOP_GENERATOR"));
+        return failedOperation("STOP_GENERATOR");
     setRunning(false);
     return std::nullopt;
 }
 
+InstrumentOutcome Instrument::failedOperation(const char *function)
+{
+    // A module that no longer answers is lost, not merely failing.
+    if (!stillPresent()) {
+        markLost();
+        return lostFailure();
+    }
+    return failure(InstrumentFailure::Kind::DeviceFunction, InstrumentTexts::deviceFunctionFailed(function));
+}
+
 InstrumentOutcome Instrument::stopForClose()
 {
-    if (!m_interface)
+    // A lost module has nothing left to stop.
+    if (!m_interface || m_lost) {
+        setRunning(false);
         return std::nullopt;
+    }
     setRunning(false);
     if (!m_interface->STOP_GENERATOR())
         return failure(InstrumentFailure::Kind::DeviceFunction, InstrumentTexts::deviceFunctionFailed("STOP_GENERATOR"));

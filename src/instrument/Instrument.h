@@ -1,10 +1,12 @@
 #pragma once
 
 #include "device/ModuleInterface.h"
+#include "device/SlotLock.h"
 #include "generator/GeneratorCalculations.h"
 #include "generator/GeneratorPars.h"
 #include "instrument/RecordRules.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -19,7 +21,8 @@ struct InstrumentFailure
 {
     enum class Kind
     {
-        NoModule,       // no module answers in any slot, or none detected yet
+        NoModule,       // no module answers in any slot, or none detected yet, or it was lost
+        ModuleBusy,     // the only modules there are held by other copies of the program
         LibraryFault,   // the device library: not loaded, wrong version, no interface
         ModuleFault,    // the module found is not a usable G-740
         DeviceFunction, // a module function failed (set, start, stop)
@@ -52,11 +55,25 @@ public:
     // Detection, in two halves so that a caller can pause between them.
     // openDevice: loads the library, checks its version, gets the module
     // interface (once; later calls close the module instead) and opens the
-    // first slot that answers. checkDevice: the module's name, its USB speed
-    // and its description. detect() runs both.
+    // first free slot that answers (the chosen one only, when a slot was
+    // chosen). checkDevice: the module's name, its USB speed and its
+    // description. detect() runs both.
     [[nodiscard]] InstrumentOutcome openDevice();
     [[nodiscard]] InstrumentOutcome checkDevice();
     [[nodiscard]] InstrumentOutcome detect();
+
+    // The only slot a detection probes; none: every slot in ascending order.
+    void setSlotChoice(std::optional<std::uint16_t> slot) { m_slotChoice = slot; }
+    std::optional<std::uint16_t> slotChoice() const { return m_slotChoice; }
+
+    // The module's presence while it is in use. checkPresence: the library's
+    // cheapest read on a ready module; a failure (or an exception) makes the
+    // module lost. findAgain: one look for a lost module, its slot first;
+    // found, it gets the current record again, its generator stays stopped.
+    // Both do nothing while a detection runs or in the wrong state.
+    bool isLost() const { return m_lost; }
+    void checkPresence();
+    void findAgain();
 
     bool isModuleReady() const { return m_moduleReady; }
     std::uint16_t slot() const { return m_slot; } // 0xFFFF: none
@@ -99,16 +116,33 @@ signals:
     void runningChanged(bool running);
     // A detection ended or the interface went away.
     void moduleChanged();
+    // text: the line that says so (InstrumentTexts::moduleLost, moduleFoundAgain).
+    void moduleLost(const QString &text);
+    void moduleFound(const QString &text);
 
 private:
     void setRunning(bool running);
     InstrumentOutcome requireModule() const;
+    // Opens the first of candidates that is free and answers.
+    InstrumentOutcome openFirstOf(const QList<std::uint16_t> &candidates);
+    InstrumentOutcome verifyModule();
+    // After a failed operation: whether the module still answers.
+    bool stillPresent();
+    void markLost();
+    InstrumentOutcome lostFailure() const;
+    // A start or stop the library refused: lost, or a plain failure.
+    InstrumentOutcome failedOperation(const char *function);
 
     DeviceLibrary &m_library;
     ModuleInterface *m_interface = nullptr;
     bool m_ownsInterface = false;
     bool m_moduleReady = false;
     std::uint16_t m_slot = 0xFFFF;
+    std::optional<std::uint16_t> m_slotChoice;
+    SlotLock m_slotLock;
+    bool m_lost = false;
+    bool m_stoppedByLoss = false; // the generator ran when the module was lost
+    bool m_detecting = false;     // between a successful openDevice and its checkDevice
     QString m_moduleName;
     ModuleDescription m_description;
     GENERATOR_PARS m_record;

@@ -2,6 +2,7 @@
 
 #include "runtime/NumberFormat.h"
 #include <QCoreApplication>
+#include <QStringList>
 
 namespace InstrumentTexts {
 
@@ -99,6 +100,37 @@ QString outOfRange(const QString &field, double value, double min, double max)
 QString conflict(const QString &field, const QString &reason)
 {
     return QStringLiteral("%1: %2").arg(field, reason);
+}
+
+QString moduleBusy(const QList<std::uint16_t> &busySlots)
+{
+    QStringList numbers;
+    for (const std::uint16_t slot : busySlots)
+        numbers << QString::number(slot);
+    if (numbers.size() == 1)
+        return QCoreApplication::translate("InstrumentTexts", "Модуль G-740 в виртуальном слоте %1 занят другой программой")
+            .arg(numbers.first());
+    return QCoreApplication::translate("InstrumentTexts", "Модули G-740 в виртуальных слотах %1 заняты другой программой")
+        .arg(numbers.join(QStringLiteral(", ")));
+}
+
+QString moduleLost(std::uint16_t slot, bool generatorStopped)
+{
+    const QString text =
+        QCoreApplication::translate("InstrumentTexts", "Связь с модулем G-740 потеряна (виртуальный слот %1)").arg(slot);
+    if (!generatorStopped)
+        return text;
+    return text + QCoreApplication::translate("InstrumentTexts", "; генератор остановлен");
+}
+
+QString moduleFoundAgain(std::uint16_t slot, bool generatorStopped)
+{
+    const QString text =
+        QCoreApplication::translate("InstrumentTexts", "Модуль G-740 снова на связи (виртуальный слот %1)").arg(slot);
+    if (!generatorStopped)
+        return text;
+    return text + QCoreApplication::translate("InstrumentTexts",
+                                              "; генератор остановлен при потере связи и сам не запускается");
 }
 
 } // namespace InstrumentTexts

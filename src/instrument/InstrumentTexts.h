@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -36,5 +37,10 @@ QString refusedWhileRunning();      // a change while the generator runs
 QString setRefusedWhileRunning();   // a parameter set loaded while the generator runs
 QString outOfRange(const QString &field, double value, double min, double max);
 QString conflict(const QString &field, const QString &reason);
+
+// The module's presence. busySlots: the busy ones, in ascending order.
+QString moduleBusy(const QList<std::uint16_t> &busySlots);
+QString moduleLost(std::uint16_t slot, bool generatorStopped);
+QString moduleFoundAgain(std::uint16_t slot, bool generatorStopped);
 
 } // namespace InstrumentTexts

@@ -141,6 +141,8 @@ ScpiError scpiErrorOf(const InstrumentFailure &failure)
     case Kind::OutOfRange:
         return {ScpiErrorCode::DataOutOfRange, failure.text};
     case Kind::NoModule:
+    case Kind::ModuleBusy:
+        return {ScpiErrorCode::HardwareMissing, failure.text};
     case Kind::LibraryFault:
     case Kind::ModuleFault:
     case Kind::DeviceFunction:

@@ -5,6 +5,11 @@ G740Remote::G740Remote(Instrument &instrument, const G740Program &program, QObje
     : QObject(parent), m_tree(g740CommandTree(instrument, program, this)), m_server(std::make_unique<ScpiServer>(m_tree))
 {
     connect(m_server.get(), &ScpiServer::clientCountChanged, this, &G740Remote::clientCountChanged);
+    // Every client learns of a lost module from its error queue, whatever it
+    // was doing: a generator it had started is stopped now.
+    connect(&instrument, &Instrument::moduleLost, this, [this](const QString &text) {
+        m_server->reportToAll({ScpiErrorCode::HardwareMissing, text});
+    });
 }
 
 G740Remote::~G740Remote() = default;

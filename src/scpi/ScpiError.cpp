@@ -20,6 +20,7 @@ QString ScpiError::standardText(int code)
     case ParameterError: return QStringLiteral("Parameter error");
     case SettingsConflict: return QStringLiteral("Settings conflict");
     case DataOutOfRange: return QStringLiteral("Data out of range");
+    case HardwareMissing: return QStringLiteral("Hardware missing");
     case TooMuchData: return QStringLiteral("Too much data");
     case IllegalParameterValue: return QStringLiteral("Illegal parameter value");
     case QueueOverflow: return QStringLiteral("Queue overflow");

@@ -160,6 +160,18 @@ QString ScpiServer::errorString() const
     return m_server->errorString();
 }
 
+void ScpiConnection::reportError(const ScpiError &error)
+{
+    m_session->pushError(error);
+}
+
+void ScpiServer::reportToAll(const ScpiError &error)
+{
+    const auto connections = findChildren<ScpiConnection *>(Qt::FindDirectChildrenOnly);
+    for (ScpiConnection *connection : connections)
+        connection->reportError(error);
+}
+
 void ScpiServer::acceptConnections()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {

@@ -12,6 +12,7 @@ class QTcpServer;
 class QTcpSocket;
 class ScpiCommandTree;
 class ScpiSession;
+struct ScpiError;
 
 // One client: its socket, its input buffer and its session (status model and
 // error queue). Lines are run a few at a time on the event loop, so one busy
@@ -31,6 +32,9 @@ public:
 
     ScpiConnection(QTcpSocket *socket, const ScpiCommandTree &tree, QObject *parent = nullptr);
     ~ScpiConnection() override;
+
+    // An event that no command of this client caused, for its error queue.
+    void reportError(const ScpiError &error);
 
 signals:
     void closed();
@@ -70,6 +74,8 @@ public:
     QHostAddress serverAddress() const;
     QString errorString() const;
     int clientCount() const { return m_clients; }
+    // Puts error into the queue of every client connected now.
+    void reportToAll(const ScpiError &error);
 
 signals:
     void clientCountChanged(int count);

@@ -10,6 +10,7 @@
 #include "window/InitDevicesThread.h"
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentSets.h"
+#include "instrument/ModuleWatch.h"
 #include "widgets/EllipseIndicator.h"
 #include "widgets/MessageBox.h"
 #include "settings/IniFile.h"
@@ -124,6 +125,9 @@ TMainForm::TMainForm(QWidget *parent, Instrument *instrument)
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     FormCreate();
+    new ModuleWatch(*m_instrument, this);
+    connect(m_instrument, &Instrument::moduleLost, this, [this](const QString &text) { showModulePresence(false, text); });
+    connect(m_instrument, &Instrument::moduleFound, this, [this](const QString &text) { showModulePresence(true, text); });
 }
 
 TMainForm::~TMainForm()
@@ -701,8 +705,37 @@ void TMainForm::showDetectionResult(bool moduleOk)
     ModuleDisplay(true, moduleOk);
 }
 
+void TMainForm::setSlotChoice(std::optional<quint16> slot)
+{
+    m_instrument->setSlotChoice(slot);
+    if (slot)
+        setWindowTitle(QCoreApplication::translate("MainForm", "Модуль G-740. Генератор. Виртуальный слот %1.").arg(*slot));
+}
+
+void TMainForm::showModulePresence(bool present, const QString &text)
+{
+    // A detection under way shows its own outcome. A module back after a
+    // failed detection finds the panel without its record: the whole
+    // detection gives it one.
+    if (DetectionRunning)
+        return;
+    if (present && !m_detectedOk) {
+        RequestModuleDetection();
+        return;
+    }
+    ModuleDisplay(true, present);
+    // The group alone: its controls keep the states the panel gave them.
+    GeneratorParsLMDGroupBox->setEnabled(present);
+    ModuleDetectionLMDStaticText->setText(present ? QCoreApplication::translate("MainForm", "Обнаружение модуля")
+                                                  : QCoreApplication::translate("MainForm", "Связь потеряна"));
+    ModuleDetectionLMDStaticText->setToolTip(text);
+}
+
 void TMainForm::applyDetectedSettings(const TIniFile *settingsFile)
 {
+    GeneratorParsLMDGroupBox->setEnabled(true);
+    ModuleDetectionLMDStaticText->setText(QCoreApplication::translate("MainForm", "Обнаружение модуля"));
+    ModuleDetectionLMDStaticText->setToolTip(QString());
     TInitDevicesThread::EnableSweep(GeneratorParsLMDGroupBox, true);
     applyPreset();
     InitApplicationPars(settingsFile);
@@ -717,6 +750,7 @@ void TMainForm::finishDetection(bool moduleOk)
     setScreenCursor(m_savedCursor);
     setPopupMenuAutoPopup(true);
     FirstDetection = false;
+    m_detectedOk = moduleOk;
     emit detectionFinished();
 }
 

@@ -49,6 +49,8 @@ public:
     // The parameter set (--preset) that replaces the settings file's record
     // where the first successful detection applies it; empty: none.
     void setPresetName(const QString &name) { m_presetName = name; }
+    // --slot: the only slot looked in, named in the title.
+    void setSlotChoice(std::optional<quint16> slot);
 
     // Controls.
     QGroupBox *LoadingTestsLMDGroupBox = nullptr;
@@ -113,6 +115,9 @@ public:
     void showDetectionResult(bool moduleOk) override;
     void applyDetectedSettings(const TIniFile *settingsFile) override;
     void finishDetection(bool moduleOk) override;
+    // A module lost while in use, or back: shown as a failed or a successful
+    // detection, without a box; text says what happened.
+    void showModulePresence(bool present, const QString &text);
 
     // Ends the program through the closing sequence. While a detection runs
     // the end waits for it, since its steps use this window.
@@ -168,6 +173,7 @@ private:
     void ModuleDisplay(bool Finished, bool ModuleOk);
 
     Instrument *m_instrument;
+    bool m_detectedOk = false; // the last detection found a usable module
     std::optional<QCursor> m_savedCursor; // none: no override cursor was set
 
     bool m_popupMenuAutoPopup = true;

@@ -53,6 +53,7 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
         TerminationSignals termination;
         TMainForm MainForm;
         MainForm.setPresetName(commandLine.presetName());
+        MainForm.setSlotChoice(commandLine.slot());
         QObject::connect(&termination, &TerminationSignals::terminationRequested, &MainForm,
                          &TMainForm::terminateOnRequest);
 #ifndef QT_NO_SESSIONMANAGER

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLibrary>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -139,7 +140,11 @@ private slots:
         m_resetCallLog();
     }
 
-    void cleanup() { qunsetenv("MODLINK_SIM"); }
+    void cleanup()
+    {
+        qunsetenv("MODLINK_SIM");
+        qunsetenv("MODLINK_SIM_FILE");
+    }
 
     void factory_data()
     {
@@ -409,6 +414,9 @@ private slots:
         QTest::newRow("unknown operation") << QByteArray("fail=START_GENERATOR,Start") << QByteArray("Start");
         QTest::newRow("empty operation") << QByteArray("throw=") << QByteArray("throw=");
         QTest::newRow("key in other case") << QByteArray("Slot=3") << QByteArray("Slot=3");
+        QTest::newRow("empty slot in a list") << QByteArray("slots=0,,3") << QByteArray("slots=0,,3");
+        QTest::newRow("slot list too large") << QByteArray("slots=1,70000") << QByteArray("slots=1,70000");
+        QTest::newRow("unplugged word") << QByteArray("unplugged=some") << QByteArray("unplugged=some");
     }
 
     // A bad configuration never passes as a working module: the library says
@@ -434,6 +442,92 @@ private slots:
         qunsetenv("MODLINK_SIM");
         QVERIFY(module->OpenModule(0));
         QVERIFY(module->START_GENERATOR());
+    }
+
+    void severalModules_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QByteArray>("file"); // null: MODLINK_SIM_FILE names a missing file
+        QTest::addColumn<QList<int>>("opening");
+        QTest::newRow("three slots") << QByteArray("slots=7,0,3") << QByteArray("") << QList<int>{0, 3, 7};
+        QTest::newRow("a later slot= wins") << QByteArray("slots=0,3;slot=5") << QByteArray("") << QList<int>{5};
+        QTest::newRow("the file unplugs one") << QByteArray("slots=0,3") << QByteArray("unplugged=3")
+                                              << QList<int>{0};
+        QTest::newRow("the file alone, by lines") << QByteArray() << QByteArray("slots=2,4\r\nunplugged=4\n")
+                                                  << QList<int>{2};
+        QTest::newRow("all unplugged") << QByteArray("slots=0,3") << QByteArray("unplugged=all") << QList<int>{};
+        QTest::newRow("a missing file adds nothing") << QByteArray("slots=1") << QByteArray() << QList<int>{1};
+        QTest::newRow("nomodule from the file") << QByteArray("slots=1") << QByteArray("nomodule") << QList<int>{};
+    }
+
+    // Which slots open, each with an interface of its own.
+    void severalModules()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QByteArray, file);
+        QFETCH(QList<int>, opening);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("modules"));
+        if (!file.isNull()) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(file);
+        }
+        qputenv("MODLINK_SIM", config);
+        qputenv("MODLINK_SIM_FILE", QFile::encodeName(path));
+        QList<int> opened;
+        for (int slot = 0; slot < 127; ++slot) {
+            Module module = create();
+            QVERIFY(module);
+            if (module->OpenModule(std::uint16_t(slot)))
+                opened << slot;
+        }
+        qunsetenv("MODLINK_SIM_FILE");
+        QCOMPARE(opened, opening);
+    }
+
+    // A module held by one interface is busy for the others until it is
+    // closed; one that is unplugged fails every call, loses its generator's
+    // state, and is free for anyone once it is back.
+    void busyAndUnplugged()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("modules"));
+        const auto setFile = [&path](const QByteArray &entries) {
+            QFile out(path);
+            return out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(entries) == entries.size();
+        };
+        QVERIFY(setFile(""));
+        qputenv("MODLINK_SIM", "slots=0,3");
+        qputenv("MODLINK_SIM_FILE", QFile::encodeName(path));
+        Module first = create();
+        Module second = create();
+        QVERIFY(first->OpenModule(3));
+        QVERIFY(!second->OpenModule(3));
+        QVERIFY(second->OpenModule(0));
+        // Opening another slot lets go of the one before.
+        QVERIFY(first->OpenModule(3));
+        QVERIFY(!second->OpenModule(3));
+        QVERIFY(first->CloseModule());
+        QVERIFY(second->OpenModule(3));
+        QVERIFY(second->CloseModule());
+
+        auto pars = defaultRecord();
+        QVERIFY(first->OpenModule(3) && first->SET_GENERATOR_PARS(&pars) && first->START_GENERATOR());
+        QCOMPARE(m_running(), 1);
+        QVERIFY(setFile("unplugged=3"));
+        std::uint8_t speed = 0;
+        QVERIFY(!first->GetUsbSpeed(&speed));
+        QCOMPARE(m_running(), 0);
+        QVERIFY(!first->STOP_GENERATOR());
+        QVERIFY(!first->CloseModule());
+        QVERIFY(!second->OpenModule(3));
+        QVERIFY(setFile(""));
+        QVERIFY(!first->GetUsbSpeed(&speed)); // closed: its handle went with the module
+        QVERIFY(second->OpenModule(3));
+        QVERIFY(second->GetUsbSpeed(&speed));
+        QVERIFY(!second->START_GENERATOR()); // the record went with the power
+        qunsetenv("MODLINK_SIM_FILE");
     }
 };
 

@@ -151,7 +151,9 @@ class RemoteSession(unittest.TestCase):
         self.assertIn("Генератор остановлен", self.process.stderr.read().decode("utf-8"))
 
     def test_port_in_use(self):
+        # A module of its own (the first copy holds slot 0), so that the port is what fails.
         second = subprocess.run([PROGRAM, "--headless", "--settings", self.settings, "--remote", str(self.port)],
+                                env=dict(os.environ, MODLINK_SIM="slot=1"),
                                 stderr=subprocess.PIPE, stdout=subprocess.DEVNULL, timeout=30)
         self.assertEqual(second.returncode, 7)
         self.assertIn("Не могу открыть порт удалённого управления %d" % self.port, second.stderr.decode("utf-8"))
