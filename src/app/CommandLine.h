@@ -34,6 +34,9 @@ public:
     std::optional<quint16> remotePort() const { return m_remotePort; }
     // --remote-listen ADDRESS; the loopback address without it.
     QHostAddress remoteAddress() const { return m_remoteAddress; }
+    // --http PORT (0: any free port); none without the option. The page
+    // listens on remoteAddress() too.
+    std::optional<quint16> httpPort() const { return m_httpPort; }
     QString presetName() const { return m_preset; } // empty: none
     QString language() const { return m_languageCode; } // "ru", "en"; empty: not given
     QString errorText() const { return m_error; }
@@ -51,11 +54,13 @@ private:
     QCommandLineOption m_startOption;
     QCommandLineOption m_remote;
     QCommandLineOption m_remoteListen;
+    QCommandLineOption m_http;
     QCommandLineOption m_exportSweep;
     QString m_settingsFile;
     bool m_start = false;
     QString m_exportFile;
     std::optional<quint16> m_remotePort;
+    std::optional<quint16> m_httpPort;
     QHostAddress m_remoteAddress{QHostAddress::LocalHost};
     QCommandLineOption m_presetOption;
     QString m_preset;

@@ -2,6 +2,7 @@
 
 #include "app/DetectionPacing.h"
 #include "app/ExitCodes.h"
+#include "app/FileVersions.h"
 #include "app/TerminationSignals.h"
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentSets.h"
@@ -10,6 +11,7 @@
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
 #include "settings/SettingsKeys.h"
+#include "web/G740Web.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -178,7 +180,7 @@ void HeadlessRun::applySettings()
         }
         report(QCoreApplication::translate("HeadlessRun", "Генератор запущен"));
     }
-    if (m_options.remotePort && !openRemoteControl()) {
+    if ((m_options.remotePort && !openRemoteControl()) || (m_options.httpPort && !openWebPage())) {
         closeDown(ExitCode::RemotePortFault);
         return;
     }
@@ -205,6 +207,26 @@ bool HeadlessRun::openRemoteControl()
     return true;
 }
 
+bool HeadlessRun::openWebPage()
+{
+    WebProgram program;
+    program.settingsPath = SettingsFilePath();
+    program.remotePort = [this]() -> std::optional<quint16> {
+        return m_remote ? std::optional<quint16>(m_remote->port()) : std::nullopt;
+    };
+    program.libraryVersion = [] { return FileVersions::versionFromLibraryFileName(FileVersions::deviceLibraryFile()); };
+    program.passwordRecord = TIniFile(SettingsFilePath())
+                                 .ReadString(WebPageSettings::Section.toString(), WebPageSettings::PasswordHash.toString(), {});
+    m_web = std::make_unique<G740Web>(m_instrument, program);
+    if (!m_web->listen(m_options.remoteAddress, *m_options.httpPort)) {
+        report(G740Web::failureText(*m_options.httpPort, m_web->errorString()));
+        m_web.reset();
+        return false;
+    }
+    report(G740Web::listeningText(m_web->port()));
+    return true;
+}
+
 std::optional<QString> HeadlessRun::saveSettings()
 {
     // As Ctrl+S in the window: the current record, the auto-save choice as
@@ -226,7 +248,8 @@ void HeadlessRun::closeDown(int exitCode)
     m_closed = true;
     m_waiting = false;
     m_exitCode = exitCode;
-    // No remote command reaches the instrument while it closes.
+    // No remote command or page reaches the instrument while it closes.
+    m_web.reset();
     m_remote.reset();
     // The window's closing sequence: auto-save (only once a detection has set
     // the choice), the generator stopped, the module released.

@@ -11,6 +11,7 @@
 #include <optional>
 
 class G740Remote;
+class G740Web;
 class Instrument;
 class QEventLoop;
 class TIniFile;
@@ -33,6 +34,8 @@ public:
         // Remote control on this port once the settings are applied.
         std::optional<quint16> remotePort;
         QHostAddress remoteAddress{QHostAddress::LocalHost};
+        // The web page on this port, on remoteAddress too.
+        std::optional<quint16> httpPort;
         QString presetName;          // the set that replaces the loaded record; empty: none
     };
     // Where the reports go; standard error by default.
@@ -51,6 +54,7 @@ public:
     void requestTermination();
     // The remote control while it listens, for tests.
     G740Remote *remote() const { return m_remote.get(); }
+    G740Web *web() const { return m_web.get(); }
 
 private:
     void loadSettings();
@@ -59,6 +63,7 @@ private:
     void showDetectionResult();
     void applySettings();
     bool openRemoteControl();
+    bool openWebPage();
     std::optional<QString> saveSettings();
     // The next step after pause ms.
     void after(int pause, void (HeadlessRun::*step)());
@@ -72,6 +77,7 @@ private:
     QEventLoop *m_loop = nullptr;
     std::unique_ptr<TIniFile> m_settingsFile;
     std::unique_ptr<G740Remote> m_remote;
+    std::unique_ptr<G740Web> m_web;
     GENERATOR_PARS m_record;
     bool m_moduleOk = false;
     bool m_autoSave = false; // as the settings file said when the detection ended
