@@ -39,6 +39,10 @@ CommandLine::CommandLine()
                             "ошибок пишется строка \"web page on port N\". Только с этого компьютера, если "
                             "--remote-listen не задаёт другой адрес."),
              QStringLiteral("PORT"))
+    , m_webPassword(QStringLiteral("set-web-password"),
+                    QCoreApplication::translate("CommandLine", "Прочитать строку из стандартного ввода и сохранить её как пароль веб-страницы "
+                                   "(в файле настроек только хеш) и выйти; пустая строка убирает пароль. Без пароля "
+                                   "страница, открытая в сеть, только показывает состояние."))
     , m_exportSweep(QStringLiteral("export-sweep"),
                     QCoreApplication::translate("CommandLine", "Записать таблицу шагов развёртки для параметров из файла настроек в FILE "
                                    "(CSV, UTF-8) и выйти; окно и модуль не нужны."),
@@ -72,6 +76,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_remote);
     m_parser.addOption(m_remoteListen);
     m_parser.addOption(m_http);
+    m_parser.addOption(m_webPassword);
     m_parser.addOption(m_exportSweep);
     m_parser.addOption(m_presetOption);
 }
@@ -132,6 +137,8 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
             return Action::Error;
         }
     }
+    if (m_parser.isSet(m_webPassword))
+        return Action::SetWebPassword;
     if (m_parser.isSet(m_exportSweep)) {
         m_exportFile = m_parser.value(m_exportSweep);
         if (m_exportFile.isEmpty()) {

@@ -20,6 +20,7 @@ public:
         Help,
         Version,
         ExportSweep, // exportFile(): the sweep table of the settings' record, no window
+        SetWebPassword, // the web page's password from standard input into the settings file
         Error,       // errorText() says why
     };
 
@@ -55,6 +56,7 @@ private:
     QCommandLineOption m_remote;
     QCommandLineOption m_remoteListen;
     QCommandLineOption m_http;
+    QCommandLineOption m_webPassword;
     QCommandLineOption m_exportSweep;
     QString m_settingsFile;
     bool m_start = false;

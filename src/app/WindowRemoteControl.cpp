@@ -1,11 +1,14 @@
 #include "app/WindowRemoteControl.h"
 
+#include "app/FileVersions.h"
 #include "app/MainForm.h"
 #include "instrument/InstrumentSets.h"
 #include "remote/G740Remote.h"
 #include "runtime/MessageBox.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
+#include "settings/SettingsKeys.h"
+#include "web/G740Web.h"
 
 #include <QAction>
 #include <QMenu>
@@ -143,4 +146,99 @@ void WindowRemoteControl::showState()
                               .arg(m_title)
                               .arg(m_remote->port())
                               .arg(m_remote->clientCount()));
+}
+
+namespace {
+
+QString WebCaption()
+{
+    return QCoreApplication::translate("WindowRemoteControl", "Веб-страница");
+}
+
+} // namespace
+
+WindowWebPage::WindowWebPage(TMainForm &form, WindowRemoteControl &remote)
+    : QObject(&form), m_form(form), m_remote(remote), m_toggle(new QAction(WebCaption(), &form))
+{
+    m_toggle->setObjectName(QStringLiteral("WebPageMenuItem"));
+    m_toggle->setCheckable(true);
+    m_toggle->setToolTip(QCoreApplication::translate("WindowRemoteControl", "Страница генератора в браузере: состояние, параметры, запуск"));
+    form.PopupMenu->insertAction(form.N3, m_toggle);
+    connect(m_toggle, &QAction::toggled, this, &WindowWebPage::toggled);
+    // The page shows the SCPI port while remote control is on.
+    connect(remote.toggle(), &QAction::toggled, this, [this] {
+        if (m_web)
+            m_web->programChanged();
+    });
+    QTimer::singleShot(0, this, [this] {
+        const TIniFile settings(SettingsFilePath());
+        if (!m_web && settings.ReadInteger(WebPageSettings::Section.toString(), WebPageSettings::Enabled.toString(), 0) != 0)
+            m_toggle->setChecked(true);
+    });
+}
+
+WindowWebPage::~WindowWebPage() = default;
+
+bool WindowWebPage::open(const QHostAddress &address, quint16 port)
+{
+    m_errorText.clear();
+    m_web.reset();
+    WebProgram program;
+    program.settingsPath = SettingsFilePath();
+    program.remotePort = [this]() -> std::optional<quint16> {
+        return m_remote.remote() ? std::optional<quint16>(m_remote.remote()->port()) : std::nullopt;
+    };
+    program.libraryVersion = [] { return FileVersions::versionFromLibraryFileName(FileVersions::deviceLibraryFile()); };
+    program.busy = [this]() -> std::optional<QString> {
+        if (m_form.DetectionRunning)
+            return QCoreApplication::translate("WindowRemoteControl", "идёт обнаружение модуля");
+        return std::nullopt;
+    };
+    program.passwordRecord = TIniFile(SettingsFilePath())
+                                 .ReadString(WebPageSettings::Section.toString(), WebPageSettings::PasswordHash.toString(), {});
+    auto web = std::make_unique<G740Web>(m_form.instrument(), program);
+    if (!web->listen(address, port)) {
+        m_errorText = G740Web::failureText(port, web->errorString());
+        return false;
+    }
+    m_web = std::move(web);
+    const QSignalBlocker blocker(m_toggle);
+    m_toggle->setChecked(true);
+    return true;
+}
+
+void WindowWebPage::close()
+{
+    m_web.reset();
+    const QSignalBlocker blocker(m_toggle);
+    m_toggle->setChecked(false);
+}
+
+void WindowWebPage::toggled(bool on)
+{
+    TIniFile settings(SettingsFilePath());
+    const QString section = WebPageSettings::Section.toString();
+    const QString enabledKey = WebPageSettings::Enabled.toString();
+    const QString portKey = WebPageSettings::Port.toString();
+    if (on) {
+        const int port = settings.ReadInteger(section, portKey, G740Web::DefaultPort);
+        const bool opened = port >= 0 && port <= 65535 && open(QHostAddress(QHostAddress::LocalHost), quint16(port));
+        if (!opened) {
+            if (m_errorText.isEmpty())
+                m_errorText = QCoreApplication::translate("WindowRemoteControl", "Порт веб-страницы %1 в файле настроек вне 0..65535").arg(port);
+            close();
+            showMessageBox(&m_form, m_errorText, WebCaption());
+            return;
+        }
+    } else {
+        close();
+    }
+    try {
+        if (settings.ReadInteger(section, enabledKey, 0) != (on ? 1 : 0))
+            settings.WriteInteger(section, enabledKey, on ? 1 : 0);
+        if (settings.ReadInteger(section, portKey, -1) < 0)
+            settings.WriteInteger(section, portKey, G740Web::DefaultPort);
+    } catch (const std::exception &error) {
+        showMessageBox(&m_form, QString::fromUtf8(error.what()), WebCaption());
+    }
 }

@@ -92,7 +92,9 @@ def make_browser(width, height):
                      "--window-size=%d,%d" % (width, height), "--user-data-dir=" + tempfile.mkdtemp()):
         options.add_argument(argument)
     options.binary_location = shutil.which("chromium")
-    return webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+    browser = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+    browser.set_page_load_timeout(20)
+    return browser
 
 
 class Page(unittest.TestCase):
@@ -221,7 +223,9 @@ class RussianPage(Page):
             def log_message(self, *args):
                 pass
 
-        server = http.server.HTTPServer(("127.0.0.2", 0), Handler)
+        # Threads: the browser may hold an idle connection open beside the real one.
+        server = http.server.ThreadingHTTPServer(("127.0.0.2", 0), Handler)
+        server.daemon_threads = True
         thread = threading.Thread(target=server.serve_forever, daemon=True)
         thread.start()
         try:

@@ -271,12 +271,13 @@ function drawSweep(sweep) {
   label(left - 4, top + 10, +high.toFixed(4) + '', 'end');
   label(left - 4, height - bottom, +low.toFixed(4) + '', 'end');
   label(width - right, height - bottom + 14, +xHigh.toPrecision(6) + (sweep.byTime ? ' ' + texts.ms : ''), 'end');
-  line('desired', sweep.x.map((x, i) => `${sx(x).toFixed(1)},${sy(sweep.desired[i]).toFixed(1)}`));
   for (const [first, last] of sweep.runs) {
     const points = [];
     for (let i = first; i < last; ++i) points.push(`${sx(sweep.x[i]).toFixed(1)},${sy(sweep.produced[i]).toFixed(1)}`);
     line('produced', points);
   }
+  // Dashed over the line: where the two agree, both stay visible.
+  line('desired', sweep.x.map((x, i) => `${sx(x).toFixed(1)},${sy(sweep.desired[i]).toFixed(1)}`));
   if (sweep.pulseX.length) {
     const base = height - 12;
     line('pulse', [`${left},${base}`, `${width - right},${base}`]);
