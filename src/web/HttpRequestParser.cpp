@@ -150,11 +150,11 @@ HttpRequestParser::State HttpRequestParser::parse()
     while (result == State::NeedMore) {
         const qsizetype available = m_buffer.size() - m_offset;
         if (m_stage == Stage::Head) {
-            // Empty lines before a request are allowed (a client's stray CRLF).
-            while (m_offset < m_buffer.size() && (m_buffer[m_offset] == '\r' || m_buffer[m_offset] == '\n')) {
-                if (++m_offset > MaxHeaderBytes)
-                    return fail(400);
-            }
+            // Empty lines before a request are skipped (a client's stray
+            // CRLF); they are dropped as they come, so they cost no memory,
+            // and the server's request timeout ends a stream of them.
+            while (m_offset < m_buffer.size() && (m_buffer[m_offset] == '\r' || m_buffer[m_offset] == '\n'))
+                ++m_offset;
             const QByteArrayView rest = QByteArrayView(m_buffer).sliced(m_offset);
             qsizetype end = -1;
             for (qsizetype i = rest.indexOf('\n'); i >= 0 && i < rest.size(); i = rest.indexOf('\n', i + 1)) {

@@ -100,8 +100,21 @@ void WebServer::accept()
         Connection &added = *connection;
         m_connections.push_back(std::move(connection));
         if (connectionCount() > MaxConnections) {
-            refuse(added, 503);
-            continue;
+            // A kept-alive connection waiting for its next request gives way
+            // to a new client; only when every one is busy is the new one told so.
+            Connection *idle = nullptr;
+            for (const auto &c : m_connections) {
+                if (!c->stream && !c->started && !c->closing && c.get() != &added
+                    && (!idle || c->since.elapsed() > idle->since.elapsed()))
+                    idle = c.get();
+            }
+            if (idle) {
+                idle->closing = true;
+                idle->socket->abort();
+            } else {
+                refuse(added, 503);
+                continue;
+            }
         }
         if (!m_tick.isActive()) {
             m_tick.start();

@@ -11,13 +11,15 @@ Usage: e2e_browser.py PATH_TO_G740DEMO [SCREENSHOT_DIR]
 import http.server
 import os
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
 import threading
 import time
 import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from webpage import Scpi, make_browser, start_program  # noqa: E402
 
 PROGRAM = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else "g740demo"
 SHOTS = sys.argv[2] if len(sys.argv) > 2 else ""
@@ -42,61 +44,6 @@ def enter_namespace():
                               os.path.abspath(__file__)] + sys.argv[1:], env=env))
 
 
-def start_program(settings, *extra):
-    """Starts the headless program; returns it with its web and SCPI ports."""
-    env = dict(os.environ)
-    env.pop("MODLINK_SIM", None)
-    process = subprocess.Popen([PROGRAM, "--headless", "--settings", settings, "--http", "0", "--remote", "0", *extra],
-                               stderr=subprocess.PIPE, stdout=subprocess.DEVNULL, env=env)
-    deadline = time.monotonic() + 20
-    web = remote = None
-    lines = []
-    while time.monotonic() < deadline and (web is None or remote is None):
-        line = process.stderr.readline().decode("utf-8", "replace")
-        if not line:
-            break
-        lines.append(line.rstrip("\n"))
-        if line.startswith("web page on port "):
-            web = int(line.split()[-1])
-        elif line.startswith("remote control on port "):
-            remote = int(line.split()[-1])
-    if web is None or remote is None:
-        process.kill()
-        process.wait()
-        raise AssertionError("ports not announced; standard error: %r" % lines)
-    return process, web, remote
-
-
-class Scpi:
-    def __init__(self, port):
-        self.socket = socket.create_connection(("127.0.0.1", port), timeout=5)
-        self.file = self.socket.makefile("rb")
-
-    def write(self, line):
-        self.socket.sendall(line.encode() + b"\n")
-
-    def query(self, line):
-        self.write(line)
-        return self.file.readline().decode().strip()
-
-    def close(self):
-        self.file.close()
-        self.socket.close()
-
-
-def make_browser(width, height):
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
-    options = webdriver.ChromeOptions()
-    for argument in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--disable-gpu",
-                     "--window-size=%d,%d" % (width, height), "--user-data-dir=" + tempfile.mkdtemp()):
-        options.add_argument(argument)
-    options.binary_location = shutil.which("chromium")
-    browser = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
-    browser.set_page_load_timeout(20)
-    return browser
-
-
 class Page(unittest.TestCase):
     language = []
 
@@ -104,7 +51,7 @@ class Page(unittest.TestCase):
     def setUpClass(cls):
         cls.directory = tempfile.TemporaryDirectory()
         cls.settings = os.path.join(cls.directory.name, "G740Config.ini")
-        cls.process, cls.port, cls.remote = start_program(cls.settings, *cls.language)
+        cls.process, cls.port, cls.remote = start_program(PROGRAM, cls.settings, *cls.language)
         cls.url = "http://127.0.0.1:%d/" % cls.port
         cls.browser = make_browser(1280, 1000)
         cls.scpi = Scpi(cls.remote)

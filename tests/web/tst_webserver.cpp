@@ -31,6 +31,7 @@ private slots:
     void limits_data();
     void limits();
     void connectionLimitAndSlowClients();
+    void idleConnectionsGiveWay();
     void api_data();
     void api();
     void changeReachesOpenPagesAtOnce();
@@ -235,6 +236,25 @@ void TestWebServer::connectionLimitAndSlowClients()
     for (const auto &socket : slow)
         QTRY_COMPARE(socket->state(), QAbstractSocket::UnconnectedState);
     QCOMPARE(bodyOf(get(server.port(), "GET /next HTTP/1.1\r\nHost: h\r\n\r\n")), QByteArray("/next"));
+}
+
+void TestWebServer::idleConnectionsGiveWay()
+{
+    WebServer server([](const HttpRequest &request, const WebPeer &) { return HttpResponse::text(200, request.path); });
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    // Connections that sent nothing, as a browser keeps them, or as a flood
+    // of idle ones holds them.
+    std::vector<std::unique_ptr<QTcpSocket>> idle;
+    for (int i = 0; i < 1000; ++i) {
+        idle.push_back(std::make_unique<QTcpSocket>());
+        idle.back()->connectToHost(QHostAddress::LocalHost, server.port());
+        if (i % 100 == 99)
+            QTest::qWait(10);
+    }
+    QTRY_VERIFY(server.connectionCount() <= WebServer::MaxConnections);
+    // A real client is still served, the oldest idle one making room.
+    QCOMPARE(bodyOf(get(server.port(), "GET /served HTTP/1.1\r\nHost: h\r\n\r\n")), QByteArray("/served"));
+    QVERIFY(server.connectionCount() <= WebServer::MaxConnections);
 }
 
 void TestWebServer::api_data()
