@@ -35,6 +35,7 @@ def cpu_seconds(pid):
 def first_paint(browser, url, loads=20):
     times = []
     for _ in range(loads):
+        browser.get("about:blank")  # each load paints from nothing
         browser.get(url)
         paint = browser.execute_script(
             "const p = performance.getEntriesByName('first-contentful-paint')[0]"

@@ -140,7 +140,7 @@ Module library: </translation>
     </message>
     <message>
         <source>Веб-страница прибора на TCP-порту PORT (0 — любой свободный): состояние, параметры, запуск и наборы из любого браузера. Когда порт открыт, в стандартный поток ошибок пишется строка &quot;web page on port N&quot;. Только с этого компьютера, если --remote-listen не задаёт другой адрес.</source>
-        <translation>The instrument's web page on TCP port PORT (0: any free port): state, parameters, start and sets from any browser. Once the port is open, the line &quot;web page on port N&quot; is written to standard error. This computer only, unless --remote-listen gives another address.</translation>
+        <translation>The instrument&apos;s web page on TCP port PORT (0: any free port): state, parameters, start and sets from any browser. Once the port is open, the line &quot;web page on port N&quot; is written to standard error. This computer only, unless --remote-listen gives another address.</translation>
     </message>
     <message>
         <source>%1: номер порта от 0 до 65535, а не &quot;%2&quot;</source>
@@ -153,6 +153,10 @@ Module library: </translation>
     <message>
         <source>--export-sweep не сочетается с --headless, --start, --remote и --http</source>
         <translation>--export-sweep cannot be combined with --headless, --start, --remote and --http</translation>
+    </message>
+    <message>
+        <source>Прочитать строку из стандартного ввода и сохранить её как пароль веб-страницы (в файле настроек только хеш) и выйти; пустая строка убирает пароль. Без пароля страница, открытая в сеть, только показывает состояние.</source>
+        <translation>Read one line from standard input, keep it as the web page's password (only its hash goes into the settings file) and exit; an empty line removes the password. Without a password a page open to the network only shows the state.</translation>
     </message>
 </context>
 <context>
@@ -1413,7 +1417,7 @@ Default values are used. The file will not be changed until the settings are sav
     </message>
     <message>
         <source>Частота по шагам развёртки: реальная (линия) и желаемая (пунктир)</source>
-        <translation>Frequency over the sweep's steps: produced (line) and desired (dashed)</translation>
+        <translation>Frequency over the sweep&apos;s steps: produced (line) and desired (dashed)</translation>
     </message>
     <message>
         <source>шаги по линии CTRL: ось — номер шага</source>
@@ -1457,7 +1461,7 @@ Default values are used. The file will not be changed until the settings are sav
     </message>
     <message>
         <source>Запрос отклонён: он пришёл не со страницы этого генератора</source>
-        <translation>Request refused: it did not come from this generator's page</translation>
+        <translation>Request refused: it did not come from this generator&apos;s page</translation>
     </message>
     <message>
         <source>Неверный запрос</source>
@@ -1508,6 +1512,18 @@ Default values are used. The file will not be changed until the settings are sav
     <message>
         <source>%1 Удалённое управление: порт %2, клиентов: %3</source>
         <translation>%1 Remote control: port %2, clients: %3</translation>
+    </message>
+    <message>
+        <source>Веб-страница</source>
+        <translation>Web page</translation>
+    </message>
+    <message>
+        <source>Страница генератора в браузере: состояние, параметры, запуск</source>
+        <translation>The generator's page in a browser: state, parameters, start</translation>
+    </message>
+    <message>
+        <source>Порт веб-страницы %1 в файле настроек вне 0..65535</source>
+        <translation>The web page port %1 in the settings file is outside 0..65535</translation>
     </message>
 </context>
 <context>
