@@ -156,7 +156,7 @@ Module library: </translation>
     </message>
     <message>
         <source>Прочитать строку из стандартного ввода и сохранить её как пароль веб-страницы (в файле настроек только хеш) и выйти; пустая строка убирает пароль. Без пароля страница, открытая в сеть, только показывает состояние.</source>
-        <translation>Read one line from standard input, keep it as the web page's password (only its hash goes into the settings file) and exit; an empty line removes the password. Without a password a page open to the network only shows the state.</translation>
+        <translation>Read one line from standard input, keep it as the web page&apos;s password (only its hash goes into the settings file) and exit; an empty line removes the password. Without a password a page open to the network only shows the state.</translation>
     </message>
 </context>
 <context>
@@ -1519,7 +1519,7 @@ Default values are used. The file will not be changed until the settings are sav
     </message>
     <message>
         <source>Страница генератора в браузере: состояние, параметры, запуск</source>
-        <translation>The generator's page in a browser: state, parameters, start</translation>
+        <translation>The generator&apos;s page in a browser: state, parameters, start</translation>
     </message>
     <message>
         <source>Порт веб-страницы %1 в файле настроек вне 0..65535</source>
