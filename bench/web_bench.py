@@ -37,9 +37,15 @@ def first_paint(browser, url, loads=20):
     for _ in range(loads):
         browser.get("about:blank")  # each load paints from nothing
         browser.get(url)
-        paint = browser.execute_script(
-            "const p = performance.getEntriesByName('first-contentful-paint')[0]"
-            " || performance.getEntriesByName('first-paint')[0]; return p ? p.startTime : null;")
+        # The paint entry may be recorded a frame after the load ends.
+        paint = None
+        for _ in range(40):
+            paint = browser.execute_script(
+                "const p = performance.getEntriesByName('first-contentful-paint')[0]"
+                " || performance.getEntriesByName('first-paint')[0]; return p ? p.startTime : null;")
+            if paint is not None:
+                break
+            time.sleep(0.025)
         if paint is not None:
             times.append(paint)
     return times
