@@ -10,8 +10,6 @@ Usage: e2e_browser.py PATH_TO_G740DEMO [SCREENSHOT_DIR]
 """
 import http.server
 import os
-import shutil
-import subprocess
 import sys
 import tempfile
 import threading
@@ -19,29 +17,10 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from webpage import Scpi, make_browser, start_program  # noqa: E402
+from webpage import Scpi, enter_namespace, make_browser, start_program  # noqa: E402
 
 PROGRAM = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else "g740demo"
 SHOTS = sys.argv[2] if len(sys.argv) > 2 else ""
-SKIP = 77
-
-
-def enter_namespace():
-    """Re-runs this script in a fresh network and mount namespace with only
-    loopback up and a private /run, so the browser sees no real network."""
-    if os.environ.get("G740_WEB_NAMESPACE") == "1":
-        return
-    if os.geteuid() != 0 or not shutil.which("unshare"):
-        print("SKIP: needs root for a private network namespace")
-        sys.exit(SKIP)
-    for tool in ("chromium", "chromedriver"):
-        if not shutil.which(tool):
-            print("SKIP: %s is not installed (scripts/setup installs it)" % tool)
-            sys.exit(SKIP)
-    script = "ip link set lo up && mount -t tmpfs tmpfs /run && exec /usr/bin/python3 \"$@\""
-    env = dict(os.environ, G740_WEB_NAMESPACE="1")
-    sys.exit(subprocess.call(["unshare", "-mn", "--", "/bin/sh", "-c", script, "sh",
-                              os.path.abspath(__file__)] + sys.argv[1:], env=env))
 
 
 class Page(unittest.TestCase):
@@ -200,5 +179,5 @@ class EnglishPage(Page):
 
 
 if __name__ == "__main__":
-    enter_namespace()
+    enter_namespace(__file__, ("chromium", "chromedriver"))
     unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -6,7 +6,10 @@ import shutil
 import socket
 import subprocess
 import tempfile
+import sys
 import time
+
+SKIP = 77
 
 
 def start_program(program, settings, *extra):
@@ -62,3 +65,23 @@ def make_browser(width, height):
     browser = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
     browser.set_page_load_timeout(20)
     return browser
+
+
+def enter_namespace(script, tools=()):
+    """Re-runs script in a fresh network and mount namespace with only
+    loopback up and a private /run, so nothing it starts sees a real network
+    or the machine's services. Without root, or without one of the tools,
+    the test reports itself skipped."""
+    if os.environ.get("G740_WEB_NAMESPACE") == "1":
+        return
+    if os.geteuid() != 0 or not shutil.which("unshare"):
+        print("SKIP: needs root for a private network namespace")
+        sys.exit(SKIP)
+    for tool in tools:
+        if not shutil.which(tool):
+            print("SKIP: %s is not installed (scripts/setup installs it)" % tool)
+            sys.exit(SKIP)
+    shell = "ip link set lo up && mount -t tmpfs tmpfs /run && exec /usr/bin/python3 \"$@\""
+    env = dict(os.environ, G740_WEB_NAMESPACE="1")
+    sys.exit(subprocess.call(["unshare", "-mn", "--", "/bin/sh", "-c", shell, "sh",
+                              os.path.abspath(script)] + sys.argv[1:], env=env))
