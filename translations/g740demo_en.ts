@@ -1475,6 +1475,10 @@ Default values are used. The file will not be changed until the settings are sav
         <source>Не удалось открыть порт веб-страницы %1: %2</source>
         <translation>Cannot open the web page port %1: %2</translation>
     </message>
+    <message>
+        <source>Слишком частые попытки входа: подождите секунду</source>
+        <translation>Too many login attempts: wait a second</translation>
+    </message>
 </context>
 <context>
     <name>WindowMain</name>

@@ -40,6 +40,20 @@ int exitCodeOf(const InstrumentFailure &failure)
 
 } // namespace
 
+WebProgram webPageProgram(std::function<const G740Remote *()> remote)
+{
+    WebProgram program;
+    program.settingsPath = SettingsFilePath();
+    program.remotePort = [remote = std::move(remote)]() -> std::optional<quint16> {
+        const G740Remote *open = remote();
+        return open ? std::optional<quint16>(open->port()) : std::nullopt;
+    };
+    program.libraryVersion = [] { return FileVersions::versionFromLibraryFileName(FileVersions::deviceLibraryFile()); };
+    program.passwordRecord = TIniFile(SettingsFilePath())
+                                 .ReadString(WebPageSettings::Section.toString(), WebPageSettings::PasswordHash.toString(), {});
+    return program;
+}
+
 HeadlessRun::HeadlessRun(Instrument &instrument, Options options, QObject *parent)
     : QObject(parent)
     , m_instrument(instrument)
@@ -209,15 +223,7 @@ bool HeadlessRun::openRemoteControl()
 
 bool HeadlessRun::openWebPage()
 {
-    WebProgram program;
-    program.settingsPath = SettingsFilePath();
-    program.remotePort = [this]() -> std::optional<quint16> {
-        return m_remote ? std::optional<quint16>(m_remote->port()) : std::nullopt;
-    };
-    program.libraryVersion = [] { return FileVersions::versionFromLibraryFileName(FileVersions::deviceLibraryFile()); };
-    program.passwordRecord = TIniFile(SettingsFilePath())
-                                 .ReadString(WebPageSettings::Section.toString(), WebPageSettings::PasswordHash.toString(), {});
-    m_web = std::make_unique<G740Web>(m_instrument, program);
+    m_web = std::make_unique<G740Web>(m_instrument, webPageProgram([this] { return m_remote.get(); }));
     if (!m_web->listen(m_options.remoteAddress, *m_options.httpPort)) {
         report(G740Web::failureText(*m_options.httpPort, m_web->errorString()));
         m_web.reset();

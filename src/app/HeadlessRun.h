@@ -12,10 +12,16 @@
 
 class G740Remote;
 class G740Web;
+struct WebProgram;
 class Instrument;
 class QEventLoop;
 class TIniFile;
 class TerminationSignals;
+
+// The web page's view of the program, the same from both front doors: the
+// sets and the password of the settings file, the device library's
+// version, and the SCPI port while remote is on.
+WebProgram webPageProgram(std::function<const G740Remote *()> remote);
 
 // The program without a window: the window's first detection and settings
 // flow on the instrument, at the same pace, with every report written to

@@ -1,6 +1,6 @@
 #include "app/WindowRemoteControl.h"
 
-#include "app/FileVersions.h"
+#include "app/HeadlessRun.h"
 #include "app/MainForm.h"
 #include "instrument/InstrumentSets.h"
 #include "remote/G740Remote.h"
@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <exception>
+#include <functional>
 #include <QCoreApplication>
 
 namespace {
@@ -23,6 +24,45 @@ namespace {
 QString Caption()
 {
     return QCoreApplication::translate("WindowRemoteControl", "Удалённое управление");
+}
+
+struct ToggleKeys
+{
+    QString section;
+    QString enabledKey;
+    QString portKey;
+    int defaultPort;
+};
+
+// What a port toggle of the menu does: on, the port the settings file names
+// (its default when none) is opened on loopback, a failure told in a box and
+// the toggle left off; either way the state is kept for the next start, and
+// a file that cannot be written is said so.
+void keepToggle(bool on, const ToggleKeys &keys, const std::function<bool(quint16)> &open,
+                const std::function<void()> &close, QString &errorText, const std::function<QString(int)> &outOfRange,
+                QWidget *form, const QString &caption)
+{
+    TIniFile settings(SettingsFilePath());
+    if (on) {
+        const int port = settings.ReadInteger(keys.section, keys.portKey, keys.defaultPort);
+        if (!(port >= 0 && port <= 65535 && open(quint16(port)))) {
+            if (errorText.isEmpty())
+                errorText = outOfRange(port);
+            close();
+            showMessageBox(form, errorText, caption);
+            return;
+        }
+    } else {
+        close();
+    }
+    try {
+        if (settings.ReadInteger(keys.section, keys.enabledKey, 0) != (on ? 1 : 0))
+            settings.WriteInteger(keys.section, keys.enabledKey, on ? 1 : 0);
+        if (settings.ReadInteger(keys.section, keys.portKey, -1) < 0)
+            settings.WriteInteger(keys.section, keys.portKey, keys.defaultPort);
+    } catch (const std::exception &error) {
+        showMessageBox(form, QString::fromUtf8(error.what()), caption);
+    }
 }
 
 } // namespace
@@ -111,29 +151,13 @@ void WindowRemoteControl::close()
 
 void WindowRemoteControl::toggled(bool on)
 {
-    TIniFile settings(SettingsFilePath());
-    if (on) {
-        const int port = settings.ReadInteger(section(), portKey(), G740Remote::DefaultPort);
-        const bool opened = port >= 0 && port <= 65535 && open(QHostAddress(QHostAddress::LocalHost), quint16(port));
-        if (!opened) {
-            if (m_errorText.isEmpty())
-                m_errorText = QCoreApplication::translate("WindowRemoteControl", "Порт удалённого управления %1 в файле настроек вне 0..65535").arg(port);
-            close();
-            showMessageBox(&m_form, m_errorText, Caption());
-            return;
-        }
-    } else {
-        close();
-    }
-    // Kept for the next start; a file that cannot be written is said so.
-    try {
-        if (settings.ReadInteger(section(), enabledKey(), 0) != (on ? 1 : 0))
-            settings.WriteInteger(section(), enabledKey(), on ? 1 : 0);
-        if (settings.ReadInteger(section(), portKey(), -1) < 0)
-            settings.WriteInteger(section(), portKey(), G740Remote::DefaultPort);
-    } catch (const std::exception &error) {
-        showMessageBox(&m_form, QString::fromUtf8(error.what()), Caption());
-    }
+    keepToggle(on, {section(), enabledKey(), portKey(), G740Remote::DefaultPort},
+               [this](quint16 port) { return open(QHostAddress(QHostAddress::LocalHost), port); },
+               [this] { close(); }, m_errorText,
+               [](int port) {
+                   return QCoreApplication::translate("WindowRemoteControl", "Порт удалённого управления %1 в файле настроек вне 0..65535").arg(port);
+               },
+               &m_form, Caption());
 }
 
 void WindowRemoteControl::showState()
@@ -183,19 +207,12 @@ bool WindowWebPage::open(const QHostAddress &address, quint16 port)
 {
     m_errorText.clear();
     m_web.reset();
-    WebProgram program;
-    program.settingsPath = SettingsFilePath();
-    program.remotePort = [this]() -> std::optional<quint16> {
-        return m_remote.remote() ? std::optional<quint16>(m_remote.remote()->port()) : std::nullopt;
-    };
-    program.libraryVersion = [] { return FileVersions::versionFromLibraryFileName(FileVersions::deviceLibraryFile()); };
+    WebProgram program = webPageProgram([this] { return m_remote.remote(); });
     program.busy = [this]() -> std::optional<QString> {
         if (m_form.DetectionRunning)
             return QCoreApplication::translate("WindowRemoteControl", "идёт обнаружение модуля");
         return std::nullopt;
     };
-    program.passwordRecord = TIniFile(SettingsFilePath())
-                                 .ReadString(WebPageSettings::Section.toString(), WebPageSettings::PasswordHash.toString(), {});
     auto web = std::make_unique<G740Web>(m_form.instrument(), program);
     if (!web->listen(address, port)) {
         m_errorText = G740Web::failureText(port, web->errorString());
@@ -216,29 +233,11 @@ void WindowWebPage::close()
 
 void WindowWebPage::toggled(bool on)
 {
-    TIniFile settings(SettingsFilePath());
-    const QString section = WebPageSettings::Section.toString();
-    const QString enabledKey = WebPageSettings::Enabled.toString();
-    const QString portKey = WebPageSettings::Port.toString();
-    if (on) {
-        const int port = settings.ReadInteger(section, portKey, G740Web::DefaultPort);
-        const bool opened = port >= 0 && port <= 65535 && open(QHostAddress(QHostAddress::LocalHost), quint16(port));
-        if (!opened) {
-            if (m_errorText.isEmpty())
-                m_errorText = QCoreApplication::translate("WindowRemoteControl", "Порт веб-страницы %1 в файле настроек вне 0..65535").arg(port);
-            close();
-            showMessageBox(&m_form, m_errorText, WebCaption());
-            return;
-        }
-    } else {
-        close();
-    }
-    try {
-        if (settings.ReadInteger(section, enabledKey, 0) != (on ? 1 : 0))
-            settings.WriteInteger(section, enabledKey, on ? 1 : 0);
-        if (settings.ReadInteger(section, portKey, -1) < 0)
-            settings.WriteInteger(section, portKey, G740Web::DefaultPort);
-    } catch (const std::exception &error) {
-        showMessageBox(&m_form, QString::fromUtf8(error.what()), WebCaption());
-    }
+    keepToggle(on, {WebPageSettings::Section.toString(), WebPageSettings::Enabled.toString(), WebPageSettings::Port.toString(), G740Web::DefaultPort},
+               [this](quint16 port) { return open(QHostAddress(QHostAddress::LocalHost), port); },
+               [this] { close(); }, m_errorText,
+               [](int port) {
+                   return QCoreApplication::translate("WindowRemoteControl", "Порт веб-страницы %1 в файле настроек вне 0..65535").arg(port);
+               },
+               &m_form, WebCaption());
 }

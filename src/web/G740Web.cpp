@@ -123,11 +123,16 @@ void G740Web::scheduleUpdate()
     });
 }
 
-QByteArray G740Web::liveState() const
+QJsonObject G740Web::liveStateObject() const
 {
     QJsonObject state = WebState::state(m_instrument, m_program, InstrumentSets(m_instrument, m_program.settingsPath).names());
     state.insert(QStringLiteral("revision"), qint64(m_revision));
-    return compact(state);
+    return state;
+}
+
+QByteArray G740Web::liveState() const
+{
+    return compact(liveStateObject());
 }
 
 QString G740Web::hostOf(const WebPeer &peer) const
@@ -175,8 +180,7 @@ HttpResponse G740Web::page(const QString &resource, const QByteArray &type) cons
 
 HttpResponse G740Web::stateResponse(const WebPeer &peer) const
 {
-    QJsonObject state = WebState::state(m_instrument, m_program, InstrumentSets(m_instrument, m_program.settingsPath).names());
-    state.insert(QStringLiteral("revision"), qint64(m_revision));
+    QJsonObject state = liveStateObject();
     const std::optional<quint16> remote = m_program.remotePort ? m_program.remotePort() : std::nullopt;
     state.insert(QStringLiteral("resources"),
                  QJsonArray::fromStringList(WebState::resourceStrings(hostOf(peer), peer.localPort, remote)));
@@ -263,6 +267,10 @@ HttpResponse G740Web::handlePost(const HttpRequest &request)
         return errorResponse(400, WebTexts::badRequest());
     const QJsonObject body = document.object();
     if (path == "/api/login") {
+        // Each try costs a key derivation; a flood of them must not stall
+        // the event loop nor guess quickly.
+        if (m_access->loginThrottled())
+            return errorResponse(429, WebTexts::tooManyLogins());
         const QByteArray token = m_access->login(body.value(QStringLiteral("password")).toString());
         if (token.isEmpty())
             return errorResponse(403, m_access->hasPassword() ? WebTexts::wrongPassword() : WebTexts::readOnlyBeyondLoopback());

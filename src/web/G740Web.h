@@ -6,6 +6,7 @@
 #include "web/WebServer.h"
 
 #include <QHostAddress>
+#include <QJsonObject>
 #include <QObject>
 
 #include <memory>
@@ -49,6 +50,7 @@ private:
     HttpResponse page(const QString &resource, const QByteArray &type) const;
     HttpResponse stateResponse(const WebPeer &peer) const;
     HttpResponse identification(const WebPeer &peer) const;
+    QJsonObject liveStateObject() const;
     QByteArray liveState() const;
     QString hostOf(const WebPeer &peer) const;
     void scheduleUpdate();

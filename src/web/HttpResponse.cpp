@@ -23,6 +23,7 @@ QByteArray httpReason(int status)
     case 409: return "Conflict";
     case 413: return "Content Too Large";
     case 415: return "Unsupported Media Type";
+    case 429: return "Too Many Requests";
     case 431: return "Request Header Fields Too Large";
     case 501: return "Not Implemented";
     case 503: return "Service Unavailable";

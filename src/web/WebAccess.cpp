@@ -101,10 +101,19 @@ WebAccess::Verdict WebAccess::checkChange(const HttpRequest &request) const
     return known ? Verdict::Allowed : Verdict::BadToken;
 }
 
+bool WebAccess::loginThrottled() const
+{
+    return m_sinceFailure.isValid() && !m_sinceFailure.hasExpired(LoginPauseMs);
+}
+
 QByteArray WebAccess::login(const QString &password)
 {
-    if (!hasPassword() || !verifyPassword(password, m_passwordRecord))
+    if (!hasPassword() || loginThrottled())
         return {};
+    if (!verifyPassword(password, m_passwordRecord)) {
+        m_sinceFailure.start();
+        return {};
+    }
     m_sessions.push_back(randomToken());
     while (m_sessions.size() > MaxSessions)
         m_sessions.pop_front();

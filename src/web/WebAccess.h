@@ -3,6 +3,7 @@
 #include "web/HttpRequestParser.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 
 #include <deque>
@@ -49,6 +50,9 @@ public:
     Verdict checkLogin(const HttpRequest &request) const;
     // A fresh session token for the right password; empty otherwise.
     QByteArray login(const QString &password);
+    // A wrong password was tried less than LoginPauseMs ago: no new try yet.
+    bool loginThrottled() const;
+    static constexpr int LoginPauseMs = 1000;
 
     // "pbkdf2-sha256$ITERATIONS$SALT$HASH" (salt and hash in hex). salt:
     // random when empty.
@@ -64,4 +68,5 @@ private:
     QString m_passwordRecord;
     QByteArray m_pageToken;
     std::deque<QByteArray> m_sessions; // newest last
+    QElapsedTimer m_sinceFailure;
 };

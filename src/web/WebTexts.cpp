@@ -158,6 +158,11 @@ QString wrongPassword()
     return QCoreApplication::translate("WebPage", "Неверный пароль");
 }
 
+QString tooManyLogins()
+{
+    return QCoreApplication::translate("WebPage", "Слишком частые попытки входа: подождите секунду");
+}
+
 QString crossSiteRefused()
 {
     return QCoreApplication::translate("WebPage", "Запрос отклонён: он пришёл не со страницы этого генератора");

@@ -26,6 +26,7 @@ QJsonObject pageTexts();
 QString readOnlyBeyondLoopback(); // no password set
 QString loginNeeded();
 QString wrongPassword();
+QString tooManyLogins();
 QString crossSiteRefused();
 QString badRequest();
 QString unknownField(const QString &name);

@@ -11,6 +11,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 import urllib.error
 import urllib.request
@@ -76,6 +77,9 @@ class WithPassword(Network):
         self.assertEqual(self.post("/api/record", {"StartFrequency": 20}, self.token)[0], 403)
         status, answer = self.post("/api/login", {"password": "неверный"}, self.token)
         self.assertEqual((status, answer["error"]), (403, "Неверный пароль"))
+        # Right at once after a wrong one: not even tried.
+        self.assertEqual(self.post("/api/login", {"password": self.password}, "")[0], 429)
+        time.sleep(1.1)
         status, answer = self.post("/api/login", {"password": self.password}, "")
         self.assertEqual(status, 200)
         session = answer["token"]
