@@ -223,8 +223,15 @@ HttpResponse G740Web::handleGet(const HttpRequest &request, const WebPeer &peer)
         return identification(peer);
     if (path == "/api/state")
         return stateResponse(peer);
-    if (path == "/api/sweep")
-        return HttpResponse::json(200, compact(WebState::sweep(SweepPlan(m_instrument.record()))));
+    if (path == "/api/sweep") {
+        // Every open page asks after each change: the plan of up to 4096
+        // steps is worked out once per record, not once per page.
+        if (m_sweepRevision != m_revision || m_sweep.isEmpty()) {
+            m_sweep = compact(WebState::sweep(SweepPlan(m_instrument.record())));
+            m_sweepRevision = m_revision;
+        }
+        return HttpResponse::json(200, m_sweep);
+    }
     if (path == "/api/events") {
         // The stream starts with the state as it is, so a page that
         // reconnects misses nothing.

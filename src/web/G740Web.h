@@ -62,4 +62,6 @@ private:
     WebServer m_server;
     bool m_updatePending = false;
     quint64 m_revision = 0; // of the record, so a page knows when to fetch the sweep again
+    QByteArray m_sweep;     // the sweep's JSON of m_sweepRevision
+    quint64 m_sweepRevision = 0;
 };

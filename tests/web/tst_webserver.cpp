@@ -4,6 +4,7 @@
 #include "web/WebServer.h"
 
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpSocket>
@@ -35,6 +36,7 @@ private slots:
     void api_data();
     void api();
     void changeReachesOpenPagesAtOnce();
+    void sweepFollowsTheRecord();
     void identification();
 
 private:
@@ -341,6 +343,20 @@ void TestWebServer::changeReachesOpenPagesAtOnce()
     QVERIFY(received.contains("\"text\":\"31000.0000\""));
     stream.abort();
     QTRY_COMPARE(m_web->pageCount(), 0);
+}
+
+void TestWebServer::sweepFollowsTheRecord()
+{
+    const auto steps = [this] {
+        const QByteArray json = bodyOf(get(m_web->port(), "GET /api/sweep HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+        const QJsonObject sweep = QJsonDocument::fromJson(json).object();
+        // Two points a step on the chart, and the count in the summary.
+        return qMakePair(sweep.value(QStringLiteral("x")).toArray().size(),
+                         sweep.value(QStringLiteral("summary")).toArray().first().toObject().value(QStringLiteral("text")).toString());
+    };
+    QCOMPARE(steps(), qMakePair(qsizetype(22), QStringLiteral("11")));
+    QVERIFY(!m_instrument->setField(RecordRules::Field::NumberOfIncrements, 4));
+    QCOMPARE(steps(), qMakePair(qsizetype(10), QStringLiteral("5")));
 }
 
 void TestWebServer::identification()
