@@ -8,7 +8,9 @@
 #include "web/WebState.h"
 #include "web/WebTexts.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -59,6 +61,13 @@ G740Web::G740Web(Instrument &instrument, WebProgram program, QObject *parent)
     });
     connect(&instrument, &Instrument::runningChanged, this, &G740Web::scheduleUpdate);
     connect(&instrument, &Instrument::moduleChanged, this, &G740Web::scheduleUpdate);
+    // A set stored by another front door (the window's dialog, SCPI) changes
+    // the settings file, which is replaced as a whole: its folder is watched.
+    const QFileInfo settings(m_program.settingsPath);
+    if (!m_program.settingsPath.isEmpty() && settings.dir().exists()) {
+        m_settingsWatch.addPath(settings.absolutePath());
+        connect(&m_settingsWatch, &QFileSystemWatcher::directoryChanged, this, &G740Web::scheduleUpdate);
+    }
 }
 
 G740Web::~G740Web() = default;

@@ -5,6 +5,7 @@
 #include "web/WebProgram.h"
 #include "web/WebServer.h"
 
+#include <QFileSystemWatcher>
 #include <QHostAddress>
 #include <QJsonObject>
 #include <QObject>
@@ -60,6 +61,7 @@ private:
     WebActions m_actions;
     std::unique_ptr<WebAccess> m_access;
     WebServer m_server;
+    QFileSystemWatcher m_settingsWatch;
     bool m_updatePending = false;
     quint64 m_revision = 0; // of the record, so a page knows when to fetch the sweep again
     QByteArray m_sweep;     // the sweep's JSON of m_sweepRevision

@@ -1,4 +1,5 @@
 #include "instrument/Instrument.h"
+#include "instrument/InstrumentSets.h"
 #include "web/G740Web.h"
 #include "web/WebAccess.h"
 #include "web/WebServer.h"
@@ -341,6 +342,10 @@ void TestWebServer::changeReachesOpenPagesAtOnce()
     QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(received.count("event: state"), 1);
     QVERIFY(received.contains("\"text\":\"31000.0000\""));
+    // A set stored elsewhere (SCPI's MEM:STOR) is listed on the pages too.
+    received.clear();
+    QVERIFY(!InstrumentSets(*m_instrument, m_dir->filePath(QStringLiteral("G740Config.ini"))).save(QStringLiteral("Elsewhere")));
+    QVERIFY(QTest::qWaitFor([&] { received += stream.readAll(); return received.contains("\"sets\":[\"Elsewhere\"]"); }, 2000));
     stream.abort();
     QTRY_COMPARE(m_web->pageCount(), 0);
 }
