@@ -7,11 +7,15 @@
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentTexts.h"
 #include "runtime/InstallLayout.h"
+#include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
+#include "settings/SettingsKeys.h"
+#include "web/WebAccess.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QTextStream>
 
 #include <cstdio>
 #include <exception>
@@ -74,6 +78,7 @@ int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
         options.startGenerator = commandLine.startGenerator();
         options.remotePort = commandLine.remotePort();
         options.remoteAddress = commandLine.remoteAddress();
+        options.httpPort = commandLine.httpPort();
         options.presetName = commandLine.presetName();
         options.slot = commandLine.slot();
         HeadlessRun run(instrument, options);
@@ -104,6 +109,25 @@ int exportSweep(int argc, char *argv[], const CommandLine &commandLine)
     return ExitCode::Normal;
 }
 
+// The password is read as a line, so that it stays out of the process list
+// and the shell's history; only its salted hash is kept.
+int setWebPassword(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    useLanguage();
+    QTextStream input(stdin);
+    const QString password = input.readLine();
+    try {
+        TIniFile settings(SettingsFilePath());
+        settings.WriteString(WebPageSettings::Section.toString(), WebPageSettings::PasswordHash.toString(),
+                             password.isEmpty() ? QString() : WebAccess::hashPassword(password));
+    } catch (const std::exception &error) {
+        print(stderr, QString::fromUtf8(error.what()) + QLatin1Char('\n'));
+        return ExitCode::SettingsFault;
+    }
+    return ExitCode::Normal;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -121,6 +145,8 @@ int main(int argc, char *argv[])
         return runWindow(argc, argv, commandLine);
     case CommandLine::Action::Headless:
         return runHeadless(argc, argv, commandLine);
+    case CommandLine::Action::SetWebPassword:
+        return setWebPassword(argc, argv);
     case CommandLine::Action::ExportSweep:
         return exportSweep(argc, argv, commandLine);
     case CommandLine::Action::Version: {

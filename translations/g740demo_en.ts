@@ -116,24 +116,12 @@ Exit codes:
         <translation>--settings: no file given</translation>
     </message>
     <message>
-        <source>--remote: номер порта от 0 до 65535, а не &quot;%1&quot;</source>
-        <translation>--remote: a port number from 0 to 65535, not &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>--remote-listen действует только вместе с --remote</source>
-        <translation>--remote-listen works only together with --remote</translation>
-    </message>
-    <message>
         <source>--remote-listen: &quot;%1&quot; не IP-адрес</source>
         <translation>--remote-listen: &quot;%1&quot; is not an IP address</translation>
     </message>
     <message>
         <source>--export-sweep: не указан файл</source>
         <translation>--export-sweep: no file given</translation>
-    </message>
-    <message>
-        <source>--export-sweep не сочетается с --headless, --start и --remote</source>
-        <translation>--export-sweep cannot be combined with --headless, --start and --remote</translation>
     </message>
     <message>
         <source>--preset: не указано название набора</source>
@@ -160,6 +148,26 @@ Module library: </translation>
     <message>
         <source>Работать только с модулем в виртуальном слоте N (0..126); без этого параметра — с первым свободным модулем. Модуль, занятый другой программой, не используется.</source>
         <translation>Use only the module in virtual slot N (0..126); without this option, the first free module. A module held by another program is not used.</translation>
+    </message>
+    <message>
+        <source>Веб-страница прибора на TCP-порту PORT (0 — любой свободный): состояние, параметры, запуск и наборы из любого браузера. Когда порт открыт, в стандартный поток ошибок пишется строка &quot;web page on port N&quot;. Только с этого компьютера, если --remote-listen не задаёт другой адрес.</source>
+        <translation>The instrument&apos;s web page on TCP port PORT (0: any free port): state, parameters, start and sets from any browser. Once the port is open, the line &quot;web page on port N&quot; is written to standard error. This computer only, unless --remote-listen gives another address.</translation>
+    </message>
+    <message>
+        <source>%1: номер порта от 0 до 65535, а не &quot;%2&quot;</source>
+        <translation>%1: a port number from 0 to 65535, not &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>--remote-listen действует только вместе с --remote или --http</source>
+        <translation>--remote-listen works only together with --remote or --http</translation>
+    </message>
+    <message>
+        <source>--export-sweep не сочетается с --headless, --start, --remote и --http</source>
+        <translation>--export-sweep cannot be combined with --headless, --start, --remote and --http</translation>
+    </message>
+    <message>
+        <source>Прочитать строку из стандартного ввода и сохранить её как пароль веб-страницы (в файле настроек только хеш) и выйти; пустая строка убирает пароль. Без пароля страница, открытая в сеть, только показывает состояние.</source>
+        <translation>Read one line from standard input, keep it as the web page&apos;s password (only its hash goes into the settings file) and exit; an empty line removes the password. Without a password a page open to the network only shows the state.</translation>
     </message>
     <message>
         <source>--slot: номер виртуального слота от 0 до 126, а не &quot;%1&quot;</source>
@@ -1144,6 +1152,397 @@ Default values are used. The file will not be changed until the settings are sav
     </message>
 </context>
 <context>
+    <name>WebPage</name>
+    <message>
+        <source>ru</source>
+        <translation>en</translation>
+    </message>
+    <message>
+        <source>Начальная частота</source>
+        <translation>Start frequency</translation>
+    </message>
+    <message>
+        <source>Частота приращения</source>
+        <translation>Frequency increment</translation>
+    </message>
+    <message>
+        <source>Количество приращений</source>
+        <translation>Number of increments</translation>
+    </message>
+    <message>
+        <source>Базовый интервал</source>
+        <translation>Base interval</translation>
+    </message>
+    <message>
+        <source>Умножитель базового интервала</source>
+        <translation>Base interval multiplier</translation>
+    </message>
+    <message>
+        <source>Количество базовых интервалов</source>
+        <translation>Number of base intervals</translation>
+    </message>
+    <message>
+        <source>Источник тактирующего сигнала</source>
+        <translation>Master clock source</translation>
+    </message>
+    <message>
+        <source>Внешний тактирующий сигнал</source>
+        <translation>External master clock</translation>
+    </message>
+    <message>
+        <source>Циклическое автосканирование</source>
+        <translation>Cyclic auto scan</translation>
+    </message>
+    <message>
+        <source>Приращения</source>
+        <translation>Increments</translation>
+    </message>
+    <message>
+        <source>Линия CTRL</source>
+        <translation>CTRL line</translation>
+    </message>
+    <message>
+        <source>Линия INTERRUPT</source>
+        <translation>INTERRUPT line</translation>
+    </message>
+    <message>
+        <source>Выход меандра</source>
+        <translation>Square wave output</translation>
+    </message>
+    <message>
+        <source>Выход SYNCOUT</source>
+        <translation>SYNCOUT output</translation>
+    </message>
+    <message>
+        <source>Импульс SYNCOUT</source>
+        <translation>SYNCOUT pulse</translation>
+    </message>
+    <message>
+        <source>Форма сигнала</source>
+        <translation>Waveform</translation>
+    </message>
+    <message>
+        <source>Усиление выходного тракта</source>
+        <translation>Output gain</translation>
+    </message>
+    <message>
+        <source>Смещение выхода 10 Ом</source>
+        <translation>10 Ohm output offset</translation>
+    </message>
+    <message>
+        <source>Источник смещения</source>
+        <translation>Offset source</translation>
+    </message>
+    <message>
+        <source>кГц</source>
+        <translation>kHz</translation>
+    </message>
+    <message>
+        <source>дБ</source>
+        <translation>dB</translation>
+    </message>
+    <message>
+        <source>В</source>
+        <translation>V</translation>
+    </message>
+    <message>
+        <source>внутренний</source>
+        <translation>internal</translation>
+    </message>
+    <message>
+        <source>внешний</source>
+        <translation>external</translation>
+    </message>
+    <message>
+        <source>период выходного сигнала</source>
+        <translation>output period</translation>
+    </message>
+    <message>
+        <source>период тактирующего сигнала</source>
+        <translation>master clock period</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>пила</source>
+        <translation>saw</translation>
+    </message>
+    <message>
+        <source>треугольник</source>
+        <translation>triangle</translation>
+    </message>
+    <message>
+        <source>автоматически</source>
+        <translation>automatic</translation>
+    </message>
+    <message>
+        <source>по линии CTRL</source>
+        <translation>by the CTRL line</translation>
+    </message>
+    <message>
+        <source>выключен</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>включён</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>на каждом приращении</source>
+        <translation>at each increment</translation>
+    </message>
+    <message>
+        <source>в конце сканирования</source>
+        <translation>at the end of the scan</translation>
+    </message>
+    <message>
+        <source>синус</source>
+        <translation>sine</translation>
+    </message>
+    <message>
+        <source>Генератор %1</source>
+        <translation>Generator %1</translation>
+    </message>
+    <message>
+        <source>Прибор</source>
+        <translation>Instrument</translation>
+    </message>
+    <message>
+        <source>Изготовитель</source>
+        <translation>Manufacturer</translation>
+    </message>
+    <message>
+        <source>Модель</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Виртуальный слот</source>
+        <translation>Virtual slot</translation>
+    </message>
+    <message>
+        <source>Модуль</source>
+        <translation>Module</translation>
+    </message>
+    <message>
+        <source>готов</source>
+        <translation>ready</translation>
+    </message>
+    <message>
+        <source>не обнаружен</source>
+        <translation>not found</translation>
+    </message>
+    <message>
+        <source>Версия программы</source>
+        <translation>Program version</translation>
+    </message>
+    <message>
+        <source>Библиотека модуля</source>
+        <translation>Device library</translation>
+    </message>
+    <message>
+        <source>Адреса VISA</source>
+        <translation>VISA addresses</translation>
+    </message>
+    <message>
+        <source>Копировать</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Скопировано</source>
+        <translation>Copied</translation>
+    </message>
+    <message>
+        <source>удалённое управление по SCPI выключено</source>
+        <translation>SCPI remote control is off</translation>
+    </message>
+    <message>
+        <source>Параметры генератора</source>
+        <translation>Generator parameters</translation>
+    </message>
+    <message>
+        <source>Желаемое</source>
+        <translation>Desired</translation>
+    </message>
+    <message>
+        <source>Реальное</source>
+        <translation>Produced</translation>
+    </message>
+    <message>
+        <source>Пределы</source>
+        <translation>Limits</translation>
+    </message>
+    <message>
+        <source>Что выдаёт генератор</source>
+        <translation>What the generator produces</translation>
+    </message>
+    <message>
+        <source>Тактирующий сигнал</source>
+        <translation>Master clock</translation>
+    </message>
+    <message>
+        <source>Конечная частота</source>
+        <translation>Final frequency</translation>
+    </message>
+    <message>
+        <source>Общая длительность приращения</source>
+        <translation>Total increment duration</translation>
+    </message>
+    <message>
+        <source>Амплитуда, выход 10 Ом</source>
+        <translation>Amplitude, 10 Ohm output</translation>
+    </message>
+    <message>
+        <source>Амплитуда, выход 50 Ом</source>
+        <translation>Amplitude, 50 Ohm output</translation>
+    </message>
+    <message>
+        <source>Смещение</source>
+        <translation>Offset</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Генератор</source>
+        <translation>Generator</translation>
+    </message>
+    <message>
+        <source>работает</source>
+        <translation>running</translation>
+    </message>
+    <message>
+        <source>остановлен</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>Запуск генератора</source>
+        <translation>Start generator</translation>
+    </message>
+    <message>
+        <source>Останов генератора</source>
+        <translation>Stop generator</translation>
+    </message>
+    <message>
+        <source>Наборы параметров</source>
+        <translation>Parameter sets</translation>
+    </message>
+    <message>
+        <source>Загрузить</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>Сохранить текущие под именем</source>
+        <translation>Save the current ones as</translation>
+    </message>
+    <message>
+        <source>Имя набора</source>
+        <translation>Set name</translation>
+    </message>
+    <message>
+        <source>наборов нет</source>
+        <translation>no sets</translation>
+    </message>
+    <message>
+        <source>Развёртка</source>
+        <translation>Sweep</translation>
+    </message>
+    <message>
+        <source>Шагов</source>
+        <translation>Steps</translation>
+    </message>
+    <message>
+        <source>Время сканирования</source>
+        <translation>Scan time</translation>
+    </message>
+    <message>
+        <source>Период цикла</source>
+        <translation>Cycle period</translation>
+    </message>
+    <message>
+        <source>Наименьшая частота</source>
+        <translation>Lowest frequency</translation>
+    </message>
+    <message>
+        <source>Наибольшая частота</source>
+        <translation>Highest frequency</translation>
+    </message>
+    <message>
+        <source>Наибольшая ошибка, ppm</source>
+        <translation>Largest error, ppm</translation>
+    </message>
+    <message>
+        <source>Шагов с 0 Гц или вне диапазона</source>
+        <translation>Steps at 0 Hz or out of range</translation>
+    </message>
+    <message>
+        <source>Частота по шагам развёртки: реальная (линия) и желаемая (пунктир)</source>
+        <translation>Frequency over the sweep&apos;s steps: produced (line) and desired (dashed)</translation>
+    </message>
+    <message>
+        <source>шаги по линии CTRL: ось — номер шага</source>
+        <translation>steps by the CTRL line: the axis is the step number</translation>
+    </message>
+    <message>
+        <source>Только просмотр</source>
+        <translation>View only</translation>
+    </message>
+    <message>
+        <source>Пароль</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Войти</source>
+        <translation>Log in</translation>
+    </message>
+    <message>
+        <source>Связь с программой потеряна, переподключение…</source>
+        <translation>Connection to the program lost, reconnecting…</translation>
+    </message>
+    <message>
+        <source>Готово</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>-----</source>
+        <translation>-----</translation>
+    </message>
+    <message>
+        <source>Пароль веб-страницы не задан: из сети страница только показывает состояние</source>
+        <translation>No web page password is set: from the network the page only shows the state</translation>
+    </message>
+    <message>
+        <source>Для изменений войдите с паролем веб-страницы</source>
+        <translation>Log in with the web page password to make changes</translation>
+    </message>
+    <message>
+        <source>Неверный пароль</source>
+        <translation>Wrong password</translation>
+    </message>
+    <message>
+        <source>Запрос отклонён: он пришёл не со страницы этого генератора</source>
+        <translation>Request refused: it did not come from this generator&apos;s page</translation>
+    </message>
+    <message>
+        <source>Неверный запрос</source>
+        <translation>Bad request</translation>
+    </message>
+    <message>
+        <source>Нет параметра &quot;%1&quot;</source>
+        <translation>No parameter &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть порт веб-страницы %1: %2</source>
+        <translation>Cannot open the web page port %1: %2</translation>
+    </message>
+    <message>
+        <source>Слишком частые попытки входа: подождите секунду</source>
+        <translation>Too many login attempts: wait a second</translation>
+    </message>
+</context>
+<context>
     <name>WindowRemoteControl</name>
     <message>
         <source>Удалённое управление</source>
@@ -1176,6 +1575,18 @@ Default values are used. The file will not be changed until the settings are sav
     <message>
         <source>Порт удалённого управления ...</source>
         <translation>Remote control port ...</translation>
+    </message>
+    <message>
+        <source>Веб-страница</source>
+        <translation>Web page</translation>
+    </message>
+    <message>
+        <source>Страница генератора в браузере: состояние, параметры, запуск</source>
+        <translation>The generator&apos;s page in a browser: state, parameters, start</translation>
+    </message>
+    <message>
+        <source>Порт веб-страницы %1 в файле настроек вне 0..65535</source>
+        <translation>The web page port %1 in the settings file is outside 0..65535</translation>
     </message>
     <message>
         <source>Другой порт выбирается в меню: &quot;%1&quot;.</source>

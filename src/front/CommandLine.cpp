@@ -33,6 +33,16 @@ CommandLine::CommandLine()
                      QCoreApplication::translate("CommandLine", "С --remote: принимать подключения на адресе ADDRESS (например, 0.0.0.0 — из "
                                     "сети лаборатории), а не только с этого компьютера (127.0.0.1)."),
                      QStringLiteral("ADDRESS"))
+    , m_http(QStringLiteral("http"),
+             QCoreApplication::translate("CommandLine", "Веб-страница прибора на TCP-порту PORT (0 — любой свободный): состояние, "
+                            "параметры, запуск и наборы из любого браузера. Когда порт открыт, в стандартный поток "
+                            "ошибок пишется строка \"web page on port N\". Только с этого компьютера, если "
+                            "--remote-listen не задаёт другой адрес."),
+             QStringLiteral("PORT"))
+    , m_webPassword(QStringLiteral("set-web-password"),
+                    QCoreApplication::translate("CommandLine", "Прочитать строку из стандартного ввода и сохранить её как пароль веб-страницы "
+                                   "(в файле настроек только хеш) и выйти; пустая строка убирает пароль. Без пароля "
+                                   "страница, открытая в сеть, только показывает состояние."))
     , m_exportSweep(QStringLiteral("export-sweep"),
                     QCoreApplication::translate("CommandLine", "Записать таблицу шагов развёртки для параметров из файла настроек в FILE "
                                    "(CSV, UTF-8) и выйти; окно и модуль не нужны."),
@@ -70,6 +80,8 @@ CommandLine::CommandLine()
     m_parser.addOption(m_startOption);
     m_parser.addOption(m_remote);
     m_parser.addOption(m_remoteListen);
+    m_parser.addOption(m_http);
+    m_parser.addOption(m_webPassword);
     m_parser.addOption(m_exportSweep);
     m_parser.addOption(m_presetOption);
     m_parser.addOption(m_slot);
@@ -105,18 +117,25 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
         m_settingsFile = QFileInfo(file).absoluteFilePath();
     }
     m_start = m_parser.isSet(m_startOption);
-    if (m_parser.isSet(m_remote)) {
+    // --remote and --http take a port number the same way.
+    const auto portOption = [this](const QCommandLineOption &option, const char *name, std::optional<quint16> &port) {
+        if (!m_parser.isSet(option))
+            return true;
         bool ok = false;
-        const uint port = m_parser.value(m_remote).toUInt(&ok);
-        if (!ok || port > 65535) {
-            m_error = QCoreApplication::translate("CommandLine", "--remote: номер порта от 0 до 65535, а не \"%1\"").arg(m_parser.value(m_remote));
-            return Action::Error;
+        const uint value = m_parser.value(option).toUInt(&ok);
+        if (!ok || value > 65535) {
+            m_error = QCoreApplication::translate("CommandLine", "%1: номер порта от 0 до 65535, а не \"%2\"")
+                          .arg(QLatin1String(name), m_parser.value(option));
+            return false;
         }
-        m_remotePort = quint16(port);
-    }
+        port = quint16(value);
+        return true;
+    };
+    if (!portOption(m_remote, "--remote", m_remotePort) || !portOption(m_http, "--http", m_httpPort))
+        return Action::Error;
     if (m_parser.isSet(m_remoteListen)) {
-        if (!m_remotePort) {
-            m_error = QCoreApplication::translate("CommandLine", "--remote-listen действует только вместе с --remote");
+        if (!m_remotePort && !m_httpPort) {
+            m_error = QCoreApplication::translate("CommandLine", "--remote-listen действует только вместе с --remote или --http");
             return Action::Error;
         }
         if (!m_remoteAddress.setAddress(m_parser.value(m_remoteListen))) {
@@ -124,14 +143,16 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
             return Action::Error;
         }
     }
+    if (m_parser.isSet(m_webPassword))
+        return Action::SetWebPassword;
     if (m_parser.isSet(m_exportSweep)) {
         m_exportFile = m_parser.value(m_exportSweep);
         if (m_exportFile.isEmpty()) {
             m_error = QCoreApplication::translate("CommandLine", "--export-sweep: не указан файл");
             return Action::Error;
         }
-        if (m_parser.isSet(m_headless) || m_start || m_remotePort) {
-            m_error = QCoreApplication::translate("CommandLine", "--export-sweep не сочетается с --headless, --start и --remote");
+        if (m_parser.isSet(m_headless) || m_start || m_remotePort || m_httpPort) {
+            m_error = QCoreApplication::translate("CommandLine", "--export-sweep не сочетается с --headless, --start, --remote и --http");
             return Action::Error;
         }
         return Action::ExportSweep;

@@ -20,6 +20,7 @@ public:
         Help,
         Version,
         ExportSweep, // exportFile(): the sweep table of the settings' record, no window
+        SetWebPassword, // the web page's password from standard input into the settings file
         Error,       // errorText() says why
     };
 
@@ -34,6 +35,9 @@ public:
     std::optional<quint16> remotePort() const { return m_remotePort; }
     // --remote-listen ADDRESS; the loopback address without it.
     QHostAddress remoteAddress() const { return m_remoteAddress; }
+    // --http PORT (0: any free port); none without the option. The page
+    // listens on remoteAddress() too.
+    std::optional<quint16> httpPort() const { return m_httpPort; }
     QString presetName() const { return m_preset; } // empty: none
     // --slot N: the only virtual slot probed; none: the first free module.
     std::optional<quint16> slot() const { return m_slotChoice; }
@@ -53,11 +57,14 @@ private:
     QCommandLineOption m_startOption;
     QCommandLineOption m_remote;
     QCommandLineOption m_remoteListen;
+    QCommandLineOption m_http;
+    QCommandLineOption m_webPassword;
     QCommandLineOption m_exportSweep;
     QString m_settingsFile;
     bool m_start = false;
     QString m_exportFile;
     std::optional<quint16> m_remotePort;
+    std::optional<quint16> m_httpPort;
     QHostAddress m_remoteAddress{QHostAddress::LocalHost};
     QCommandLineOption m_presetOption;
     QCommandLineOption m_slot;

@@ -2,6 +2,7 @@
 
 #include "front/DetectionPacing.h"
 #include "front/ExitCodes.h"
+#include "front/FileVersions.h"
 #include "front/TerminationSignals.h"
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentSets.h"
@@ -11,6 +12,7 @@
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
 #include "settings/SettingsKeys.h"
+#include "web/G740Web.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -41,6 +43,20 @@ int exitCodeOf(const InstrumentFailure &failure)
 }
 
 } // namespace
+
+WebProgram webPageProgram(std::function<const G740Remote *()> remote)
+{
+    WebProgram program;
+    program.settingsPath = SettingsFilePath();
+    program.remotePort = [remote = std::move(remote)]() -> std::optional<quint16> {
+        const G740Remote *open = remote();
+        return open ? std::optional<quint16>(open->port()) : std::nullopt;
+    };
+    program.libraryVersion = [] { return FileVersions::versionFromLibraryFileName(FileVersions::deviceLibraryFile()); };
+    program.passwordRecord = TIniFile(SettingsFilePath())
+                                 .ReadString(WebPageSettings::Section.toString(), WebPageSettings::PasswordHash.toString(), {});
+    return program;
+}
 
 HeadlessRun::HeadlessRun(Instrument &instrument, Options options, QObject *parent)
     : QObject(parent)
@@ -178,7 +194,7 @@ void HeadlessRun::applySettings()
         }
         report(QCoreApplication::translate("HeadlessRun", "Генератор запущен"));
     }
-    if (m_options.remotePort && !openRemoteControl()) {
+    if ((m_options.remotePort && !openRemoteControl()) || (m_options.httpPort && !openWebPage())) {
         closeDown(ExitCode::RemotePortFault);
         return;
     }
@@ -212,6 +228,18 @@ bool HeadlessRun::openRemoteControl()
     return true;
 }
 
+bool HeadlessRun::openWebPage()
+{
+    m_web = std::make_unique<G740Web>(m_instrument, webPageProgram([this] { return m_remote.get(); }));
+    if (!m_web->listen(m_options.remoteAddress, *m_options.httpPort)) {
+        report(G740Web::failureText(*m_options.httpPort, m_web->errorString()));
+        m_web.reset();
+        return false;
+    }
+    report(G740Web::listeningText(m_web->port()));
+    return true;
+}
+
 std::optional<QString> HeadlessRun::saveSettings()
 {
     // As Ctrl+S in the window: the current record, the auto-save choice as
@@ -233,7 +261,8 @@ void HeadlessRun::closeDown(int exitCode)
     m_closed = true;
     m_waiting = false;
     m_exitCode = exitCode;
-    // No remote command reaches the instrument while it closes.
+    // No remote command or page reaches the instrument while it closes.
+    m_web.reset();
     m_remote.reset();
     m_watch.reset();
     sd_notify(0, "STOPPING=1");

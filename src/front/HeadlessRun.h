@@ -11,11 +11,18 @@
 #include <optional>
 
 class G740Remote;
+class G740Web;
+struct WebProgram;
 class Instrument;
 class ModuleWatch;
 class QEventLoop;
 class TIniFile;
 class TerminationSignals;
+
+// The web page's view of the program, the same from both front doors: the
+// sets and the password of the settings file, the device library's
+// version, and the SCPI port while remote is on.
+WebProgram webPageProgram(std::function<const G740Remote *()> remote);
 
 // The program without a window: the window's first detection and settings
 // flow on the instrument, without the window's pauses (nobody watches them),
@@ -36,6 +43,8 @@ public:
         // Remote control on this port once the settings are applied.
         std::optional<quint16> remotePort;
         QHostAddress remoteAddress{QHostAddress::LocalHost};
+        // The web page on this port, on remoteAddress too.
+        std::optional<quint16> httpPort;
         QString presetName;          // the set that replaces the loaded record; empty: none
         std::optional<quint16> slot; // the only slot probed; none: the first free module
     };
@@ -55,6 +64,7 @@ public:
     void requestTermination();
     // The remote control while it listens, for tests.
     G740Remote *remote() const { return m_remote.get(); }
+    G740Web *web() const { return m_web.get(); }
 
 private:
     void loadSettings();
@@ -62,6 +72,7 @@ private:
     void checkDevice();
     void applySettings();
     bool openRemoteControl();
+    bool openWebPage();
     std::optional<QString> saveSettings();
     // The next step, from the event loop.
     void next(void (HeadlessRun::*step)());
@@ -76,6 +87,7 @@ private:
     std::unique_ptr<TIniFile> m_settingsFile;
     std::unique_ptr<G740Remote> m_remote;
     std::unique_ptr<ModuleWatch> m_watch;
+    std::unique_ptr<G740Web> m_web;
     GENERATOR_PARS m_record;
     bool m_moduleOk = false;
     bool m_autoSave = false; // as the settings file said when the detection ended

@@ -57,6 +57,16 @@ inline constexpr QStringView FilesSection = u"Файлы";
 inline constexpr QStringView ApplicationSection = u"Приложение. Общие";
 inline constexpr QStringView ModuleSection = u"Модуль G-740";
 
+// The web page's own keys, apart from the record: whether the window opens
+// it, on which port, and the hash of the password that allows changes from
+// the lab network (never the password itself).
+namespace WebPageSettings {
+inline constexpr QStringView Section = u"Веб-страница";
+inline constexpr QStringView Enabled = u"Включено";
+inline constexpr QStringView Port = u"Порт";
+inline constexpr QStringView PasswordHash = u"Хеш пароля";
+} // namespace WebPageSettings
+
 #define G740_FIELD(name) std::ptrdiff_t(offsetof(GENERATOR_PARS, name))
 
 inline constexpr std::array<SettingKey, 21> SettingKeys = {{

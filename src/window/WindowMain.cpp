@@ -10,6 +10,7 @@
 #include "front/TerminationSignals.h"
 #include "window/WindowRemoteControl.h"
 #include "remote/G740Remote.h"
+#include "web/G740Web.h"
 #include "settings/SettingsFilePath.h"
 
 #include <QTimer>
@@ -70,6 +71,16 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
             }
             std::fputs((G740Remote::listeningText(remote.remote()->port()) + QLatin1Char('\n')).toUtf8().constData(),
                        stderr);
+            std::fflush(stderr);
+        }
+        // The web page likewise, after the remote control it shows.
+        WindowWebPage web(MainForm, remote);
+        if (const std::optional<quint16> port = commandLine.httpPort()) {
+            if (!web.open(commandLine.remoteAddress(), *port)) {
+                std::fputs((web.errorText() + QLatin1Char('\n')).toUtf8().constData(), stderr);
+                return ExitCode::RemotePortFault;
+            }
+            std::fputs((G740Web::listeningText(web.web()->port()) + QLatin1Char('\n')).toUtf8().constData(), stderr);
             std::fflush(stderr);
         }
         // Hidden until the menu shows it; it reads the versions now.

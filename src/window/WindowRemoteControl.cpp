@@ -1,5 +1,6 @@
 #include "window/WindowRemoteControl.h"
 
+#include "front/HeadlessRun.h"
 #include "window/MainForm.h"
 #include "window/RemotePortDialog.h"
 #include "instrument/InstrumentSets.h"
@@ -7,6 +8,8 @@
 #include "widgets/MessageBox.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
+#include "settings/SettingsKeys.h"
+#include "web/G740Web.h"
 
 #include <QAction>
 #include <QMenu>
@@ -14,6 +17,7 @@
 #include <QTimer>
 
 #include <exception>
+#include <functional>
 #include <QCoreApplication>
 
 namespace {
@@ -21,6 +25,46 @@ namespace {
 QString Caption()
 {
     return QCoreApplication::translate("WindowRemoteControl", "Удалённое управление");
+}
+
+struct ToggleKeys
+{
+    QString section;
+    QString enabledKey;
+    QString portKey;
+    int defaultPort;
+};
+
+// What a port toggle of the menu does: on, the port the settings file names
+// (its default when none) is opened on loopback, a failure told in a box and
+// the toggle left off with the way out; either way the state is kept for the next start, and
+// a file that cannot be written is said so.
+void keepToggle(bool on, const ToggleKeys &keys, const std::function<bool(quint16)> &open,
+                const std::function<void()> &close, QString &errorText, const std::function<QString(int)> &outOfRange,
+                const QString &wayOut, QWidget *form, const QString &caption)
+{
+    TIniFile settings(SettingsFilePath());
+    if (on) {
+        const int port = settings.ReadInteger(keys.section, keys.portKey, keys.defaultPort);
+        if (!(port >= 0 && port <= 65535 && open(quint16(port)))) {
+            if (errorText.isEmpty())
+                errorText = outOfRange(port);
+            close();
+            // The way out, where the port is taken (say by another window).
+            showMessageBox(form, wayOut.isEmpty() ? errorText : errorText + QLatin1Char('\n') + wayOut, caption);
+            return;
+        }
+    } else {
+        close();
+    }
+    try {
+        if (settings.ReadInteger(keys.section, keys.enabledKey, 0) != (on ? 1 : 0))
+            settings.WriteInteger(keys.section, keys.enabledKey, on ? 1 : 0);
+        if (settings.ReadInteger(keys.section, keys.portKey, -1) < 0)
+            settings.WriteInteger(keys.section, keys.portKey, keys.defaultPort);
+    } catch (const std::exception &error) {
+        showMessageBox(form, QString::fromUtf8(error.what()), caption);
+    }
 }
 
 } // namespace
@@ -116,35 +160,14 @@ void WindowRemoteControl::close()
 
 void WindowRemoteControl::toggled(bool on)
 {
-    TIniFile settings(SettingsFilePath());
-    if (on) {
-        const int port = settings.ReadInteger(section(), portKey(), G740Remote::DefaultPort);
-        const bool opened = port >= 0 && port <= 65535 && open(QHostAddress(QHostAddress::LocalHost), quint16(port));
-        if (!opened) {
-            if (m_errorText.isEmpty())
-                m_errorText = QCoreApplication::translate("WindowRemoteControl", "Порт удалённого управления %1 в файле настроек вне 0..65535").arg(port);
-            close();
-            // The way out, where the port is taken (say by another window).
-            showMessageBox(&m_form,
-                           m_errorText + QLatin1Char('\n')
-                               + QCoreApplication::translate("WindowRemoteControl",
-                                                             "Другой порт выбирается в меню: \"%1\".")
-                                     .arg(m_portItem->text()),
-                           Caption());
-            return;
-        }
-    } else {
-        close();
-    }
-    // Kept for the next start; a file that cannot be written is said so.
-    try {
-        if (settings.ReadInteger(section(), enabledKey(), 0) != (on ? 1 : 0))
-            settings.WriteInteger(section(), enabledKey(), on ? 1 : 0);
-        if (settings.ReadInteger(section(), portKey(), -1) < 0)
-            settings.WriteInteger(section(), portKey(), G740Remote::DefaultPort);
-    } catch (const std::exception &error) {
-        showMessageBox(&m_form, QString::fromUtf8(error.what()), Caption());
-    }
+    keepToggle(on, {section(), enabledKey(), portKey(), G740Remote::DefaultPort},
+               [this](quint16 port) { return open(QHostAddress(QHostAddress::LocalHost), port); },
+               [this] { close(); }, m_errorText,
+               [](int port) {
+                   return QCoreApplication::translate("WindowRemoteControl", "Порт удалённого управления %1 в файле настроек вне 0..65535").arg(port);
+               },
+               QCoreApplication::translate("WindowRemoteControl", "Другой порт выбирается в меню: \"%1\".").arg(m_portItem->text()),
+               &m_form, Caption());
 }
 
 quint16 WindowRemoteControl::keptPort() const
@@ -180,4 +203,74 @@ void WindowRemoteControl::showState()
                               .arg(m_title)
                               .arg(m_remote->port())
                               .arg(m_remote->clientCount()));
+}
+
+namespace {
+
+QString WebCaption()
+{
+    return QCoreApplication::translate("WindowRemoteControl", "Веб-страница");
+}
+
+} // namespace
+
+WindowWebPage::WindowWebPage(TMainForm &form, WindowRemoteControl &remote)
+    : QObject(&form), m_form(form), m_remote(remote), m_toggle(new QAction(WebCaption(), &form))
+{
+    m_toggle->setObjectName(QStringLiteral("WebPageMenuItem"));
+    m_toggle->setCheckable(true);
+    m_toggle->setToolTip(QCoreApplication::translate("WindowRemoteControl", "Страница генератора в браузере: состояние, параметры, запуск"));
+    form.PopupMenu->insertAction(form.N3, m_toggle);
+    connect(m_toggle, &QAction::toggled, this, &WindowWebPage::toggled);
+    // The page shows the SCPI port while remote control is on.
+    connect(remote.toggle(), &QAction::toggled, this, [this] {
+        if (m_web)
+            m_web->programChanged();
+    });
+    QTimer::singleShot(0, this, [this] {
+        const TIniFile settings(SettingsFilePath());
+        if (!m_web && settings.ReadInteger(WebPageSettings::Section.toString(), WebPageSettings::Enabled.toString(), 0) != 0)
+            m_toggle->setChecked(true);
+    });
+}
+
+WindowWebPage::~WindowWebPage() = default;
+
+bool WindowWebPage::open(const QHostAddress &address, quint16 port)
+{
+    m_errorText.clear();
+    m_web.reset();
+    WebProgram program = webPageProgram([this] { return m_remote.remote(); });
+    program.busy = [this]() -> std::optional<QString> {
+        if (m_form.DetectionRunning)
+            return QCoreApplication::translate("WindowRemoteControl", "идёт обнаружение модуля");
+        return std::nullopt;
+    };
+    auto web = std::make_unique<G740Web>(m_form.instrument(), program);
+    if (!web->listen(address, port)) {
+        m_errorText = G740Web::failureText(port, web->errorString());
+        return false;
+    }
+    m_web = std::move(web);
+    const QSignalBlocker blocker(m_toggle);
+    m_toggle->setChecked(true);
+    return true;
+}
+
+void WindowWebPage::close()
+{
+    m_web.reset();
+    const QSignalBlocker blocker(m_toggle);
+    m_toggle->setChecked(false);
+}
+
+void WindowWebPage::toggled(bool on)
+{
+    keepToggle(on, {WebPageSettings::Section.toString(), WebPageSettings::Enabled.toString(), WebPageSettings::Port.toString(), G740Web::DefaultPort},
+               [this](quint16 port) { return open(QHostAddress(QHostAddress::LocalHost), port); },
+               [this] { close(); }, m_errorText,
+               [](int port) {
+                   return QCoreApplication::translate("WindowRemoteControl", "Порт веб-страницы %1 в файле настроек вне 0..65535").arg(port);
+               },
+               QString(), &m_form, WebCaption());
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 class G740Remote;
+class G740Web;
 class QAction;
 class TMainForm;
 
@@ -53,5 +54,36 @@ private:
     QAction *m_portItem;
     QString m_title; // the window's own title
     std::unique_ptr<G740Remote> m_remote;
+    QString m_errorText;
+};
+
+// The instrument's web page from the window: the popup menu's
+// "Веб-страница" toggle, its state and port kept in the settings file (off
+// and 8080 by default). The page shows the SCPI port while remote control
+// is on; changes on it are refused while a detection runs, as the window's.
+class WindowWebPage : public QObject
+{
+    Q_OBJECT
+
+public:
+    WindowWebPage(TMainForm &form, WindowRemoteControl &remote);
+    ~WindowWebPage() override;
+
+    // The command line's --http: opens the port at once. False, with the
+    // reason in errorText(), when it cannot be opened.
+    bool open(const QHostAddress &address, quint16 port);
+    void close();
+    QString errorText() const { return m_errorText; }
+
+    QAction *toggle() const { return m_toggle; }
+    G740Web *web() const { return m_web.get(); }
+
+private:
+    void toggled(bool on);
+
+    TMainForm &m_form;
+    WindowRemoteControl &m_remote;
+    QAction *m_toggle;
+    std::unique_ptr<G740Web> m_web;
     QString m_errorText;
 };

@@ -11,6 +11,8 @@
 #include "remote/G740Remote.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
+#include "settings/SettingsKeys.h"
+#include "web/G740Web.h"
 
 #include <QAction>
 #include <QDialog>
@@ -43,6 +45,7 @@ private slots:
     void portInUseIsToldAndLeavesItOff();
     void portChoiceIsKeptAndUsed_data();
     void portChoiceIsKeptAndUsed();
+    void webPageToggleAndChangesBothWays();
 
 private:
     QString settingsPath() const { return m_directory.filePath(QStringLiteral("G740Config.ini")); }
@@ -308,6 +311,68 @@ void TestWindowRemote::portChoiceIsKeptAndUsed()
         QCOMPARE(ask(*before, "*OPC?"), QByteArray("1\n"));
     else if (before)
         QTRY_COMPARE(before->state(), QAbstractSocket::UnconnectedState);
+}
+
+// The web page from the menu: off by default, its port and state kept; a
+// change on the page shows on the panel, one typed in the window reaches
+// the page, and the page lists the SCPI port while remote control is on.
+void TestWindowRemote::webPageToggleAndChangesBothWays()
+{
+    {
+        TIniFile settings(settingsPath());
+        settings.WriteInteger(WebPageSettings::Section.toString(), WebPageSettings::Port.toString(), 0);
+    }
+    TMainForm form;
+    WindowRemoteControl remote(form);
+    WindowWebPage web(form, remote);
+    QTest::qWait(10);
+    QCOMPARE(web.toggle()->objectName(), QStringLiteral("WebPageMenuItem"));
+    QVERIFY(form.PopupMenu->actions().contains(web.toggle()));
+    QVERIFY(!web.toggle()->isChecked());
+    QVERIFY(!web.web());
+    form.show();
+    QTRY_VERIFY_WITH_TIMEOUT(!form.FirstDetection && !form.DetectionRunning, 10000);
+
+    web.toggle()->trigger();
+    QVERIFY(web.web() && web.web()->isListening());
+    QCOMPARE(TIniFile(settingsPath()).ReadInteger(WebPageSettings::Section.toString(), WebPageSettings::Enabled.toString(), -1), 1);
+    const quint16 port = web.web()->port();
+    const auto request = [this, port](const QByteArray &text) {
+        auto socket = connectTo(port);
+        socket->write(text);
+        QByteArray answer;
+        [&] { QTRY_VERIFY((answer += socket->readAll()).contains("\r\n\r\n") && answer.endsWith('}')); }();
+        return answer;
+    };
+    QVERIFY(!request("GET /api/state HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n").contains("::SOCKET"));
+    remote.toggle()->trigger();
+    QVERIFY(remote.remote());
+    QVERIFY(request("GET /api/state HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")
+                .contains(QByteArray::number(remote.remote()->port()) + "::SOCKET"));
+
+    // The page's token, then a change as the page sends it.
+    QByteArray page;
+    {
+        auto socket = connectTo(port);
+        socket->write("GET / HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+        [&] { QTRY_VERIFY((page += socket->readAll()).contains("</html>")); }();
+    }
+    const qsizetype at = page.indexOf("g740-token\" content=\"") + 21;
+    const QByteArray token = page.mid(at, 48);
+    const QByteArray body = R"({"StartFrequency": 12.5})";
+    QVERIFY(request("POST /api/record HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/json\r\nX-G740-Token: " + token
+                    + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body)
+                .startsWith("HTTP/1.1 200"));
+    auto *startEdit = form.G740GeneratorFrame->findChild<QLineEdit *>(QStringLiteral("DesiredStartFrequencyValueLMDEdit"));
+    QVERIFY(startEdit);
+    QTRY_COMPARE(startEdit->text(), QStringLiteral("12.5000"));
+    startEdit->setText(QStringLiteral("7.25"));
+    QVERIFY(request("GET /api/state HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n").contains("\"text\":\"7.2500\""));
+
+    web.toggle()->trigger();
+    QVERIFY(!web.web());
+    QCOMPARE(TIniFile(settingsPath()).ReadInteger(WebPageSettings::Section.toString(), WebPageSettings::Enabled.toString(), -1), 0);
+    form.close();
 }
 
 QTEST_MAIN(TestWindowRemote)

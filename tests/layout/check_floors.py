@@ -25,6 +25,8 @@ FLOORS = {
     "instrument": (4.0, False),
     "scpi": (5.0, False),
     "remote": (5.1, False),
+    "web": (5.2, False),
+    "web/page": (5.2, False),  # the page itself, served from memory
     "front": (6.0, False),
     "window": (7.0, True),
     "": (8.0, True),  # main.cpp: picks the front door; it names the window's entry, loaded at run time
