@@ -165,7 +165,7 @@ QJsonObject sweep(const SweepPlan &plan)
         item(text("cycleTime"), optionalText(summary.cycleTime, shortestNumberText), text("ms")),
         item(text("lowest"), frequencyText(summary.lowestProduced), text("kHz")),
         item(text("highest"), frequencyText(summary.highestProduced), text("kHz")),
-        item(text("largestError"), optionalText(summary.largestErrorPpm, [](double ppm) { return QString::number(ppm, 'f', 3); }),
+        item(text("largestError"), optionalText(summary.largestErrorPpm, [](double ppm) { return formatFloat(u"0.00", ppm); }),
              QString()),
         item(text("flagged"), countText(summary.flaggedSteps), QString()),
     };
