@@ -1,9 +1,17 @@
 #include "remote/G740Remote.h"
+
+#include "settings/IniFile.h"
+
 #include <QCoreApplication>
 
 G740Remote::G740Remote(Instrument &instrument, const G740Program &program, QObject *parent)
-    : QObject(parent), m_tree(g740CommandTree(instrument, program, this)), m_server(std::make_unique<ScpiServer>(m_tree))
+    : QObject(parent)
+    , m_tree(g740CommandTree(instrument, program, this))
+    , m_server(std::make_unique<ScpiServer>(m_tree, m_scheduler))
 {
+    // Saves and stored sets within one client's share of a turn become one
+    // replacement of the settings file each.
+    m_scheduler.setDeferredWrites({&IniWriteBack::open, &IniWriteBack::commit});
     connect(m_server.get(), &ScpiServer::clientCountChanged, this, &G740Remote::clientCountChanged);
 }
 

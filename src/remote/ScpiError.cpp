@@ -21,6 +21,7 @@ QString ScpiError::standardText(int code)
     case SettingsConflict: return QStringLiteral("Settings conflict");
     case DataOutOfRange: return QStringLiteral("Data out of range");
     case TooMuchData: return QStringLiteral("Too much data");
+    case OutOfMemory: return QStringLiteral("Out of memory");
     case IllegalParameterValue: return QStringLiteral("Illegal parameter value");
     case QueueOverflow: return QStringLiteral("Queue overflow");
     }

@@ -1,5 +1,7 @@
 #include "remote/ScpiMessage.h"
 
+#include <QStringDecoder>
+
 #include <charconv>
 #include <cmath>
 
@@ -310,7 +312,13 @@ bool ScpiMessageReader::readString(ScpiToken &token, ScpiError &error)
         }
         bytes += c;
     }
+    // Every character as sent, a leading U+FEFF included; bytes that are no
+    // UTF-8 would otherwise turn into U+FFFD without a word.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return fail(error, ScpiErrorCode::SyntaxError, QStringLiteral("string is not UTF-8 ") + excerpt(m_line.sliced(start)));
     token.kind = ScpiToken::Kind::String;
-    token.text = QString::fromUtf8(bytes);
+    token.text = std::move(text);
     return true;
 }

@@ -22,6 +22,28 @@ namespace {
 std::optional<qint64> failWriteAfter;
 int replacements = 0;
 
+// Changes kept back while write-back is open, per file, in the order of their
+// first change. Each thread keeps its own.
+struct KeptBack
+{
+    QString fileName;
+    QByteArray content;
+};
+thread_local bool keepingBack = false;
+thread_local QList<KeptBack> keptBack;
+
+KeptBack *keptBackFor(const QString &name)
+{
+    if (keptBack.isEmpty())
+        return nullptr;
+    const QString fileName = QFileInfo(name).absoluteFilePath();
+    for (KeptBack &entry : keptBack) {
+        if (entry.fileName == fileName)
+            return &entry;
+    }
+    return nullptr;
+}
+
 QString IsDirectoryReason()
 {
     return QCoreApplication::translate("IniFile", "по этому пути находится каталог, а не файл");
@@ -157,6 +179,30 @@ IniFileError::IniFileError(const QString &fileName, const QString &reason)
 {
 }
 
+// Replaces the file at m_fileName by content, atomically.
+static void replaceFile(const QString &m_fileName, const QByteArray &content)
+{
+    QSaveFile file(m_fileName);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        throw IniFileError(m_fileName, saveFailureReason(file, errno));
+    if (failWriteAfter) {
+        file.write(content.first(std::clamp<qint64>(*failWriteAfter, 0, content.size())));
+        file.cancelWriting();
+    } else {
+        errno = 0;
+        // QSaveFile buffers, and commit() does not see a failure of the last
+        // flush (a file-size limit, a full disk): it would put a short file in
+        // the old one's place. So the bytes must reach the file first.
+        if (file.write(content) != content.size() || !file.flush())
+            throw IniFileError(m_fileName, saveFailureReason(file, errno));
+    }
+    errno = 0;
+    if (!file.commit())
+        throw IniFileError(m_fileName, saveFailureReason(file, errno));
+    ++replacements;
+}
+
 TIniFile::TIniFile(const QString &fileName)
     : m_fileName(fileName)
 {
@@ -174,11 +220,15 @@ int TIniFile::replacementCount()
 
 std::optional<QString> TIniFile::unusableReason() const
 {
+    if (keptBackFor(m_fileName))
+        return std::nullopt;
     return readContent(m_fileName).problem;
 }
 
 IniText TIniFile::text() const
 {
+    if (const KeptBack *kept = keptBackFor(m_fileName))
+        return IniText(kept->content);
     FileContent content = readContent(m_fileName);
     return IniText(content.problem ? QByteArray() : std::move(content.bytes));
 }
@@ -224,6 +274,13 @@ double TIniFile::ReadFloat(const QString &section, const QString &key, double de
 
 void TIniFile::Update(const std::function<bool(IniText &)> &edit)
 {
+    // A file changed before in this write-back: its checks are done.
+    if (KeptBack *kept = keptBackFor(m_fileName)) {
+        IniText text(kept->content);
+        if (edit(text))
+            kept->content = text.content();
+        return;
+    }
     const QFileInfo info(m_fileName);
     // The old content must be read whole: a file that cannot be read would
     // otherwise be replaced by our keys alone.
@@ -248,35 +305,22 @@ void TIniFile::Update(const std::function<bool(IniText &)> &edit)
     IniText text(std::move(old));
     if (!edit(text))
         return;
-    const QByteArray content = text.content();
-
-    QSaveFile file(m_fileName);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        throw IniFileError(m_fileName, saveFailureReason(file, errno));
-    if (failWriteAfter) {
-        file.write(content.first(std::clamp<qint64>(*failWriteAfter, 0, content.size())));
-        file.cancelWriting();
-    } else {
-        errno = 0;
-        // QSaveFile buffers, and commit() does not see a failure of the last
-        // flush (a file-size limit, a full disk): it would put a short file in
-        // the old one's place. So the bytes must reach the file first.
-        if (file.write(content) != content.size() || !file.flush())
-            throw IniFileError(m_fileName, saveFailureReason(file, errno));
+    if (keepingBack) {
+        keptBack.append({QFileInfo(m_fileName).absoluteFilePath(), text.content()});
+        return;
     }
-    errno = 0;
-    if (!file.commit())
-        throw IniFileError(m_fileName, saveFailureReason(file, errno));
-    ++replacements;
+    replaceFile(m_fileName, text.content());
 }
 
 void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
+    std::optional<QString> problem;
     Update([&](IniText &text) {
-        text.setValue(section, key, value);
-        return true;
+        problem = text.setValue(section, key, value);
+        return !problem;
     });
+    if (problem)
+        throw IniFileError(m_fileName, *problem);
 }
 
 void TIniFile::WriteInteger(const QString &section, const QString &key, int value)
@@ -326,4 +370,28 @@ int removeStaleTemporaries(const QString &path)
             ++removed;
     }
     return removed;
+}
+
+void IniWriteBack::open()
+{
+    keepingBack = true;
+}
+
+QStringList IniWriteBack::commit()
+{
+    keepingBack = false;
+    QStringList failures;
+    for (const KeptBack &entry : std::exchange(keptBack, {})) {
+        try {
+            replaceFile(entry.fileName, entry.content);
+        } catch (const IniFileError &error) {
+            failures.append(QString::fromUtf8(error.what()));
+        }
+    }
+    return failures;
+}
+
+bool IniWriteBack::isOpen()
+{
+    return keepingBack;
 }

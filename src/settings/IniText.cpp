@@ -2,6 +2,8 @@
 
 #include "runtime/CodePage.h"
 
+#include <QCoreApplication>
+#include <QSet>
 #include <QStringDecoder>
 
 namespace {
@@ -27,6 +29,17 @@ bool isValidUtf8(QByteArrayView bytes)
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = decoder(bytes);
     return !decoder.hasError();
+}
+
+// A name as a message may show it: control characters as "?".
+QString printable(QStringView name)
+{
+    QString shown = name.toString();
+    for (QChar &c : shown) {
+        if (c.unicode() < 0x20)
+            c = u'?';
+    }
+    return shown;
 }
 
 bool hasNonAscii(QByteArrayView bytes)
@@ -204,15 +217,37 @@ QByteArray IniText::lineEnding() const
     return QByteArrayLiteral("\r\n");
 }
 
-void IniText::setValue(QStringView section, QStringView key, QStringView value)
+std::optional<QString> IniText::nameProblem(QStringView name, bool isKey) const
 {
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 && c != u'\t')
+            return QCoreApplication::translate("IniText", "в имени \"%1\" есть перевод строки или управляющий символ")
+                .arg(printable(name));
+    }
+    if (!name.isEmpty() && (name.front() == u' ' || name.front() == u'\t' || name.back() == u' ' || name.back() == u'\t'))
+        return QCoreApplication::translate("IniText", "имя \"%1\" начинается или кончается пробелом").arg(printable(name));
+    if (isKey && (name.contains(u'=') || name.startsWith(u'[') || name.startsWith(u';')))
+        return QCoreApplication::translate("IniText", "имя ключа \"%1\" содержит \"=\" или начинается с \"[\" или \";\"")
+            .arg(printable(name));
+    if (!canStore(name))
+        return QCoreApplication::translate("IniText", "в имени \"%1\" есть символы, которых нет в кодировке файла")
+            .arg(printable(name));
+    return std::nullopt;
+}
+
+std::optional<QString> IniText::setValue(QStringView section, QStringView key, QStringView value)
+{
+    if (std::optional<QString> problem = nameProblem(section, false))
+        return problem;
+    if (std::optional<QString> problem = nameProblem(key, true))
+        return problem;
     QByteArray bytes = encode(value);
     bytes.replace('\r', '?').replace('\n', '?');
 
     const Location location = locate(section, key);
     if (location.valueBegin >= 0) {
         m_content.replace(location.valueBegin, location.valueEnd - location.valueBegin, bytes);
-        return;
+        return std::nullopt;
     }
 
     const QByteArray eol = lineEnding();
@@ -231,6 +266,7 @@ void IniText::setValue(QStringView section, QStringView key, QStringView value)
     if (insertAt == m_content.size() && !m_content.isEmpty() && !m_content.endsWith('\n'))
         lines.prepend(eol);
     m_content.insert(insertAt, lines);
+    return std::nullopt;
 }
 
 bool IniText::removeSection(QStringView section)
@@ -258,12 +294,17 @@ bool IniText::removeSection(QStringView section)
 QStringList IniText::sectionNames() const
 {
     QStringList names;
+    // The names seen, folded: a set stays linear with thousands of sections.
+    QSet<QString> seen;
     qsizetype lineBegin = 0;
     while (lineBegin < m_content.size()) {
         const Line line = lineAt(lineBegin);
-        if (const std::optional<QString> name = sectionOf(line)) {
-            if (!names.contains(*name, Qt::CaseInsensitive))
-                names.append(*name);
+        if (std::optional<QString> name = sectionOf(line)) {
+            const QString folded = name->toCaseFolded();
+            if (!seen.contains(folded)) {
+                seen.insert(folded);
+                names.append(std::move(*name));
+            }
         }
         lineBegin = line.next;
     }

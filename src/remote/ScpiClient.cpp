@@ -1,0 +1,62 @@
+#include "remote/ScpiClient.h"
+
+#include "remote/ScpiScheduler.h"
+
+ScpiClient::ScpiClient(ScpiScheduler &scheduler, const ScpiCommandTree &tree, QObject *parent)
+    : QObject(parent), m_scheduler(&scheduler), m_session(tree)
+{
+    m_scheduler->add(this);
+    m_session.setBeforeQuery([this] {
+        if (m_scheduler)
+            m_scheduler->commitWrites(m_session);
+    });
+}
+
+ScpiClient::~ScpiClient()
+{
+    if (m_scheduler)
+        m_scheduler->remove(this);
+}
+
+void ScpiClient::submit(QByteArray message)
+{
+    m_queue.enqueue({std::move(message), std::nullopt});
+    if (hasWork() && m_scheduler)
+        m_scheduler->wake();
+}
+
+void ScpiClient::submitError(const ScpiError &error)
+{
+    m_queue.enqueue({{}, error});
+    if (hasWork() && m_scheduler)
+        m_scheduler->wake();
+}
+
+void ScpiClient::setHeld(bool held)
+{
+    m_held = held;
+    if (hasWork() && m_scheduler)
+        m_scheduler->wake();
+}
+
+void ScpiClient::runUnit()
+{
+    if (!m_session.inMessage()) {
+        if (m_queue.isEmpty())
+            return;
+        Item item = m_queue.dequeue();
+        if (item.error) {
+            m_session.pushError(*item.error);
+            if (isIdle())
+                emit idle();
+            return;
+        }
+        m_session.begin(std::move(item.message));
+    }
+    if (!m_session.step())
+        return;
+    emit finished(m_session.takeResponse());
+    // finished() may have given more work, or deleted this client's owner.
+    if (isIdle())
+        emit idle();
+}

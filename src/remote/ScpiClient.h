@@ -1,0 +1,68 @@
+#pragma once
+
+#include "remote/ScpiError.h"
+#include "remote/ScpiSession.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QQueue>
+
+#include <optional>
+
+class ScpiCommandTree;
+class ScpiScheduler;
+
+// One client of the SCPI interface as a transport sees it: program messages
+// go in with submit(), and for each one finished() comes out with its
+// response message, in order, on a later turn of the scheduler. The
+// transport knows nothing of turns: it feeds messages, holds the client
+// while its output cannot take more, and sends what finished() gives.
+class ScpiClient : public QObject
+{
+    Q_OBJECT
+
+public:
+    ScpiClient(ScpiScheduler &scheduler, const ScpiCommandTree &tree, QObject *parent = nullptr);
+    ~ScpiClient() override;
+
+    ScpiSession &session() { return m_session; }
+
+    // A program message without its terminator.
+    void submit(QByteArray message);
+    // An error the transport found (a line too long), queued in its place
+    // among the messages; no finished() for it.
+    void submitError(const ScpiError &error);
+
+    // Messages submitted and not yet finished, the one running included.
+    qsizetype waiting() const { return m_queue.size() + (m_session.inMessage() ? 1 : 0); }
+    bool isIdle() const { return waiting() == 0; }
+
+    // While held nothing of this client runs (its answers are not taken).
+    void setHeld(bool held);
+    bool isHeld() const { return m_held; }
+
+signals:
+    // response: every answer of the message with its LF, or empty. A
+    // receiver may delete the client only later (deleteLater).
+    void finished(const QByteArray &response);
+    // The last waiting message finished.
+    void idle();
+
+private:
+    friend class ScpiScheduler;
+    struct Item
+    {
+        QByteArray message;
+        std::optional<ScpiError> error;
+    };
+
+    bool hasWork() const { return !m_held && !isIdle(); }
+    // Runs one unit (or queued error) for the scheduler.
+    void runUnit();
+
+    QPointer<ScpiScheduler> m_scheduler;
+    ScpiSession m_session;
+    QQueue<Item> m_queue;
+    bool m_held = false;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <chrono>
+#include <functional>
+
+class ScpiClient;
+class ScpiSession;
+
+// Writes that commands make which may be kept back and made once: opened
+// before a client's slice runs, committed at its end and before any query of
+// the slice is answered. commit returns why a kept-back write failed.
+struct ScpiDeferredWrites
+{
+    std::function<void()> open;
+    std::function<QStringList()> commit;
+};
+
+// Fair turns for every client of the program's SCPI interface, whatever its
+// transport (raw socket, VXI-11 link, web request). Each turn of the event
+// loop gives every client with work a slice: units of its program messages
+// run one at a time until its time is used up, and the rest waits for the
+// next turn. So one client's long message cannot stall the others, and the
+// event loop (a termination signal, the window) is back between two turns,
+// at most one slice per client plus one unit later.
+//
+// All on the thread of the scheduler's event loop. Clients register
+// themselves (ScpiClient); the scheduler must outlive none of them, but
+// clients left behind by a deleted scheduler run nothing more.
+class ScpiScheduler : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr std::chrono::microseconds DefaultSlice{1000};
+
+    explicit ScpiScheduler(QObject *parent = nullptr);
+    ~ScpiScheduler() override;
+
+    void setSlice(std::chrono::microseconds slice) { m_slice = slice; }
+    std::chrono::microseconds slice() const { return m_slice; }
+    void setDeferredWrites(ScpiDeferredWrites writes) { m_writes = std::move(writes); }
+
+    // Turns run so far (test and benchmark support).
+    qint64 turnCount() const { return m_turns; }
+
+private:
+    friend class ScpiClient;
+    void add(ScpiClient *client);
+    void remove(ScpiClient *client);
+    // A client has work: a turn comes.
+    void wake();
+    // Makes the writes kept back so far; failures go to the session's queue.
+    void commitWrites(ScpiSession &session);
+
+    void turn();
+    void serve(ScpiClient *client);
+    void openWrites();
+    void closeWrites(ScpiSession *session);
+
+    QList<ScpiClient *> m_clients; // in the order they are served
+    qsizetype m_first = 0;         // who is served first in the next turn
+    std::chrono::microseconds m_slice = DefaultSlice;
+    ScpiDeferredWrites m_writes;
+    bool m_turnPosted = false;
+    bool m_inTurn = false;
+    bool m_writesOpen = false;
+    qint64 m_turns = 0;
+};
