@@ -19,6 +19,7 @@ import selectors
 import signal
 import socket
 import statistics
+import struct
 import subprocess
 import sys
 import tempfile
@@ -91,7 +92,7 @@ def make_settings(program, directory, sets):
 
 
 class Hostile(threading.Thread):
-    """Saves, catalogue chains and stores, never reading; reconnects when blocked."""
+    """Saves, catalogue chains and stores, never reading; resets and reconnects when blocked."""
 
     LINES = [
         b"SYST:SETT:SAVE" + b";SAVE" * 13000 + b"\n",
@@ -122,6 +123,10 @@ class Hostile(threading.Thread):
             except OSError:
                 pass  # the server takes no more: a new connection
             finally:
+                # Reset, not closed: a graceful close would wait for the
+                # server to take the unsent lines, and the old connection
+                # would stay open.
+                client.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
                 client.close()
 
 

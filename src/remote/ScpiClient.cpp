@@ -39,6 +39,23 @@ void ScpiClient::setHeld(bool held)
         m_scheduler->wake();
 }
 
+bool ScpiClient::detach()
+{
+    if (m_detached)
+        return true;
+    m_held = false;
+    if (!m_scheduler || m_scheduler->detachedCount() >= ScpiScheduler::MaxDetached) {
+        m_queue.clear();
+        m_session.abandon();
+        emit idle();
+        return false;
+    }
+    m_detached = true;
+    if (hasWork())
+        m_scheduler->wake();
+    return true;
+}
+
 void ScpiClient::runUnit()
 {
     if (!m_session.inMessage()) {

@@ -42,12 +42,23 @@ public:
     void setHeld(bool held);
     bool isHeld() const { return m_held; }
 
+    // The transport is gone: what waits still runs, in the share of each
+    // turn that all detached clients have together, so that a client
+    // leaving and coming back again and again gains nothing. Returns false,
+    // dropping what waits (the rest of a message begun too), when
+    // ScpiScheduler::MaxDetached clients are finishing that way already.
+    bool detach();
+    bool isDetached() const { return m_detached; }
+
 signals:
     // response: every answer of the message with its LF, or empty. A
     // receiver may delete the client only later (deleteLater).
     void finished(const QByteArray &response);
     // The last waiting message finished.
     void idle();
+    // A slice of this client begins: the transport may find its peer gone
+    // (and detach) before anything runs.
+    void sliceStarting();
 
 private:
     friend class ScpiScheduler;
@@ -65,4 +76,5 @@ private:
     ScpiSession m_session;
     QQueue<Item> m_queue;
     bool m_held = false;
+    bool m_detached = false;
 };

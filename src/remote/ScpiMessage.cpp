@@ -322,3 +322,21 @@ bool ScpiMessageReader::readString(ScpiToken &token, ScpiError &error)
     token.text = std::move(text);
     return true;
 }
+
+qsizetype Scpi::unitCount(QByteArrayView message)
+{
+    qsizetype units = 1;
+    char quote = 0; // inside a string opened by this quote
+    for (const char c : message) {
+        if (quote) {
+            // A doubled quote closes and opens again: no change.
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == ';') {
+            ++units;
+        }
+    }
+    return units;
+}

@@ -30,6 +30,14 @@ void ScpiScheduler::remove(ScpiClient *client)
         --m_first;
 }
 
+int ScpiScheduler::detachedCount() const
+{
+    int count = 0;
+    for (const ScpiClient *client : m_clients)
+        count += client->isDetached() && !client->isIdle() ? 1 : 0;
+    return count;
+}
+
 void ScpiScheduler::wake()
 {
     if (m_turnPosted || m_inTurn)
@@ -55,7 +63,18 @@ void ScpiScheduler::turn()
     for (qsizetype i = 0; i < count; ++i)
         order.append(m_clients[(m_first + i) % count]);
     ++m_first;
+    QList<QPointer<ScpiClient>> detached;
     for (const QPointer<ScpiClient> &client : std::as_const(order)) {
+        if (client && client->hasWork() && !client->isDetached())
+            emit client->sliceStarting();
+        if (client && client->hasWork() && client->isDetached())
+            detached.append(client);
+        else if (client && client->hasWork())
+            serve(client);
+    }
+    // One slice for all clients whose transport is gone.
+    if (!detached.isEmpty()) {
+        const QPointer<ScpiClient> &client = detached[m_nextDetached++ % detached.size()];
         if (client && client->hasWork())
             serve(client);
     }
@@ -74,10 +93,19 @@ void ScpiScheduler::serve(ScpiClient *client)
     openWrites();
     QElapsedTimer timer;
     timer.start();
-    // At least one unit, so that every client moves on in every turn.
+    // At least one unit, so that every client moves on in every turn; a
+    // short message begun is ended.
+    const auto goesOn = [&] {
+        if (!guard || !client->hasWork())
+            return false;
+        if (std::chrono::nanoseconds(timer.nsecsElapsed()) < m_slice)
+            return true;
+        const ScpiSession &session = client->session();
+        return session.inMessage() && session.unitsInMessage() <= AtomicUnits;
+    };
     do {
         client->runUnit();
-    } while (guard && client->hasWork() && std::chrono::nanoseconds(timer.nsecsElapsed()) < m_slice);
+    } while (goesOn());
     // Nobody may be left to be told of a failure.
     closeWrites(guard ? &client->session() : nullptr);
 }

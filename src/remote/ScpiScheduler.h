@@ -24,9 +24,10 @@ struct ScpiDeferredWrites
 // transport (raw socket, VXI-11 link, web request). Each turn of the event
 // loop gives every client with work a slice: units of its program messages
 // run one at a time until its time is used up, and the rest waits for the
-// next turn. So one client's long message cannot stall the others, and the
-// event loop (a termination signal, the window) is back between two turns,
-// at most one slice per client plus one unit later.
+// next turn; only a message longer than AtomicUnits is split. So one client's
+// long message cannot stall the others, and the event loop (a termination
+// signal, the window) is back between two turns, at most one slice and
+// AtomicUnits units per client later.
 //
 // All on the thread of the scheduler's event loop. Clients register
 // themselves (ScpiClient); the scheduler must outlive none of them, but
@@ -37,6 +38,12 @@ class ScpiScheduler : public QObject
 
 public:
     static constexpr std::chrono::microseconds DefaultSlice{1000};
+    // A message of at most this many units is never split: once begun it
+    // ends in the same slice, so it sees no other client's changes. Longer
+    // messages go on in the next turn when the slice is used up.
+    static constexpr int AtomicUnits = 32;
+    // Clients whose transport is gone that may still finish their work.
+    static constexpr int MaxDetached = 8;
 
     explicit ScpiScheduler(QObject *parent = nullptr);
     ~ScpiScheduler() override;
@@ -47,6 +54,8 @@ public:
 
     // Turns run so far (test and benchmark support).
     qint64 turnCount() const { return m_turns; }
+    // Detached clients with work left.
+    int detachedCount() const;
 
 private:
     friend class ScpiClient;
@@ -64,6 +73,7 @@ private:
 
     QList<ScpiClient *> m_clients; // in the order they are served
     qsizetype m_first = 0;         // who is served first in the next turn
+    qsizetype m_nextDetached = 0;  // which detached client has the next shared slice
     std::chrono::microseconds m_slice = DefaultSlice;
     ScpiDeferredWrites m_writes;
     bool m_turnPosted = false;

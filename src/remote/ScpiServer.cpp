@@ -34,6 +34,7 @@ ScpiConnection::ScpiConnection(QTcpSocket *socket, const ScpiCommandTree &tree, 
     m_client->session().setOutputPending([this] { return !m_gone && m_socket->bytesToWrite() > 0; });
     connect(m_client, &ScpiClient::finished, this, &ScpiConnection::answer);
     connect(m_client, &ScpiClient::idle, this, &ScpiConnection::deleteWhenDone);
+    connect(m_client, &ScpiClient::sliceStarting, this, &ScpiConnection::dropIfReset);
     connect(m_socket, &QTcpSocket::readyRead, this, &ScpiConnection::readLines);
     connect(m_socket, &QTcpSocket::bytesWritten, this, &ScpiConnection::updateHold);
     connect(m_socket, &QTcpSocket::disconnected, this, &ScpiConnection::socketGone);
@@ -45,14 +46,25 @@ ScpiConnection::~ScpiConnection()
     m_socket->disconnect(this);
 }
 
-bool ScpiConnection::peerHasClosed() const
+short ScpiConnection::peerState() const
 {
-    if (m_gone)
-        return true;
     pollfd check{int(m_socket->socketDescriptor()), POLLRDHUP, 0};
     if (check.fd < 0)
-        return true;
-    return ::poll(&check, 1, 0) > 0 && (check.revents & (POLLRDHUP | POLLHUP | POLLERR));
+        return POLLHUP;
+    return ::poll(&check, 1, 0) > 0 ? check.revents : 0;
+}
+
+bool ScpiConnection::peerHasClosed() const
+{
+    return m_gone || (peerState() & (POLLRDHUP | POLLHUP | POLLERR));
+}
+
+void ScpiConnection::dropIfReset()
+{
+    // A socket we do not read (its lines wait) would tell of a reset only
+    // when read again; its client must not be served as if it were there.
+    if (!m_gone && (peerState() & (POLLHUP | POLLERR)))
+        socketGone();
 }
 
 void ScpiConnection::leave()
@@ -125,15 +137,18 @@ void ScpiConnection::socketGone()
     if (m_socket->isOpen())
         m_buffer += m_socket->readAll();
     m_gone = true;
-    m_client->setHeld(false);
     qsizetype start = m_start;
-    for (qsizetype end; (end = m_buffer.indexOf('\n', start)) >= 0; start = end + 1) {
+    for (qsizetype end; m_client->waiting() < MaxWaitingLines && (end = m_buffer.indexOf('\n', start)) >= 0;
+         start = end + 1) {
         if (!m_discarding && end - start <= MaxLineLength)
             m_client->submit(m_buffer.sliced(start, end - start));
         m_discarding = false;
     }
     m_buffer.clear();
     m_start = m_searched = 0;
+    m_client->detach();
+    // Nothing more is read or sent (abort() comes back here, and returns).
+    m_socket->abort();
     leave();
     deleteWhenDone();
 }
@@ -196,6 +211,7 @@ QString ScpiServer::errorString() const
 void ScpiServer::countOutClosed()
 {
     for (ScpiConnection *connection : findChildren<ScpiConnection *>(Qt::FindDirectChildrenOnly)) {
+        connection->dropIfReset();
         if (connection->peerHasClosed())
             connection->leave();
     }

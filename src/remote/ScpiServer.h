@@ -34,6 +34,9 @@ public:
     // Whether the client has closed its side, even where the socket has not
     // told so yet.
     bool peerHasClosed() const;
+    // Treats a connection reset by the client as gone, even where the socket
+    // has not told so yet.
+    void dropIfReset();
     // Counts the connection out of the server's clients (once); what the
     // client sent whole still runs, and the object goes when it has.
     void leave();
@@ -42,6 +45,7 @@ signals:
     void closed();
 
 private:
+    short peerState() const; // poll() events of the socket
     void readLines();
     void answer(const QByteArray &response);
     void updateHold();

@@ -53,7 +53,8 @@ QByteArray ScpiSession::execute(QByteArrayView line)
 void ScpiSession::begin(QByteArray message)
 {
     m_response.clear();
-    m_message.emplace(Message{std::move(message), ScpiMessageReader({}), {}, {}, false});
+    const qsizetype units = Scpi::unitCount(message);
+    m_message.emplace(Message{std::move(message), ScpiMessageReader({}), {}, {}, false, 0, units});
     // The reader looks into the bytes where they stay, inside m_message.
     m_message->reader = ScpiMessageReader(m_message->bytes);
 }
@@ -68,6 +69,7 @@ bool ScpiSession::step()
     const ScpiMessageReader::Result result = message.ended ? ScpiMessageReader::Result::End
                                                            : message.reader.next(unit, error);
     if (result == ScpiMessageReader::Result::Unit) {
+        ++message.units;
         runUnit(message, unit);
         if (!message.ended)
             return false;
@@ -84,6 +86,12 @@ bool ScpiSession::step()
 QByteArray ScpiSession::takeResponse()
 {
     return std::exchange(m_response, {});
+}
+
+void ScpiSession::abandon()
+{
+    m_message.reset();
+    m_response.clear();
 }
 
 void ScpiSession::runUnit(Message &message, ScpiProgramUnit &unit)

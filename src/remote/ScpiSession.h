@@ -58,8 +58,14 @@ public:
     // gives what execute() returns. A message begun before is dropped.
     void begin(QByteArray message);
     bool inMessage() const { return m_message.has_value(); }
+    // Units of the message begun that have run, and how many it has at most
+    // (its separators counted).
+    qsizetype unitsRun() const { return m_message ? m_message->units : 0; }
+    qsizetype unitsInMessage() const { return m_message ? m_message->unitCount : 0; }
     bool step();
     QByteArray takeResponse();
+    // Drops the message begun: the rest of it does not run.
+    void abandon();
 
     // Tells whether answers already given still wait to be sent (MAV).
     void setOutputPending(std::function<bool()> pending) { m_outputPending = std::move(pending); }
@@ -100,6 +106,8 @@ private:
         QByteArray path;
         QByteArray answers;
         bool ended = false;
+        qsizetype units = 0;
+        qsizetype unitCount = 0;
     };
     void runUnit(Message &message, ScpiProgramUnit &unit);
 

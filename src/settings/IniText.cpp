@@ -24,12 +24,6 @@ void trim(const QByteArray &text, qsizetype &begin, qsizetype &end)
         --end;
 }
 
-bool isValidUtf8(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = decoder(bytes);
-    return !decoder.hasError();
-}
 
 // A name as a message may show it: control characters as "?".
 QString printable(QStringView name)
@@ -65,7 +59,7 @@ IniEncoding IniText::detectEncoding(QByteArrayView content)
 {
     if (content.startsWith(Utf8Bom))
         return IniEncoding::Utf8WithBom;
-    if (hasNonAscii(content) && isValidUtf8(content))
+    if (hasNonAscii(content) && content.isValidUtf8())
         return IniEncoding::Utf8;
     return IniEncoding::Cp1251;
 }
@@ -81,7 +75,10 @@ QString IniText::decode(QByteArrayView bytes) const
 {
     if (m_encoding == IniEncoding::Cp1251)
         return fromCp1251(bytes);
-    return QString::fromUtf8(bytes);
+    // A name or value may begin with U+FEFF: it is a character there, not
+    // the file's byte-order mark (which the constructor has taken off).
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(bytes);
 }
 
 QByteArray IniText::encode(QStringView text) const
@@ -246,9 +243,13 @@ std::optional<QString> IniText::setValue(QStringView section, QStringView key, Q
 
     const Location location = locate(section, key);
     if (location.valueBegin >= 0) {
-        m_content.replace(location.valueBegin, location.valueEnd - location.valueBegin, bytes);
+        // The same bytes again leave a text shared with its copies as it is.
+        const qsizetype length = location.valueEnd - location.valueBegin;
+        if (QByteArrayView(m_content).sliced(location.valueBegin, length) != bytes)
+            m_content.replace(location.valueBegin, length, bytes);
         return std::nullopt;
     }
+    m_sectionNames.reset();
 
     const QByteArray eol = lineEnding();
     QByteArray lines;
@@ -269,6 +270,35 @@ std::optional<QString> IniText::setValue(QStringView section, QStringView key, Q
     return std::nullopt;
 }
 
+std::optional<QString> IniText::setValues(QStringView section, const QList<std::pair<QString, QString>> &keysAndValues)
+{
+    if (keysAndValues.isEmpty())
+        return std::nullopt;
+    if (std::optional<QString> problem = nameProblem(section, false))
+        return problem;
+    for (const auto &[key, value] : keysAndValues) {
+        if (std::optional<QString> problem = nameProblem(key, true))
+            return problem;
+    }
+    const Location first = locate(section, keysAndValues.front().first);
+    if (first.insertAt >= 0 || first.valueBegin >= 0) {
+        for (const auto &[key, value] : keysAndValues)
+            setValue(section, key, value);
+        return std::nullopt;
+    }
+    // A new section: its first key makes it, the rest follow its last line.
+    setValue(section, keysAndValues.front().first, keysAndValues.front().second);
+    const QByteArray eol = lineEnding();
+    QByteArray lines;
+    for (qsizetype i = 1; i < keysAndValues.size(); ++i) {
+        QByteArray bytes = encode(keysAndValues[i].second);
+        bytes.replace('\r', '?').replace('\n', '?');
+        lines += encode(keysAndValues[i].first) + '=' + bytes + eol;
+    }
+    m_content += lines;
+    return std::nullopt;
+}
+
 bool IniText::removeSection(QStringView section)
 {
     QByteArray kept;
@@ -286,13 +316,17 @@ bool IniText::removeSection(QStringView section)
             kept.append(QByteArrayView(m_content).sliced(line.start, line.next - line.start));
         lineBegin = line.next;
     }
-    if (removed)
+    if (removed) {
         m_content = std::move(kept);
+        m_sectionNames.reset();
+    }
     return removed;
 }
 
 QStringList IniText::sectionNames() const
 {
+    if (m_sectionNames)
+        return *m_sectionNames;
     QStringList names;
     // The names seen, folded: a set stays linear with thousands of sections.
     QSet<QString> seen;
@@ -308,5 +342,6 @@ QStringList IniText::sectionNames() const
         }
         lineBegin = line.next;
     }
+    m_sectionNames = std::make_shared<const QStringList>(names);
     return names;
 }

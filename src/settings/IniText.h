@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
+#include <memory>
 #include <optional>
+#include <utility>
 
 // The character encodings a settings text may have. Windows-1251 is the
 // program's own; a file that an editor wrote in UTF-8 keeps UTF-8, and a
@@ -67,6 +70,10 @@ public:
     // A name that nameProblem() refuses changes nothing; its reason is returned.
     std::optional<QString> setValue(QStringView section, QStringView key, QStringView value);
 
+    // setValue() for each key in turn; a section that does not exist yet is
+    // written at the end in one go, however long the text.
+    std::optional<QString> setValues(QStringView section, const QList<std::pair<QString, QString>> &keysAndValues);
+
     // Removes every section of this name: its header and every line up to the
     // next section. Returns whether there was one.
     bool removeSection(QStringView section);
@@ -105,4 +112,6 @@ private:
 
     QByteArray m_content; // without the byte-order mark
     IniEncoding m_encoding;
+    // sectionNames() of this content, shared by copies until one changes.
+    mutable std::shared_ptr<const QStringList> m_sectionNames;
 };
