@@ -18,25 +18,34 @@ ScpiClient::~ScpiClient()
         m_scheduler->remove(this);
 }
 
+void ScpiClient::workArrived(bool hadWork)
+{
+    if (!m_scheduler || !hasWork())
+        return;
+    if (!hadWork)
+        m_scheduler->catchUp(this);
+    m_scheduler->wake();
+}
+
 void ScpiClient::submit(QByteArray message)
 {
+    const bool hadWork = hasWork();
     m_queue.enqueue({std::move(message), std::nullopt});
-    if (hasWork() && m_scheduler)
-        m_scheduler->wake();
+    workArrived(hadWork);
 }
 
 void ScpiClient::submitError(const ScpiError &error)
 {
+    const bool hadWork = hasWork();
     m_queue.enqueue({{}, error});
-    if (hasWork() && m_scheduler)
-        m_scheduler->wake();
+    workArrived(hadWork);
 }
 
 void ScpiClient::setHeld(bool held)
 {
+    const bool hadWork = hasWork();
     m_held = held;
-    if (hasWork() && m_scheduler)
-        m_scheduler->wake();
+    workArrived(hadWork);
 }
 
 bool ScpiClient::detach()
@@ -51,8 +60,7 @@ bool ScpiClient::detach()
         return false;
     }
     m_detached = true;
-    if (hasWork())
-        m_scheduler->wake();
+    workArrived(false);
     return true;
 }
 

@@ -71,10 +71,13 @@ private:
     bool hasWork() const { return !m_held && !isIdle(); }
     // Runs one unit (or queued error) for the scheduler.
     void runUnit();
+    // Tells the scheduler of work after none.
+    void workArrived(bool hadWork);
 
     QPointer<ScpiScheduler> m_scheduler;
     ScpiSession m_session;
     QQueue<Item> m_queue;
     bool m_held = false;
     bool m_detached = false;
+    qint64 m_used = 0; // ns of slices this client had
 };

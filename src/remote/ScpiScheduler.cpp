@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <algorithm>
+
 ScpiScheduler::ScpiScheduler(QObject *parent) : QObject(parent) {}
 
 ScpiScheduler::~ScpiScheduler()
@@ -26,8 +28,6 @@ void ScpiScheduler::remove(ScpiClient *client)
     if (index < 0)
         return;
     m_clients.removeAt(index);
-    if (index < m_first)
-        --m_first;
 }
 
 int ScpiScheduler::detachedCount() const
@@ -50,51 +50,71 @@ void ScpiScheduler::wake()
     });
 }
 
-void ScpiScheduler::turn()
+ScpiClient *ScpiScheduler::pick()
 {
-    if (m_clients.isEmpty())
-        return;
-    m_inTurn = true;
-    ++m_turns;
-    // Clients may come and go while others are served.
-    QList<QPointer<ScpiClient>> order;
-    const qsizetype count = m_clients.size();
-    m_first %= count;
-    for (qsizetype i = 0; i < count; ++i)
-        order.append(m_clients[(m_first + i) % count]);
-    ++m_first;
-    QList<QPointer<ScpiClient>> detached;
-    for (const QPointer<ScpiClient> &client : std::as_const(order)) {
-        if (client && client->hasWork() && !client->isDetached())
-            emit client->sliceStarting();
-        if (client && client->hasWork() && client->isDetached())
-            detached.append(client);
-        else if (client && client->hasWork())
-            serve(client);
-    }
-    // One slice for all clients whose transport is gone.
-    if (!detached.isEmpty()) {
-        const QPointer<ScpiClient> &client = detached[m_nextDetached++ % detached.size()];
-        if (client && client->hasWork())
-            serve(client);
-    }
-    m_inTurn = false;
+    ScpiClient *least = nullptr;
+    QList<ScpiClient *> detached;
     for (ScpiClient *client : std::as_const(m_clients)) {
-        if (client->hasWork()) {
-            wake();
-            break;
-        }
+        if (!client->hasWork())
+            continue;
+        if (client->isDetached())
+            detached.append(client);
+        else if (!least || client->m_used < least->m_used)
+            least = client;
     }
+    // The detached clients are one client here, taking turns among them.
+    if (!detached.isEmpty() && (!least || m_detachedUsed < least->m_used))
+        return detached[m_nextDetached++ % detached.size()];
+    return least;
 }
 
-void ScpiScheduler::serve(ScpiClient *client)
+void ScpiScheduler::catchUp(ScpiClient *client)
+{
+    // A client that had nothing to do (or is new) comes back one slice ahead
+    // of where the least served client stood, not with all the time it
+    // missed: it goes first, but cannot take the others' turns for long.
+    qint64 &used = client->isDetached() ? m_detachedUsed : client->m_used;
+    used = std::max(used, m_floor - qint64(std::chrono::nanoseconds(m_slice).count()));
+}
+
+void ScpiScheduler::turn()
+{
+    m_inTurn = true;
+    ++m_turns;
+    // The transport may find the chosen client gone, and drop or detach it.
+    for (qsizetype tries = 0; tries <= m_clients.size(); ++tries) {
+        ScpiClient *client = pick();
+        if (!client)
+            break;
+        const QPointer<ScpiClient> guard(client);
+        if (!client->isDetached()) {
+            emit client->sliceStarting();
+            if (!guard || !client->hasWork() || client->isDetached())
+                continue;
+        }
+        const bool detached = client->isDetached();
+        // The least time any client with work has had only grows.
+        m_floor = std::max(m_floor, detached ? m_detachedUsed : client->m_used);
+        const qint64 elapsed = serve(client);
+        if (detached)
+            m_detachedUsed += elapsed;
+        else if (guard)
+            client->m_used += elapsed;
+        break;
+    }
+    m_inTurn = false;
+    if (pick())
+        wake();
+}
+
+qint64 ScpiScheduler::serve(ScpiClient *client)
 {
     const QPointer<ScpiClient> guard(client);
     openWrites();
     QElapsedTimer timer;
     timer.start();
-    // At least one unit, so that every client moves on in every turn; a
-    // short message begun is ended.
+    // At least one unit, so that the client moves on; a short message begun
+    // is ended.
     const auto goesOn = [&] {
         if (!guard || !client->hasWork())
             return false;
@@ -108,6 +128,7 @@ void ScpiScheduler::serve(ScpiClient *client)
     } while (goesOn());
     // Nobody may be left to be told of a failure.
     closeWrites(guard ? &client->session() : nullptr);
+    return timer.nsecsElapsed();
 }
 
 void ScpiScheduler::openWrites()

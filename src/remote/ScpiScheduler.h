@@ -22,16 +22,19 @@ struct ScpiDeferredWrites
 
 // Fair turns for every client of the program's SCPI interface, whatever its
 // transport (raw socket, VXI-11 link, web request). Each turn of the event
-// loop gives every client with work a slice: units of its program messages
-// run one at a time until its time is used up, and the rest waits for the
-// next turn; only a message longer than AtomicUnits is split. So one client's
-// long message cannot stall the others, and the event loop (a termination
-// signal, the window) is back between two turns, at most one slice and
-// AtomicUnits units per client later.
+// loop runs one slice: units of one client's program messages, one at a time,
+// until its time is used up; the rest waits for a later turn. The client
+// served is the one with work that has had the least time so far (a client
+// back from idle comes in one slice ahead of the least served), so a client
+// asking little is served at once and busy clients share the time evenly.
+// Only a message longer than AtomicUnits is split. So one client's long
+// message cannot stall the others, and the event loop (a termination signal,
+// the window) is back after every slice: at most one slice and AtomicUnits
+// units later.
 //
 // All on the thread of the scheduler's event loop. Clients register
-// themselves (ScpiClient); the scheduler must outlive none of them, but
-// clients left behind by a deleted scheduler run nothing more.
+// themselves (ScpiClient); clients left behind by a deleted scheduler run
+// nothing more.
 class ScpiScheduler : public QObject
 {
     Q_OBJECT
@@ -67,13 +70,18 @@ private:
     void commitWrites(ScpiSession &session);
 
     void turn();
-    void serve(ScpiClient *client);
+    ScpiClient *pick();
+    // A client that had no work has some again.
+    void catchUp(ScpiClient *client);
+    // Runs the client's slice; the time it took, in ns.
+    qint64 serve(ScpiClient *client);
     void openWrites();
     void closeWrites(ScpiSession *session);
 
     QList<ScpiClient *> m_clients; // in the order they are served
-    qsizetype m_first = 0;         // who is served first in the next turn
-    qsizetype m_nextDetached = 0;  // which detached client has the next shared slice
+    qsizetype m_nextDetached = 0; // which detached client has the next shared slice
+    qint64 m_detachedUsed = 0;    // ns the detached clients had together
+    qint64 m_floor = 0;           // the time of the client served last, the least then
     std::chrono::microseconds m_slice = DefaultSlice;
     ScpiDeferredWrites m_writes;
     bool m_turnPosted = false;
