@@ -56,6 +56,7 @@ private slots:
     void eightClientsAtOnce();
     void longWorkIsServedInTurns_data();
     void longWorkIsServedInTurns();
+    void newcomerTakesNoTurnsOfOthers();
     void responseGrowsNoFurther();
     void quickReconnectsAreCounted_data();
     void quickReconnectsAreCounted();
@@ -352,6 +353,26 @@ void TestScpiServer::longWorkIsServedInTurns()
     QCOMPARE(ask(*busy, "TEST:STEP?"), QByteArray::number(units) + '\n');
 }
 
+void TestScpiServer::newcomerTakesNoTurnsOfOthers()
+{
+    // A has worked a while and a client asking little has kept up with it;
+    // a busy newcomer must not run alone until it has had as much time.
+    const QByteArray work = "TEST:STEP" + QByteArray(";STEP").repeated(3999) + '\n';
+    auto first = connectClient();
+    auto asker = connectClient();
+    first->write(work);
+    while (m_device.steps < 1000)
+        QCOMPARE(ask(*asker, "*OPC?"), QByteArray("1\n"));
+    auto newcomer = connectClient();
+    const int before = m_device.steps;
+    newcomer->write(work);
+    newcomer->flush();
+    QTRY_VERIFY(m_device.steps > before + 20);
+    QCOMPARE(ask(*asker, "*IDN?"), QByteArray("Test,Box,0,1\n"));
+    QVERIFY2(m_device.steps - before < 1000, qPrintable(QString::number(m_device.steps - before)));
+    QTRY_COMPARE_WITH_TIMEOUT(m_device.steps, 8000, 20000);
+}
+
 void TestScpiServer::responseGrowsNoFurther()
 {
     // 100 answers of 1 MB each would be one response message of 100 MB.
@@ -404,7 +425,7 @@ void TestScpiServer::resetWithAnswersUnsent()
     m_device.name = QString(1000, u'n');
     for (int round = 0; round < 20; ++round) {
         auto client = connectClient();
-        client->write(QByteArray("MEM:NAME?\n").repeated(2000));
+        client->write(QByteArray("MEM:NAME?\n").repeated(20000));
         client->flush();
         QTRY_VERIFY(client->bytesAvailable() > 0);
         // Answers unread: closing now resets the connection.
