@@ -327,21 +327,17 @@ void TIniFile::Update(const std::function<bool(IniText &)> &edit)
     // The old content must be read whole: a file that cannot be read would
     // otherwise be replaced by our keys alone.
     QByteArray old;
-    bool readWhole = false; // old is the file's content
     if (info.exists()) {
         if (info.isDir())
             throw IniFileError(m_fileName, IsDirectoryReason());
         if (kept) {
             old = kept->onDisk;
-            readWhole = true;
         } else {
             FileContent content = readContent(m_fileName);
             if (content.problem && !m_replacesUnusable)
                 throw IniFileError(m_fileName, *content.problem);
-            if (!content.problem) {
+            if (!content.problem)
                 old = std::move(content.bytes);
-                readWhole = true;
-            }
         }
         if (!isWritablePath(m_fileName))
             throw IniFileError(m_fileName, notWritableReason(m_fileName, false));
@@ -364,11 +360,7 @@ void TIniFile::Update(const std::function<bool(IniText &)> &edit)
         keptBack.append({QFileInfo(m_fileName).absoluteFilePath(), std::move(text), old, true});
         return;
     }
-    // A change that changes nothing writes nothing.
-    const QByteArray content = text.content();
-    if (readWhole && content == old)
-        return;
-    replaceFile(m_fileName, content);
+    replaceFile(m_fileName, text.content());
 }
 
 void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
