@@ -42,8 +42,8 @@ public:
     void setHeld(bool held);
     bool isHeld() const { return m_held; }
 
-    // The transport is gone: what waits still runs, in the share of each
-    // turn that all detached clients have together, so that a client
+    // The transport is gone: what waits still runs, but all detached clients
+    // together count as one client of the scheduler, so that a client
     // leaving and coming back again and again gains nothing. Returns false,
     // dropping what waits (the rest of a message begun too), when
     // ScpiScheduler::MaxDetached clients are finishing that way already.
