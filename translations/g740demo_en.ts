@@ -579,6 +579,25 @@ Module library: </translation>
     </message>
 </context>
 <context>
+    <name>IniText</name>
+    <message>
+        <source>в имени &quot;%1&quot; есть перевод строки или управляющий символ</source>
+        <translation>the name &quot;%1&quot; holds a line break or another control character</translation>
+    </message>
+    <message>
+        <source>имя &quot;%1&quot; начинается или кончается пробелом</source>
+        <translation>the name &quot;%1&quot; begins or ends with a blank</translation>
+    </message>
+    <message>
+        <source>имя ключа &quot;%1&quot; содержит &quot;=&quot; или начинается с &quot;[&quot; или &quot;;&quot;</source>
+        <translation>the key name &quot;%1&quot; holds &quot;=&quot; or begins with &quot;[&quot; or &quot;;&quot;</translation>
+    </message>
+    <message>
+        <source>в имени &quot;%1&quot; есть символы, которых нет в кодировке файла</source>
+        <translation>the name &quot;%1&quot; holds characters the file&apos;s encoding lacks</translation>
+    </message>
+</context>
+<context>
     <name>InitDevicesThread</name>
     <message>
         <source>Файл настроек</source>

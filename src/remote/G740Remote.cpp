@@ -1,14 +1,22 @@
 #include "remote/G740Remote.h"
+
+#include "settings/IniFile.h"
+
 #include <QCoreApplication>
 
 G740Remote::G740Remote(Instrument &instrument, const G740Program &program, QObject *parent)
-    : QObject(parent), m_tree(g740CommandTree(instrument, program, this)), m_server(std::make_unique<ScpiServer>(m_tree))
+    : QObject(parent)
+    , m_tree(g740CommandTree(instrument, program, this))
+    , m_server(std::make_unique<ScpiServer>(m_tree, m_scheduler))
 {
+    // Saves and stored sets within one client's share of a turn become one
+    // replacement of the settings file each.
+    m_scheduler.setDeferredWrites({&IniWriteBack::open, &IniWriteBack::commit});
     connect(m_server.get(), &ScpiServer::clientCountChanged, this, &G740Remote::clientCountChanged);
     // Every client learns of a lost module from its error queue, whatever it
     // was doing: a generator it had started is stopped now.
     connect(&instrument, &Instrument::moduleLost, this, [this](const QString &text) {
-        m_server->reportToAll({ScpiErrorCode::HardwareMissing, text});
+        m_scheduler.reportToAll({ScpiErrorCode::HardwareMissing, text});
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "remote/G740Commands.h"
+#include "scpi/ScpiScheduler.h"
 #include "scpi/ScpiServer.h"
 
 #include <QHostAddress>
@@ -29,6 +30,8 @@ public:
     quint16 port() const;
     QString errorString() const;
     int clientCount() const;
+    // The fair turns every transport of this instrument runs its clients in.
+    ScpiScheduler &scheduler() { return m_scheduler; }
 
     // The line written to standard error once the server listens.
     static QString listeningText(quint16 port);
@@ -40,5 +43,6 @@ signals:
 
 private:
     ScpiCommandTree m_tree;
+    ScpiScheduler m_scheduler;
     std::unique_ptr<ScpiServer> m_server;
 };

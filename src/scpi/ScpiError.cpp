@@ -22,6 +22,7 @@ QString ScpiError::standardText(int code)
     case DataOutOfRange: return QStringLiteral("Data out of range");
     case HardwareMissing: return QStringLiteral("Hardware missing");
     case TooMuchData: return QStringLiteral("Too much data");
+    case OutOfMemory: return QStringLiteral("Out of memory");
     case IllegalParameterValue: return QStringLiteral("Illegal parameter value");
     case QueueOverflow: return QStringLiteral("Queue overflow");
     }

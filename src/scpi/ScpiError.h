@@ -24,6 +24,7 @@ inline constexpr int SettingsConflict = -221;
 inline constexpr int DataOutOfRange = -222;
 inline constexpr int TooMuchData = -223;
 inline constexpr int IllegalParameterValue = -224;
+inline constexpr int OutOfMemory = -225;
 inline constexpr int HardwareMissing = -241;
 inline constexpr int QueueOverflow = -350;
 } // namespace ScpiErrorCode

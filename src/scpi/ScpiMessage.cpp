@@ -1,5 +1,7 @@
 #include "scpi/ScpiMessage.h"
 
+#include <QStringDecoder>
+
 #include <charconv>
 #include <cmath>
 
@@ -310,7 +312,31 @@ bool ScpiMessageReader::readString(ScpiToken &token, ScpiError &error)
         }
         bytes += c;
     }
+    // Every character as sent, a leading U+FEFF included; bytes that are no
+    // UTF-8 would otherwise turn into U+FFFD without a word.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return fail(error, ScpiErrorCode::SyntaxError, QStringLiteral("string is not UTF-8 ") + excerpt(m_line.sliced(start)));
     token.kind = ScpiToken::Kind::String;
-    token.text = QString::fromUtf8(bytes);
+    token.text = std::move(text);
     return true;
+}
+
+qsizetype Scpi::unitCount(QByteArrayView message)
+{
+    qsizetype units = 1;
+    char quote = 0; // inside a string opened by this quote
+    for (const char c : message) {
+        if (quote) {
+            // A doubled quote closes and opens again: no change.
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == ';') {
+            ++units;
+        }
+    }
+    return units;
 }

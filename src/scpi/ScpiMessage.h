@@ -50,6 +50,9 @@ private:
 };
 
 namespace Scpi {
+// How many units a message has at most: its ';' outside strings, plus one.
+qsizetype unitCount(QByteArrayView message);
+
 // IEEE 488.2 white space: every byte from 0 to 32 but LF.
 inline bool isBlank(char c)
 {

@@ -1,11 +1,14 @@
 #include "scpi/ScpiServer.h"
 
+#include "scpi/ScpiClient.h"
 #include "scpi/ScpiError.h"
-#include "scpi/ScpiSession.h"
+#include "scpi/ScpiScheduler.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <poll.h>
 
 namespace {
 
@@ -21,32 +24,20 @@ ScpiError tooLong()
 
 } // namespace
 
-ScpiConnection::ScpiConnection(QTcpSocket *socket, const ScpiCommandTree &tree, QObject *parent)
-    : QObject(parent), m_socket(socket), m_session(std::make_unique<ScpiSession>(tree))
+ScpiConnection::ScpiConnection(QTcpSocket *socket, const ScpiCommandTree &tree, ScpiScheduler &scheduler,
+                               QObject *parent)
+    : QObject(parent), m_socket(socket), m_client(new ScpiClient(scheduler, tree, this))
 {
     m_socket->setParent(this);
     m_socket->setReadBufferSize(SocketReadBuffer);
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    m_session->setOutputPending([this] { return m_socket->bytesToWrite() > 0; });
-    connect(m_socket, &QTcpSocket::readyRead, this, &ScpiConnection::pump);
-    connect(m_socket, &QTcpSocket::bytesWritten, this, [this] {
-        if (m_socket->bytesToWrite() < MaxPendingOutput / 2)
-            pump();
-    });
-    connect(m_socket, &QTcpSocket::disconnected, this, [this] {
-        // What the client sent whole before it left still runs; its
-        // answers go nowhere.
-        const QByteArray rest = m_buffer.sliced(m_start) + m_socket->readAll();
-        m_buffer.clear();
-        m_start = m_searched = 0;
-        qsizetype start = 0;
-        for (qsizetype end; (end = rest.indexOf('\n', start)) >= 0; start = end + 1) {
-            if (!m_discarding && end - start <= MaxLineLength)
-                m_session->execute(QByteArrayView(rest).sliced(start, end - start));
-            m_discarding = false;
-        }
-        emit closed();
-    });
+    m_client->session().setOutputPending([this] { return !m_gone && m_socket->bytesToWrite() > 0; });
+    connect(m_client, &ScpiClient::finished, this, &ScpiConnection::answer);
+    connect(m_client, &ScpiClient::idle, this, &ScpiConnection::deleteWhenDone);
+    connect(m_client, &ScpiClient::sliceStarting, this, &ScpiConnection::dropIfReset);
+    connect(m_socket, &QTcpSocket::readyRead, this, &ScpiConnection::readLines);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &ScpiConnection::updateHold);
+    connect(m_socket, &QTcpSocket::disconnected, this, &ScpiConnection::socketGone);
 }
 
 ScpiConnection::~ScpiConnection()
@@ -55,34 +46,53 @@ ScpiConnection::~ScpiConnection()
     m_socket->disconnect(this);
 }
 
-void ScpiConnection::schedulePump()
+short ScpiConnection::peerState() const
 {
-    if (m_pumpScheduled)
-        return;
-    m_pumpScheduled = true;
-    QTimer::singleShot(0, this, [this] {
-        m_pumpScheduled = false;
-        pump();
-    });
+    pollfd check{int(m_socket->socketDescriptor()), POLLRDHUP, 0};
+    if (check.fd < 0)
+        return POLLHUP;
+    return ::poll(&check, 1, 0) > 0 ? check.revents : 0;
 }
 
-void ScpiConnection::pump()
+bool ScpiConnection::peerHasClosed() const
 {
-    if (m_socket->state() != QAbstractSocket::ConnectedState)
+    return m_gone || (peerState() & (POLLRDHUP | POLLHUP | POLLERR));
+}
+
+void ScpiConnection::dropIfReset()
+{
+    // A socket we do not read (its lines wait) would tell of a reset only
+    // when read again; its client must not be served as if it were there.
+    if (!m_gone && (peerState() & (POLLHUP | POLLERR)))
+        socketGone();
+}
+
+void ScpiConnection::leave()
+{
+    if (!m_counted)
         return;
-    for (int lines = 0; lines < LinesPerTurn; ++lines) {
-        // A client that does not read its answers waits for them to drain.
-        if (m_socket->bytesToWrite() > MaxPendingOutput)
-            return;
+    m_counted = false;
+    emit closed();
+}
+
+void ScpiConnection::readLines()
+{
+    while (!m_gone && m_client->waiting() < MaxWaitingLines) {
         const qsizetype end = m_buffer.indexOf('\n', m_searched);
         if (end < 0) {
             // Keep only the unfinished line, then read more.
             m_buffer.remove(0, m_start);
             m_start = 0;
             m_searched = m_buffer.size();
-            if (m_buffer.size() > MaxLineLength)
-                discardOverlongLine();
-            const qint64 available = m_socket->bytesAvailable();
+            if (m_buffer.size() > MaxLineLength) {
+                if (!m_discarding)
+                    m_client->submitError(tooLong());
+                m_discarding = true;
+                m_buffer.clear();
+                m_searched = 0;
+            }
+            // A socket closed by a reset has nothing more to give.
+            const qint64 available = m_socket->isOpen() ? m_socket->bytesAvailable() : 0;
             if (available <= 0)
                 return;
             m_buffer += m_socket->read(std::min<qint64>(available, SocketReadBuffer));
@@ -90,45 +100,83 @@ void ScpiConnection::pump()
         }
         const QByteArrayView line = QByteArrayView(m_buffer).sliced(m_start, end - m_start);
         m_start = m_searched = end + 1;
-        if (m_discarding) {
-            // The end of a line already reported as too long.
-            m_discarding = false;
-            continue;
-        }
-        if (line.size() > MaxLineLength) {
-            m_session->pushError(tooLong());
-            continue;
-        }
-        runLine(line);
-        if (m_socket->state() != QAbstractSocket::ConnectedState)
-            return;
+        if (std::exchange(m_discarding, false))
+            continue; // the end of a line already reported as too long
+        if (line.size() > MaxLineLength)
+            m_client->submitError(tooLong());
+        else
+            m_client->submit(line.toByteArray());
     }
-    schedulePump();
 }
 
-void ScpiConnection::discardOverlongLine()
+void ScpiConnection::answer(const QByteArray &response)
 {
-    if (!m_discarding)
-        m_session->pushError(tooLong());
-    m_discarding = true;
+    if (!response.isEmpty() && !m_gone && m_socket->state() == QAbstractSocket::ConnectedState)
+        m_socket->write(response);
+    updateHold();
+    readLines();
+}
+
+void ScpiConnection::updateHold()
+{
+    // A client that does not read its answers waits for them to drain; one
+    // that has gone waits for nothing, its answers go nowhere.
+    const qint64 unsent = m_gone ? 0 : m_socket->bytesToWrite();
+    if (unsent > MaxPendingOutput)
+        m_client->setHeld(true);
+    else if (unsent < MaxPendingOutput / 2 && m_client->isHeld())
+        m_client->setHeld(false);
+}
+
+void ScpiConnection::socketGone()
+{
+    if (m_gone)
+        return;
+    // What the client sent whole before it left still runs; a socket closed
+    // by a reset has nothing left to read.
+    if (m_socket->isOpen())
+        m_buffer += m_socket->readAll();
+    m_gone = true;
+    qsizetype start = m_start;
+    for (qsizetype end; m_client->waiting() < MaxWaitingLines && (end = m_buffer.indexOf('\n', start)) >= 0;
+         start = end + 1) {
+        if (!m_discarding && end - start <= MaxLineLength)
+            m_client->submit(m_buffer.sliced(start, end - start));
+        m_discarding = false;
+    }
     m_buffer.clear();
     m_start = m_searched = 0;
+    m_client->detach();
+    // Nothing more is read or sent (abort() comes back here, and returns).
+    m_socket->abort();
+    leave();
+    deleteWhenDone();
 }
 
-void ScpiConnection::runLine(QByteArrayView line)
+void ScpiConnection::deleteWhenDone()
 {
-    const QByteArray answer = m_session->execute(line);
-    if (!answer.isEmpty())
-        m_socket->write(answer);
+    if (m_gone && m_client->isIdle())
+        deleteLater();
 }
 
 ScpiServer::ScpiServer(const ScpiCommandTree &tree, QObject *parent)
-    : QObject(parent), m_tree(tree), m_server(new QTcpServer(this))
+    : ScpiServer(tree, *new ScpiScheduler, parent)
+{
+    m_scheduler->setParent(this);
+}
+
+ScpiServer::ScpiServer(const ScpiCommandTree &tree, ScpiScheduler &scheduler, QObject *parent)
+    : QObject(parent), m_tree(tree), m_scheduler(&scheduler), m_server(new QTcpServer(this))
 {
     connect(m_server, &QTcpServer::newConnection, this, &ScpiServer::acceptConnections);
 }
 
-ScpiServer::~ScpiServer() = default;
+ScpiServer::~ScpiServer()
+{
+    // The connections go before a scheduler of our own does.
+    for (ScpiConnection *connection : findChildren<ScpiConnection *>(Qt::FindDirectChildrenOnly))
+        delete connection;
+}
 
 bool ScpiServer::listen(const QHostAddress &address, quint16 port)
 {
@@ -160,30 +208,30 @@ QString ScpiServer::errorString() const
     return m_server->errorString();
 }
 
-void ScpiConnection::reportError(const ScpiError &error)
+void ScpiServer::countOutClosed()
 {
-    m_session->pushError(error);
-}
-
-void ScpiServer::reportToAll(const ScpiError &error)
-{
-    const auto connections = findChildren<ScpiConnection *>(Qt::FindDirectChildrenOnly);
-    for (ScpiConnection *connection : connections)
-        connection->reportError(error);
+    for (ScpiConnection *connection : findChildren<ScpiConnection *>(Qt::FindDirectChildrenOnly)) {
+        connection->dropIfReset();
+        if (connection->peerHasClosed())
+            connection->leave();
+    }
 }
 
 void ScpiServer::acceptConnections()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+        // A client that closed and came straight back must not find its old
+        // connection still counted.
+        if (m_clients >= MaxClients)
+            countOutClosed();
         if (m_clients >= MaxClients) {
             refuse(socket);
             continue;
         }
-        auto *connection = new ScpiConnection(socket, m_tree, this);
+        auto *connection = new ScpiConnection(socket, m_tree, *m_scheduler, this);
         ++m_clients;
-        connect(connection, &ScpiConnection::closed, this, [this, connection] {
+        connect(connection, &ScpiConnection::closed, this, [this] {
             --m_clients;
-            connection->deleteLater();
             emit clientCountChanged(m_clients);
         });
         emit clientCountChanged(m_clients);

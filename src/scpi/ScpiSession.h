@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scpi/ScpiError.h"
+#include "scpi/ScpiMessage.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class ScpiCommandTree;
 
@@ -38,6 +40,9 @@ public:
     };
     // SCPI asks for at least two entries; the last one becomes -350 when full.
     static constexpr int MaxErrors = 16;
+    // A response message grows no further: a query past it is -225 and ends
+    // the message, so a short line of queries cannot take all memory.
+    static constexpr qsizetype MaxResponseLength = 16 * 1024 * 1024;
 
     explicit ScpiSession(const ScpiCommandTree &tree);
 
@@ -47,8 +52,27 @@ public:
     // after any other error the next unit still runs.
     QByteArray execute(QByteArrayView line);
 
+    // The same a unit at a time, so that a long message can be spread over
+    // turns of the event loop: begin() takes the message, each step() runs
+    // one unit and tells whether the message is over, then takeResponse()
+    // gives what execute() returns. A message begun before is dropped.
+    void begin(QByteArray message);
+    bool inMessage() const { return m_message.has_value(); }
+    // Units of the message begun that have run, and how many it has at most
+    // (its separators counted).
+    qsizetype unitsRun() const { return m_message ? m_message->units : 0; }
+    qsizetype unitsInMessage() const { return m_message ? m_message->unitCount : 0; }
+    bool step();
+    QByteArray takeResponse();
+    // Drops the message begun: the rest of it does not run.
+    void abandon();
+
     // Tells whether answers already given still wait to be sent (MAV).
     void setOutputPending(std::function<bool()> pending) { m_outputPending = std::move(pending); }
+
+    // Called before each query is answered: what the answer acknowledges
+    // must be done by then (writes kept back are made).
+    void setBeforeQuery(std::function<void()> hook) { m_beforeQuery = std::move(hook); }
 
     void pushError(const ScpiError &error);
     // The oldest entry, or 0,"No error".
@@ -73,6 +97,22 @@ private:
     std::uint8_t m_eventStatus = 0;
     std::uint8_t m_eventStatusEnable = 0;
     std::uint8_t m_serviceRequestEnable = 0;
-    const QByteArray *m_answers = nullptr; // the message being answered
+    // The message being run: its bytes, the reader over them, the header
+    // path of its last unit, the answers so far.
+    struct Message
+    {
+        QByteArray bytes;
+        ScpiMessageReader reader;
+        QByteArray path;
+        QByteArray answers;
+        bool ended = false;
+        qsizetype units = 0;
+        qsizetype unitCount = 0;
+    };
+    void runUnit(Message &message, ScpiProgramUnit &unit);
+
+    std::optional<Message> m_message;
+    QByteArray m_response; // of the message just ended
     std::function<bool()> m_outputPending;
+    std::function<void()> m_beforeQuery;
 };

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -21,6 +22,31 @@ namespace {
 
 std::optional<qint64> failWriteAfter;
 int replacements = 0;
+
+// Files read or changed while write-back is open, in the order of their first
+// use: the text as it stands, parsed once, and the bytes on disk. Each thread
+// keeps its own.
+struct KeptBack
+{
+    QString fileName;
+    IniText text;
+    QByteArray onDisk;
+    bool writable = false; // a change met the checks of a write
+};
+thread_local bool keepingBack = false;
+thread_local QList<KeptBack> keptBack;
+
+KeptBack *keptBackFor(const QString &name)
+{
+    if (keptBack.isEmpty())
+        return nullptr;
+    const QString fileName = QFileInfo(name).absoluteFilePath();
+    for (KeptBack &entry : keptBack) {
+        if (entry.fileName == fileName)
+            return &entry;
+    }
+    return nullptr;
+}
 
 QString IsDirectoryReason()
 {
@@ -68,6 +94,25 @@ struct FileContent
     std::optional<QString> problem;
 };
 
+// The file as last read, while it is the same file unchanged: reads in a burst
+// (a catalogue asked for again and again) cost a stat each, and the text is
+// parsed once.
+struct CachedFile
+{
+    QString fileName;
+    struct stat status;
+    FileContent content;
+    std::optional<IniText> text;
+};
+thread_local std::optional<CachedFile> fileCache;
+
+bool sameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+           && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec
+           && a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
 FileContent readContent(const QString &fileName)
 {
     const QFileInfo info(fileName);
@@ -79,6 +124,11 @@ FileContent readContent(const QString &fileName)
         return {{}, QCoreApplication::translate("IniFile", "это не обычный файл")};
     if (!isReadablePath(info))
         return {{}, systemErrorReason(EACCES, false)};
+    std::optional<CachedFile> &cache = fileCache;
+    struct stat status = {};
+    const bool known = ::stat(QFile::encodeName(fileName).constData(), &status) == 0;
+    if (known && cache && cache->fileName == fileName && sameFile(cache->status, status))
+        return cache->content;
     QFile file(fileName);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly))
@@ -87,6 +137,8 @@ FileContent readContent(const QString &fileName)
     if (file.error() != QFileDevice::NoError)
         return {{}, systemErrorReason(errno ? errno : EIO, false)};
     content.problem = textProblem(content.bytes);
+    if (known)
+        cache = CachedFile{fileName, status, content, std::nullopt};
     return content;
 }
 
@@ -157,6 +209,30 @@ IniFileError::IniFileError(const QString &fileName, const QString &reason)
 {
 }
 
+// Replaces the file at m_fileName by content, atomically.
+static void replaceFile(const QString &m_fileName, const QByteArray &content)
+{
+    QSaveFile file(m_fileName);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        throw IniFileError(m_fileName, saveFailureReason(file, errno));
+    if (failWriteAfter) {
+        file.write(content.first(std::clamp<qint64>(*failWriteAfter, 0, content.size())));
+        file.cancelWriting();
+    } else {
+        errno = 0;
+        // QSaveFile buffers, and commit() does not see a failure of the last
+        // flush (a file-size limit, a full disk): it would put a short file in
+        // the old one's place. So the bytes must reach the file first.
+        if (file.write(content) != content.size() || !file.flush())
+            throw IniFileError(m_fileName, saveFailureReason(file, errno));
+    }
+    errno = 0;
+    if (!file.commit())
+        throw IniFileError(m_fileName, saveFailureReason(file, errno));
+    ++replacements;
+}
+
 TIniFile::TIniFile(const QString &fileName)
     : m_fileName(fileName)
 {
@@ -174,13 +250,27 @@ int TIniFile::replacementCount()
 
 std::optional<QString> TIniFile::unusableReason() const
 {
+    if (keptBackFor(m_fileName))
+        return std::nullopt;
     return readContent(m_fileName).problem;
 }
 
 IniText TIniFile::text() const
 {
+    if (const KeptBack *kept = keptBackFor(m_fileName))
+        return kept->text;
     FileContent content = readContent(m_fileName);
-    return IniText(content.problem ? QByteArray() : std::move(content.bytes));
+    if (content.problem)
+        return IniText(QByteArray());
+    const bool cached = fileCache && fileCache->fileName == m_fileName
+                        && fileCache->content.bytes.constData() == content.bytes.constData();
+    if (cached && !fileCache->text)
+        fileCache->text = IniText(content.bytes);
+    IniText text = cached ? *fileCache->text : IniText(content.bytes);
+    // A burst of reads parses the file once.
+    if (keepingBack && QFileInfo::exists(m_fileName))
+        keptBack.append({QFileInfo(m_fileName).absoluteFilePath(), text, std::move(content.bytes), false});
+    return text;
 }
 
 std::optional<QString> TIniFile::value(const QString &section, const QString &key) const
@@ -224,6 +314,15 @@ double TIniFile::ReadFloat(const QString &section, const QString &key, double de
 
 void TIniFile::Update(const std::function<bool(IniText &)> &edit)
 {
+    // A file changed before in this write-back has met its checks; one only
+    // read before meets them now, as it would on disk.
+    KeptBack *kept = keptBackFor(m_fileName);
+    if (kept && kept->writable) {
+        IniText text = kept->text;
+        if (edit(text))
+            kept->text = std::move(text);
+        return;
+    }
     const QFileInfo info(m_fileName);
     // The old content must be read whole: a file that cannot be read would
     // otherwise be replaced by our keys alone.
@@ -231,11 +330,15 @@ void TIniFile::Update(const std::function<bool(IniText &)> &edit)
     if (info.exists()) {
         if (info.isDir())
             throw IniFileError(m_fileName, IsDirectoryReason());
-        FileContent content = readContent(m_fileName);
-        if (content.problem && !m_replacesUnusable)
-            throw IniFileError(m_fileName, *content.problem);
-        if (!content.problem)
-            old = std::move(content.bytes);
+        if (kept) {
+            old = kept->onDisk;
+        } else {
+            FileContent content = readContent(m_fileName);
+            if (content.problem && !m_replacesUnusable)
+                throw IniFileError(m_fileName, *content.problem);
+            if (!content.problem)
+                old = std::move(content.bytes);
+        }
         if (!isWritablePath(m_fileName))
             throw IniFileError(m_fileName, notWritableReason(m_fileName, false));
     }
@@ -245,38 +348,30 @@ void TIniFile::Update(const std::function<bool(IniText &)> &edit)
     if (!isWritablePath(directory))
         throw IniFileError(m_fileName, notWritableReason(directory, true));
 
-    IniText text(std::move(old));
+    IniText text = kept ? kept->text : IniText(old);
     if (!edit(text))
         return;
-    const QByteArray content = text.content();
-
-    QSaveFile file(m_fileName);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        throw IniFileError(m_fileName, saveFailureReason(file, errno));
-    if (failWriteAfter) {
-        file.write(content.first(std::clamp<qint64>(*failWriteAfter, 0, content.size())));
-        file.cancelWriting();
-    } else {
-        errno = 0;
-        // QSaveFile buffers, and commit() does not see a failure of the last
-        // flush (a file-size limit, a full disk): it would put a short file in
-        // the old one's place. So the bytes must reach the file first.
-        if (file.write(content) != content.size() || !file.flush())
-            throw IniFileError(m_fileName, saveFailureReason(file, errno));
+    if (kept) {
+        kept->text = std::move(text);
+        kept->writable = true;
+        return;
     }
-    errno = 0;
-    if (!file.commit())
-        throw IniFileError(m_fileName, saveFailureReason(file, errno));
-    ++replacements;
+    if (keepingBack) {
+        keptBack.append({QFileInfo(m_fileName).absoluteFilePath(), std::move(text), old, true});
+        return;
+    }
+    replaceFile(m_fileName, text.content());
 }
 
 void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
+    std::optional<QString> problem;
     Update([&](IniText &text) {
-        text.setValue(section, key, value);
-        return true;
+        problem = text.setValue(section, key, value);
+        return !problem;
     });
+    if (problem)
+        throw IniFileError(m_fileName, *problem);
 }
 
 void TIniFile::WriteInteger(const QString &section, const QString &key, int value)
@@ -326,4 +421,31 @@ int removeStaleTemporaries(const QString &path)
             ++removed;
     }
     return removed;
+}
+
+void IniWriteBack::open()
+{
+    keepingBack = true;
+}
+
+QStringList IniWriteBack::commit()
+{
+    keepingBack = false;
+    QStringList failures;
+    for (const KeptBack &entry : std::exchange(keptBack, {})) {
+        const QByteArray content = entry.text.content();
+        if (!entry.writable || (content == entry.onDisk && QFileInfo::exists(entry.fileName)))
+            continue; // read only, or changed back
+        try {
+            replaceFile(entry.fileName, content);
+        } catch (const IniFileError &error) {
+            failures.append(QString::fromUtf8(error.what()));
+        }
+    }
+    return failures;
+}
+
+bool IniWriteBack::isOpen()
+{
+    return keepingBack;
 }

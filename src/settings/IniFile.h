@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -98,6 +99,19 @@ private:
     QString m_fileName;
     bool m_replacesUnusable = false;
 };
+
+// Write-back for a burst of changes (a remote client's share of a turn): while
+// open, the changes of this thread go to a copy in memory that the settings
+// objects read, and commit() makes each changed file one atomic replacement
+// with its final content. Only the first change of a file meets its checks
+// at once; a failure to write shows at commit().
+namespace IniWriteBack {
+void open();
+// Writes what was kept back and ends the write-back; the operator's message
+// of each write that failed (that file stays as it was).
+QStringList commit();
+bool isOpen();
+} // namespace IniWriteBack
 
 // The forms in which a value is stored, shared by every writer.
 QString iniIntegerText(int value);

@@ -2,6 +2,8 @@
 
 #include "runtime/CodePage.h"
 
+#include <QCoreApplication>
+#include <QSet>
 #include <QStringDecoder>
 
 namespace {
@@ -22,11 +24,16 @@ void trim(const QByteArray &text, qsizetype &begin, qsizetype &end)
         --end;
 }
 
-bool isValidUtf8(QByteArrayView bytes)
+
+// A name as a message may show it: control characters as "?".
+QString printable(QStringView name)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = decoder(bytes);
-    return !decoder.hasError();
+    QString shown = name.toString();
+    for (QChar &c : shown) {
+        if (c.unicode() < 0x20)
+            c = u'?';
+    }
+    return shown;
 }
 
 bool hasNonAscii(QByteArrayView bytes)
@@ -52,7 +59,7 @@ IniEncoding IniText::detectEncoding(QByteArrayView content)
 {
     if (content.startsWith(Utf8Bom))
         return IniEncoding::Utf8WithBom;
-    if (hasNonAscii(content) && isValidUtf8(content))
+    if (hasNonAscii(content) && content.isValidUtf8())
         return IniEncoding::Utf8;
     return IniEncoding::Cp1251;
 }
@@ -68,7 +75,10 @@ QString IniText::decode(QByteArrayView bytes) const
 {
     if (m_encoding == IniEncoding::Cp1251)
         return fromCp1251(bytes);
-    return QString::fromUtf8(bytes);
+    // A name or value may begin with U+FEFF: it is a character there, not
+    // the file's byte-order mark (which the constructor has taken off).
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(bytes);
 }
 
 QByteArray IniText::encode(QStringView text) const
@@ -204,16 +214,42 @@ QByteArray IniText::lineEnding() const
     return QByteArrayLiteral("\r\n");
 }
 
-void IniText::setValue(QStringView section, QStringView key, QStringView value)
+std::optional<QString> IniText::nameProblem(QStringView name, bool isKey) const
 {
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 && c != u'\t')
+            return QCoreApplication::translate("IniText", "в имени \"%1\" есть перевод строки или управляющий символ")
+                .arg(printable(name));
+    }
+    if (!name.isEmpty() && (name.front() == u' ' || name.front() == u'\t' || name.back() == u' ' || name.back() == u'\t'))
+        return QCoreApplication::translate("IniText", "имя \"%1\" начинается или кончается пробелом").arg(printable(name));
+    if (isKey && (name.contains(u'=') || name.startsWith(u'[') || name.startsWith(u';')))
+        return QCoreApplication::translate("IniText", "имя ключа \"%1\" содержит \"=\" или начинается с \"[\" или \";\"")
+            .arg(printable(name));
+    if (!canStore(name))
+        return QCoreApplication::translate("IniText", "в имени \"%1\" есть символы, которых нет в кодировке файла")
+            .arg(printable(name));
+    return std::nullopt;
+}
+
+std::optional<QString> IniText::setValue(QStringView section, QStringView key, QStringView value)
+{
+    if (std::optional<QString> problem = nameProblem(section, false))
+        return problem;
+    if (std::optional<QString> problem = nameProblem(key, true))
+        return problem;
     QByteArray bytes = encode(value);
     bytes.replace('\r', '?').replace('\n', '?');
 
     const Location location = locate(section, key);
     if (location.valueBegin >= 0) {
-        m_content.replace(location.valueBegin, location.valueEnd - location.valueBegin, bytes);
-        return;
+        // The same bytes again leave a text shared with its copies as it is.
+        const qsizetype length = location.valueEnd - location.valueBegin;
+        if (QByteArrayView(m_content).sliced(location.valueBegin, length) != bytes)
+            m_content.replace(location.valueBegin, length, bytes);
+        return std::nullopt;
     }
+    m_sectionNames.reset();
 
     const QByteArray eol = lineEnding();
     QByteArray lines;
@@ -231,6 +267,36 @@ void IniText::setValue(QStringView section, QStringView key, QStringView value)
     if (insertAt == m_content.size() && !m_content.isEmpty() && !m_content.endsWith('\n'))
         lines.prepend(eol);
     m_content.insert(insertAt, lines);
+    return std::nullopt;
+}
+
+std::optional<QString> IniText::setValues(QStringView section, const QList<std::pair<QString, QString>> &keysAndValues)
+{
+    if (keysAndValues.isEmpty())
+        return std::nullopt;
+    if (std::optional<QString> problem = nameProblem(section, false))
+        return problem;
+    for (const auto &[key, value] : keysAndValues) {
+        if (std::optional<QString> problem = nameProblem(key, true))
+            return problem;
+    }
+    const Location first = locate(section, keysAndValues.front().first);
+    if (first.insertAt >= 0 || first.valueBegin >= 0) {
+        for (const auto &[key, value] : keysAndValues)
+            setValue(section, key, value);
+        return std::nullopt;
+    }
+    // A new section: its first key makes it, the rest follow its last line.
+    setValue(section, keysAndValues.front().first, keysAndValues.front().second);
+    const QByteArray eol = lineEnding();
+    QByteArray lines;
+    for (qsizetype i = 1; i < keysAndValues.size(); ++i) {
+        QByteArray bytes = encode(keysAndValues[i].second);
+        bytes.replace('\r', '?').replace('\n', '?');
+        lines += encode(keysAndValues[i].first) + '=' + bytes + eol;
+    }
+    m_content += lines;
+    return std::nullopt;
 }
 
 bool IniText::removeSection(QStringView section)
@@ -250,22 +316,32 @@ bool IniText::removeSection(QStringView section)
             kept.append(QByteArrayView(m_content).sliced(line.start, line.next - line.start));
         lineBegin = line.next;
     }
-    if (removed)
+    if (removed) {
         m_content = std::move(kept);
+        m_sectionNames.reset();
+    }
     return removed;
 }
 
 QStringList IniText::sectionNames() const
 {
+    if (m_sectionNames)
+        return *m_sectionNames;
     QStringList names;
+    // The names seen, folded: a set stays linear with thousands of sections.
+    QSet<QString> seen;
     qsizetype lineBegin = 0;
     while (lineBegin < m_content.size()) {
         const Line line = lineAt(lineBegin);
-        if (const std::optional<QString> name = sectionOf(line)) {
-            if (!names.contains(*name, Qt::CaseInsensitive))
-                names.append(*name);
+        if (std::optional<QString> name = sectionOf(line)) {
+            const QString folded = name->toCaseFolded();
+            if (!seen.contains(folded)) {
+                seen.insert(folded);
+                names.append(std::move(*name));
+            }
         }
         lineBegin = line.next;
     }
+    m_sectionNames = std::make_shared<const QStringList>(names);
     return names;
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
+#include <memory>
 #include <optional>
+#include <utility>
 
 // The character encodings a settings text may have. Windows-1251 is the
 // program's own; a file that an editor wrote in UTF-8 keeps UTF-8, and a
@@ -52,12 +55,24 @@ public:
     // to MaxValueLength; nothing when the section or the key is missing.
     std::optional<QString> value(QStringView section, QStringView key) const;
 
+    // Why a section or key of this name could not be written so that it reads
+    // back (in Russian), or nothing: a line break or another control
+    // character but the tab (the file would no longer be text), blanks at
+    // either end, a character the encoding lacks; for a key also "=" or a
+    // leading "[" or ";".
+    std::optional<QString> nameProblem(QStringView name, bool isKey) const;
+
     // Sets the value: an existing key keeps its line up to "=", a new key goes
     // after the last key of the section, a new section at the end of the text.
     // Every other byte stays. New lines take the text's line ending (CRLF for
     // a text that has none). Line breaks in the value are stored as "?", as
     // they cannot be part of a value; so is a character the encoding lacks.
-    void setValue(QStringView section, QStringView key, QStringView value);
+    // A name that nameProblem() refuses changes nothing; its reason is returned.
+    std::optional<QString> setValue(QStringView section, QStringView key, QStringView value);
+
+    // setValue() for each key in turn; a section that does not exist yet is
+    // written at the end in one go, however long the text.
+    std::optional<QString> setValues(QStringView section, const QList<std::pair<QString, QString>> &keysAndValues);
 
     // Removes every section of this name: its header and every line up to the
     // next section. Returns whether there was one.
@@ -97,4 +112,6 @@ private:
 
     QByteArray m_content; // without the byte-order mark
     IniEncoding m_encoding;
+    // sectionNames() of this content, shared by copies until one changes.
+    mutable std::shared_ptr<const QStringList> m_sectionNames;
 };

@@ -100,10 +100,12 @@ void writeDefaultSettings(TIniFile &file, const QString &programPath)
 
 void setRecordKeys(IniText &ini, QStringView section, const GENERATOR_PARS &pars)
 {
+    QList<std::pair<QString, QString>> keys;
     for (const SettingKey &row : SettingKeys) {
         if (row.field != NoField)
-            ini.setValue(section, row.key, fieldText(row, pars));
+            keys.append({text(row.key), fieldText(row, pars)});
     }
+    ini.setValues(section, keys);
 }
 
 void writeCurrentSettings(TIniFile &file, const QString &programPath, bool autoSave, const GENERATOR_PARS &pars)

@@ -45,6 +45,9 @@ TParameterSetsDialog::TParameterSetsDialog(Instrument &instrument, const QString
     SetsLMDListBox->setGeometry(10, 32, 330, 288);
     SetsLMDListBox->setFont(pixelFont(QStringLiteral("Times New Roman"), 18));
     SetsLMDListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every row is one line of the same font: thousands of sets are laid out
+    // without measuring each.
+    SetsLMDListBox->setUniformItemSizes(true);
 
     auto makeButton = [this](const char *name, const QString &text, int y) {
         auto *button = new QPushButton(text, this);

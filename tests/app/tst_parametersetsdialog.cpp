@@ -13,6 +13,7 @@
 #include "instrument/InstrumentTexts.h"
 #include "widgets/MessageBox.h"
 #include "settings/IniFile.h"
+#include "settings/IniText.h"
 #include "settings/ParameterSets.h"
 #include "settings/SettingsFilePath.h"
 #include "settings/SettingsKeys.h"
@@ -134,6 +135,7 @@ private slots:
     void deleteAsksWithNoFirst();
     void presetReplacesTheFileRecord();
     void missingPresetIsShownAndTheFileRecordStays();
+    void tenThousandSetsStayUsable();
 
 private:
     QTemporaryDir m_directory;
@@ -322,6 +324,48 @@ void TestParameterSetsDialog::missingPresetIsShownAndTheFileRecordStays()
              qPrintable(watcher.boxes().at(0).text));
     QCOMPARE(double(form.instrument().record().StartFrequency), 10.0);
     QVERIFY(form.G740GeneratorFrame->isEnabled());
+}
+
+// A file with 10,000 sets: all listed, the last one found, selected and
+// loaded, a new one stored beside them.
+void TestParameterSetsDialog::tenThousandSetsStayUsable()
+{
+    constexpr int Sets = 10000;
+    {
+        TIniFile file(SettingsFilePath());
+        writeDefaultSettings(file, QStringLiteral("/opt/g740demo"));
+        GENERATOR_PARS pars;
+        readGeneratorSettings(&file, pars);
+        QByteArray content = file.text().content();
+        for (int i = 0; i < Sets; ++i) {
+            pars.StartFrequency = 100 + i;
+            IniText set{QByteArray()};
+            setRecordKeys(set, ParameterSets::sectionName(QStringLiteral("Набор %1").arg(i, 5, 10, QLatin1Char('0'))), pars);
+            content += set.content();
+        }
+        QFile raw(SettingsFilePath());
+        QVERIFY(raw.open(QIODevice::WriteOnly));
+        raw.write(content);
+    }
+    TMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    waitForDetection(form);
+    BoxWatcher watcher;
+    QStringList shown;
+    QVERIFY(withDialog(form, [&](TParameterSetsDialog &dialog) {
+        shown = listed(dialog);
+        dialog.SetsLMDListBox->scrollToBottom();
+        selectSet(dialog, QStringLiteral("Набор 09999"));
+        QTest::mouseClick(dialog.LoadSetLMDButton, Qt::LeftButton);
+        answerName(QStringLiteral("Ещё один"));
+        QTest::mouseClick(dialog.SaveSetLMDButton, Qt::LeftButton);
+    }));
+    QCOMPARE(shown.size(), Sets);
+    QCOMPARE(shown.last(), QStringLiteral("Набор 09999"));
+    QCOMPARE(double(form.instrument().record().StartFrequency), 100.0 + Sets - 1);
+    QCOMPARE(ParameterSets::names(TIniFile(SettingsFilePath())).size(), Sets + 1);
+    QVERIFY(watcher.boxes().isEmpty());
 }
 
 QTEST_MAIN(TestParameterSetsDialog)

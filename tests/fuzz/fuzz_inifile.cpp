@@ -98,10 +98,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             fail("an unusable file changed");
         return 0;
     }
+    // A name that could not read back is refused, and the file stays.
+    const IniText before(old);
+    const bool refused = before.nameProblem(section, false) || before.nameProblem(key, true);
     try {
         ini.WriteString(section, key, value);
+        if (refused)
+            fail("a name that cannot read back was written");
     } catch (const IniFileError &) {
-        fail("the write failed");
+        if (!refused)
+            fail("the write failed");
+        QFile kept(filePath());
+        if (!kept.open(QIODevice::ReadOnly) || kept.readAll() != old)
+            fail("a refused write changed the file");
+        return 0;
     }
     QFile file(filePath());
     if (!file.open(QIODevice::ReadOnly))

@@ -2,6 +2,8 @@
 
 #include "scpi/ScpiCommandTree.h"
 
+#include <QThread>
+
 // A small instrument for the generic SCPI layer: one value of every kind of
 // parameter, and one command that fails as a device would.
 struct TestDevice
@@ -16,6 +18,7 @@ struct TestDevice
     bool output = false;
     int shape = 0;
     QString name;
+    int steps = 0; // TEST:STEP units run
 };
 
 inline ScpiCommandTree testTree(TestDevice &device)
@@ -67,6 +70,14 @@ inline ScpiCommandTree testTree(TestDevice &device)
                   return std::nullopt;
               },
               {}});
+    // A unit that takes a little while, as a settings save does.
+    tree.add({QStringLiteral("TEST:STEP"), {},
+              [&device](const ScpiArgument &, ScpiSession &) -> ScpiStatus {
+                  ++device.steps;
+                  QThread::usleep(200);
+                  return std::nullopt;
+              },
+              [&device](ScpiSession &) { return ScpiReply::number(device.steps); }});
     tree.add({QStringLiteral("TEST:FAIL"), {},
               [](const ScpiArgument &, ScpiSession &) -> ScpiStatus {
                   return ScpiError{ScpiErrorCode::ExecutionError, QStringLiteral("the device says no")};

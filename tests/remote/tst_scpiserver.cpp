@@ -1,12 +1,16 @@
 #include "TestTree.h"
 
+#include "scpi/ScpiClient.h"
+#include "scpi/ScpiScheduler.h"
 #include "scpi/ScpiServer.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpSocket>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -50,6 +54,14 @@ private slots:
     void vanishingClient();
     void floodOfUnreadAnswers();
     void eightClientsAtOnce();
+    void longWorkIsServedInTurns_data();
+    void longWorkIsServedInTurns();
+    void newcomerTakesNoTurnsOfOthers();
+    void responseGrowsNoFurther();
+    void quickReconnectsAreCounted_data();
+    void quickReconnectsAreCounted();
+    void resetWithAnswersUnsent();
+    void clientBeyondItsScheduler();
 
 private:
     std::unique_ptr<QTcpSocket> connectClient();
@@ -302,6 +314,154 @@ void TestScpiServer::eightClientsAtOnce()
                 QFAIL(qPrintable(QStringLiteral("client %1 line %2: %3").arg(c).arg(i).arg(QString::fromLatin1(answer))));
         }
     }
+}
+
+void TestScpiServer::longWorkIsServedInTurns_data()
+{
+    QTest::addColumn<QByteArray>("work");
+    constexpr int Units = 4000;
+    QTest::newRow("one line of many units") << "TEST:STEP" + QByteArray(";STEP").repeated(Units - 1) + '\n';
+    QTest::newRow("many lines at once") << QByteArray("TEST:STEP\n").repeated(Units);
+}
+
+void TestScpiServer::longWorkIsServedInTurns()
+{
+    // Each unit takes a little while; the whole would take about a second.
+    QFETCH(QByteArray, work);
+    const int units = int(work.count("STEP"));
+    auto busy = connectClient();
+    auto other = connectClient();
+    bool timerRan = false;
+    int stepsWhenTimerRan = -1;
+    busy->write(work);
+    busy->flush();
+    QTRY_VERIFY(m_device.steps > 0);
+
+    // The event loop turns between units (a termination signal is seen),
+    // and another client is served long before the work is done.
+    QTimer::singleShot(0, this, [&] {
+        timerRan = true;
+        stepsWhenTimerRan = m_device.steps;
+    });
+    QCOMPARE(ask(*other, "*IDN?"), QByteArray("Test,Box,0,1\n"));
+    QVERIFY2(m_device.steps < units / 2, qPrintable(QString::number(m_device.steps)));
+    QVERIFY(timerRan);
+    QVERIFY2(stepsWhenTimerRan < units / 2, qPrintable(QString::number(stepsWhenTimerRan)));
+
+    // Nothing of the work is lost.
+    QTRY_COMPARE_WITH_TIMEOUT(m_device.steps, units, 20000);
+    QCOMPARE(ask(*busy, "TEST:STEP?"), QByteArray::number(units) + '\n');
+}
+
+void TestScpiServer::newcomerTakesNoTurnsOfOthers()
+{
+    // A has worked a while and a client asking little has kept up with it;
+    // a busy newcomer must not run alone until it has had as much time.
+    const QByteArray work = "TEST:STEP" + QByteArray(";STEP").repeated(3999) + '\n';
+    auto first = connectClient();
+    auto asker = connectClient();
+    first->write(work);
+    while (m_device.steps < 1000)
+        QCOMPARE(ask(*asker, "*OPC?"), QByteArray("1\n"));
+    auto newcomer = connectClient();
+    const int before = m_device.steps;
+    newcomer->write(work);
+    newcomer->flush();
+    QTRY_VERIFY(m_device.steps > before + 20);
+    QCOMPARE(ask(*asker, "*IDN?"), QByteArray("Test,Box,0,1\n"));
+    QVERIFY2(m_device.steps - before < 1000, qPrintable(QString::number(m_device.steps - before)));
+    QTRY_COMPARE_WITH_TIMEOUT(m_device.steps, 8000, 20000);
+}
+
+void TestScpiServer::responseGrowsNoFurther()
+{
+    // 100 answers of 1 MB each would be one response message of 100 MB.
+    m_device.name = QString(1024 * 1024, u'n');
+    auto client = connectClient();
+    client->write("MEM:NAME?" + QByteArray(";NAME?").repeated(99) + "\n");
+    QElapsedTimer timer;
+    timer.start();
+    QByteArray response;
+    while (!response.endsWith('\n') && timer.elapsed() < 20000) {
+        QTest::qWait(1);
+        response += client->readAll();
+    }
+    QVERIFY(response.endsWith('\n'));
+    QCOMPARE(response.count(';') + 1, 16); // 16 answers of 1 MiB and a bit pass 16 MiB
+    QCOMPARE(ask(*client, "SYST:ERR?"), QByteArray("-225,\"Out of memory;response longer than 16 MiB\"\n"));
+    QCOMPARE(ask(*client, "*OPC?"), QByteArray("1\n"));
+}
+
+void TestScpiServer::quickReconnectsAreCounted_data()
+{
+    QTest::addColumn<bool>("reset");
+    QTest::newRow("closed") << false;
+    QTest::newRow("reset") << true;
+}
+
+void TestScpiServer::quickReconnectsAreCounted()
+{
+    // Seven stay; the eighth leaves and comes straight back, again and again.
+    QFETCH(bool, reset);
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 0; i < ScpiServer::MaxClients - 1; ++i)
+        clients.push_back(connectClient());
+    for (int i = 0; i < 100; ++i) {
+        auto client = connectClient();
+        const QByteArray answer = ask(*client, "*OPC?");
+        if (answer != "1\n")
+            QFAIL(qPrintable(QStringLiteral("reconnect %1: %2").arg(i).arg(QString::fromLatin1(answer))));
+        if (reset)
+            client->abort();
+        else
+            client->disconnectFromHost();
+    }
+    QTRY_COMPARE(m_server->clientCount(), ScpiServer::MaxClients - 1);
+}
+
+void TestScpiServer::resetWithAnswersUnsent()
+{
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    m_device.name = QString(1000, u'n');
+    for (int round = 0; round < 20; ++round) {
+        auto client = connectClient();
+        client->write(QByteArray("MEM:NAME?\n").repeated(20000));
+        client->flush();
+        QTRY_VERIFY(client->bytesAvailable() > 0);
+        // Answers unread: closing now resets the connection.
+        client->abort();
+    }
+    QTRY_COMPARE(m_server->clientCount(), 0);
+    auto last = connectClient();
+    QCOMPARE(ask(*last, "*OPC?"), QByteArray("1\n"));
+}
+
+void TestScpiServer::clientBeyondItsScheduler()
+{
+    // A transport of its own kind: messages in, one response each out.
+    auto scheduler = std::make_unique<ScpiScheduler>();
+    ScpiClient client(*scheduler, *m_tree);
+    QList<QByteArray> responses;
+    connect(&client, &ScpiClient::finished, this, [&](const QByteArray &response) { responses.append(response); });
+    client.submit("FREQ 12");
+    client.submitError({ScpiErrorCode::TooMuchData, QStringLiteral("from the transport")});
+    client.submit("FREQ?;SYST:ERR?");
+    QCOMPARE(client.waiting(), 3);
+    QTRY_COMPARE(responses.size(), 2);
+    QCOMPARE(responses, (QList<QByteArray>{"", "12;-223,\"Too much data;from the transport\"\n"}));
+    QVERIFY(client.isIdle());
+
+    // Held, nothing runs; gone, nothing runs and nothing breaks.
+    client.setHeld(true);
+    client.submit("FREQ 13");
+    QTest::qWait(20);
+    QCOMPARE(m_device.frequency, 12.0);
+    client.setHeld(false);
+    QTRY_COMPARE(m_device.frequency, 13.0);
+    scheduler.reset();
+    client.submit("FREQ 14");
+    QTest::qWait(20);
+    QCOMPARE(m_device.frequency, 13.0);
 }
 
 QTEST_GUILESS_MAIN(TestScpiServer)

@@ -31,6 +31,9 @@ private slots:
     void encoding_data();
     void encoding();
     void removeSection();
+    void namesThatCannotReadBack_data();
+    void namesThatCannotReadBack();
+    void sectionNamesOnceEach();
 };
 
 void TestIniText::read_data()
@@ -215,6 +218,66 @@ void TestIniText::removeSection()
     }
     QCOMPARE(text.content(), once);
     QCOMPARE(once, QByteArray("; head\r\n[a]\r\nx=1\r\n\r\n[b]\r\nz=3\r\n\r\n[c]\r\nk=1\r\n"));
+}
+
+void TestIniText::namesThatCannotReadBack_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("refused");
+
+    const QByteArray utf8 = QStringLiteral("; настройки\n").toUtf8();
+    QTest::newRow("section of one NUL") << QByteArray() << QString(QChar(0)) << "k" << true;
+    QTest::newRow("section with 0x01") << QByteArray() << QString("a\x01") << "k" << true;
+    QTest::newRow("section with 0x1F") << QByteArray() << QString("\x1F") << "k" << true;
+    QTest::newRow("NUL inside a key") << QByteArray() << "s" << QString("a") + QChar(0) + "b" << true;
+    QTest::newRow("line break in a section") << QByteArray() << "a\nb" << "k" << true;
+    QTest::newRow("key with =") << QByteArray() << "s" << "a=b" << true;
+    QTest::newRow("key starting with [") << QByteArray() << "s" << "[k]" << true;
+    QTest::newRow("key starting with ;") << QByteArray() << "s" << ";k" << true;
+    QTest::newRow("section ending in a blank") << QByteArray() << "s " << "k" << true;
+    QTest::newRow("key starting with a tab") << QByteArray() << "s" << "\tk" << true;
+    QTest::newRow("character Windows-1251 lacks") << QByteArray() << QStringLiteral("\u65E5") << "k" << true;
+    QTest::newRow("lone surrogate in UTF-8") << utf8 << QString(QChar(0xD800)) << "k" << true;
+    // What does read back stays allowed.
+    QTest::newRow("tab inside") << QByteArray() << "a\tb" << "k\tl" << false;
+    QTest::newRow("bracket inside a section") << QByteArray() << "a]b" << "k" << false;
+    QTest::newRow("empty names") << QByteArray() << "" << "" << false;
+    QTest::newRow("leading U+FEFF in UTF-8") << utf8 << QStringLiteral("\uFEFFs") << QStringLiteral("\uFEFFk") << false;
+    QTest::newRow("CJK in UTF-8") << utf8 << QStringLiteral("\u65E5") << "k" << false;
+}
+
+void TestIniText::namesThatCannotReadBack()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(bool, refused);
+    IniText text(content);
+    const std::optional<QString> problem = text.setValue(section, key, u"v");
+    QCOMPARE(problem.has_value(), refused);
+    if (refused) {
+        QCOMPARE(text.content(), content);
+        QVERIFY(!problem->isEmpty());
+    } else {
+        QCOMPARE(IniText(text.content()).value(section, key), std::optional<QString>(QStringLiteral("v")));
+    }
+}
+
+void TestIniText::sectionNamesOnceEach()
+{
+    // Thousands of sections, each twice in another letter case, Cyrillic too.
+    QByteArray content;
+    QStringList expected;
+    for (int i = 0; i < 3000; ++i) {
+        const QString name = QStringLiteral("Набор %1").arg(i);
+        expected.append(name);
+        content += cp('[' + name + "]\r\nk=1\r\n");
+    }
+    for (int i = 0; i < 3000; ++i)
+        content += cp('[' + QStringLiteral("набор %1").arg(i).toUpper() + "]\r\n");
+    QCOMPARE(IniText(content).sectionNames(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestIniText)
