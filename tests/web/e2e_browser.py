@@ -49,25 +49,31 @@ class Page(unittest.TestCase):
         self.browser.get(self.url)
         self.wait_text("actual-StartFrequency", "9.9987 ")
 
-    def wait(self, condition, what, seconds=5):
+    def wait(self, condition, what, seconds=15):
+        # The page builds its controls from its first state: until then an
+        # element may not be there yet. `what` may be worked out at the end.
+        from selenium.common.exceptions import NoSuchElementException
         deadline = time.monotonic() + seconds
         while time.monotonic() < deadline:
-            if condition():
-                return
+            try:
+                if condition():
+                    return
+            except NoSuchElementException:
+                pass
             time.sleep(0.02)
-        self.fail("timed out waiting for " + what)
+        self.fail("timed out waiting for " + (what() if callable(what) else what))
 
     def element(self, id_):
         from selenium.webdriver.common.by import By
         return self.browser.find_element(By.ID, id_)
 
     def wait_text(self, id_, start):
-        self.wait(lambda: self.element(id_).text.startswith(start), "%s to show %r (shows %r)"
-                  % (id_, start, self.element(id_).text))
+        self.wait(lambda: self.element(id_).text.startswith(start),
+                  lambda: "%s to show %r (shows %r)" % (id_, start, self.element(id_).text))
 
     def wait_value(self, id_, value):
-        self.wait(lambda: self.element(id_).get_attribute("value") == value, "%s to hold %r (holds %r)"
-                  % (id_, value, self.element(id_).get_attribute("value")))
+        self.wait(lambda: self.element(id_).get_attribute("value") == value,
+                  lambda: "%s to hold %r (holds %r)" % (id_, value, self.element(id_).get_attribute("value")))
 
     def screenshot(self, name, width, height):
         if not SHOTS:

@@ -333,13 +333,11 @@ void TestWebServer::changeReachesOpenPagesAtOnce()
     received.clear();
     // A change from another front door (the window, SCPI): three in a row
     // come as one event.
-    QElapsedTimer clock;
-    clock.start();
     QVERIFY(!m_instrument->setField(RecordRules::Field::StartFrequency, 30000));
     QVERIFY(!m_instrument->setField(RecordRules::Field::NumberOfIncrements, 5));
     QVERIFY(!m_instrument->setField(RecordRules::Field::StartFrequency, 31000));
-    QVERIFY(QTest::qWaitFor([&] { received += stream.readAll(); return received.endsWith("\n\n"); }, 1000));
-    QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
+    // How soon it comes is bench/web_bench.py's to measure.
+    QVERIFY(QTest::qWaitFor([&] { received += stream.readAll(); return received.endsWith("\n\n"); }, 5000));
     QCOMPARE(received.count("event: state"), 1);
     QVERIFY(received.contains("\"text\":\"31000.0000\""));
     // A set stored elsewhere (SCPI's MEM:STOR) is listed on the pages too.
