@@ -1,10 +1,20 @@
 #include "remote/G740Remote.h"
+#include "remote/RemoteEnglish.h"
+
 #include <QCoreApplication>
 
 G740Remote::G740Remote(Instrument &instrument, const G740Program &program, QObject *parent)
     : QObject(parent), m_tree(g740CommandTree(instrument, program, this)), m_server(std::make_unique<ScpiServer>(m_tree))
 {
     connect(m_server.get(), &ScpiServer::clientCountChanged, this, &G740Remote::clientCountChanged);
+    connect(m_server.get(), &ScpiServer::clientConnected, this, &G740Remote::clientConnected);
+    connect(m_server.get(), &ScpiServer::clientLeft, this, &G740Remote::clientLeft);
+    // The tree's commands run inside a RemoteEnglish scope: a change seen
+    // there is a client's.
+    connect(&instrument, &Instrument::runningChanged, this, [this](bool running) {
+        if (RemoteEnglish::inCommand())
+            emit runningChangedByClient(running);
+    });
 }
 
 G740Remote::~G740Remote() = default;

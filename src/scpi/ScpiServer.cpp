@@ -167,14 +167,19 @@ void ScpiServer::acceptConnections()
             refuse(socket);
             continue;
         }
+        // Taken now: a closed socket no longer knows its peer.
+        const QHostAddress address = socket->peerAddress();
+        const quint16 port = socket->peerPort();
         auto *connection = new ScpiConnection(socket, m_tree, this);
         ++m_clients;
-        connect(connection, &ScpiConnection::closed, this, [this, connection] {
+        connect(connection, &ScpiConnection::closed, this, [this, connection, address, port] {
             --m_clients;
             connection->deleteLater();
             emit clientCountChanged(m_clients);
+            emit clientLeft(address, port);
         });
         emit clientCountChanged(m_clients);
+        emit clientConnected(address, port);
     }
 }
 

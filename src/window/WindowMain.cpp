@@ -37,15 +37,11 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
     Application app(arguments, argv);
     try {
         // The language first, before any text is made: --lang, else the
-        // choice kept in the settings file. Qt's own Russian texts only for
-        // Russian; in English Qt's source texts serve.
+        // choice kept in the settings file.
         QString language = commandLine.language();
         if (language.isEmpty())
             language = Language::saved(SettingsFilePath());
-        if (language == Language::English)
-            Language::install(language);
-        else
-            Application::installQtTranslation();
+        Language::install(language);
         app.setApplicationDisplayName(QCoreApplication::translate("WindowMain", "Генератор G-740"));
         // Signals and the end of the desktop session end the program through
         // the window's closing sequence, so that nothing is lost.
