@@ -313,7 +313,7 @@ void TestSweepWindow::copiedRowsAreTabSeparated()
 void TestSweepWindow::savedCsvIsTheTable()
 {
     GENERATOR_PARS pars = defaultRecord();
-    pars.StartFrequency = 49990.0;
+    pars.FrequencyIncrement = -5.0; // runs below 0 kHz
     TSweepWindow window(settingsPath());
     window.setGeneratorPars(pars);
     const QString path = m_dir->filePath(QStringLiteral("sweep.csv"));
@@ -362,12 +362,12 @@ void TestSweepWindow::summaryLine()
              QStringLiteral("Время развёртки: 0.022 мс;  Реальная частота: от 9.9987 до 509.9922 кГц;  "
                             "Наибольшая ошибка: -132.084 ppm;  Отмечено шагов: 0"));
 
-    pars.StartFrequency = 0.0;
-    pars.FrequencyIncrement = 25000.0;
+    pars.StartFrequency = 50000.0;
+    pars.FrequencyIncrement = -25000.0;
     pars.NumberOfIncrements = 3;
     pars.BaseIntervalType = 0;
     QCOMPARE(sweepSummaryText(SweepPlan(pars)),
-             QStringLiteral("Время развёртки не определено: шаг 0 на 0 Гц;  Реальная частота: от 0.0000 до 50000.0000 "
+             QStringLiteral("Время развёртки не определено: шаг 2 на 0 Гц;  Реальная частота: от 0.0000 до 50000.0000 "
                             "кГц;  Наибольшая ошибка: 0.000 ppm;  Отмечено шагов: 2 (0 Гц: 1, код вне 24 бит: 1)"));
 
     pars.CyclicAutoScanType = 2;
