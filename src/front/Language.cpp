@@ -54,12 +54,12 @@ void save(const QString &settingsPath, const QString &code)
 
 bool install(const QString &code)
 {
-    bool installed = true;
+    bool loaded = true;
     if (code == English) {
         auto *translator = new QTranslator(QCoreApplication::instance());
-        installed = translator->load(EnglishTranslationFile) && QCoreApplication::installTranslator(translator);
-        if (installed)
-            Language::installed = English;
+        loaded = translator->load(EnglishTranslationFile) && QCoreApplication::installTranslator(translator);
+        if (loaded)
+            installed = English;
         else
             delete translator;
     } else {
@@ -69,7 +69,7 @@ bool install(const QString &code)
     }
     // Installed last, so it is asked first: remote texts stay English.
     RemoteEnglish::install(EnglishTranslationFile);
-    return installed;
+    return loaded;
 }
 
 bool installQtTranslation()
