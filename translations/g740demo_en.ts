@@ -192,12 +192,6 @@ Module library: </translation>
 <context>
     <name>DisplayCheck</name>
     <message>
-        <source>%1: %2. Без дисплея: QT_QPA_PLATFORM=offscreen %1 (окна не видно) или xvfb-run %1 (пакет xvfb).
-</source>
-        <translation>%1: %2. Without a display: QT_QPA_PLATFORM=offscreen %1 (no window is shown) or xvfb-run %1 (package xvfb).
-</translation>
-    </message>
-    <message>
         <source>нет связи с графическим дисплеем</source>
         <translation>no connection to the graphical display</translation>
     </message>
@@ -208,6 +202,12 @@ Module library: </translation>
     <message>
         <source>нужен графический дисплей, а DISPLAY и WAYLAND_DISPLAY не заданы</source>
         <translation>a graphical display is needed, but neither DISPLAY nor WAYLAND_DISPLAY is set</translation>
+    </message>
+    <message>
+        <source>%1: %2. Без дисплея: %1 --headless (без окна, удалённое управление: --remote 5025), QT_QPA_PLATFORM=offscreen %1 (окна не видно) или xvfb-run %1 (пакет xvfb).
+</source>
+        <translation>%1: %2. Without a display: %1 --headless (no window, remote control: --remote 5025), QT_QPA_PLATFORM=offscreen %1 (no window is shown) or xvfb-run %1 (package xvfb).
+</translation>
     </message>
 </context>
 <context>
@@ -474,6 +474,21 @@ Module library: </translation>
     <message>
         <source>Не могу открыть порт удалённого управления %1: %2</source>
         <translation>Cannot open remote control port %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>HeadlessLog</name>
+    <message>
+        <source> (удалённое управление)</source>
+        <translation> (remote control)</translation>
+    </message>
+    <message>
+        <source>Подключился клиент удалённого управления %1</source>
+        <translation>Remote control client %1 connected</translation>
+    </message>
+    <message>
+        <source>Отключился клиент удалённого управления %1</source>
+        <translation>Remote control client %1 disconnected</translation>
     </message>
 </context>
 <context>

@@ -35,7 +35,8 @@ bool platformArgumentGiven(int argc, char **argv)
 // written out so that they can be copied as they are.
 [[noreturn]] void reportAndExit(const QString &reason)
 {
-    const QString line = QCoreApplication::translate("DisplayCheck", "%1: %2. Без дисплея: QT_QPA_PLATFORM=offscreen %1 "
+    const QString line = QCoreApplication::translate("DisplayCheck", "%1: %2. Без дисплея: %1 --headless (без окна, "
+                                        "удалённое управление: --remote 5025), QT_QPA_PLATFORM=offscreen %1 "
                                         "(окна не видно) или xvfb-run %1 (пакет xvfb).\n")
                              .arg(QString::fromLocal8Bit(programPath), reason);
     const QByteArray text = line.toUtf8();

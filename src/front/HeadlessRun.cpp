@@ -3,6 +3,7 @@
 #include "front/DetectionPacing.h"
 #include "front/ExitCodes.h"
 #include "front/FileVersions.h"
+#include "front/HeadlessLog.h"
 #include "front/TerminationSignals.h"
 #include "instrument/Instrument.h"
 #include "instrument/InstrumentSets.h"
@@ -179,7 +180,7 @@ void HeadlessRun::applySettings()
             closeDown(exitCodeOf(*failed));
             return;
         }
-        report(QCoreApplication::translate("HeadlessRun", "Загружен набор параметров \"%1\"").arg(m_options.presetName));
+        report(HeadlessLog::setLoaded(m_options.presetName, HeadlessLog::By::Run));
     }
     // The window takes the auto-save choice here too, once per run.
     m_autoSave = readAutoSaveSetting(m_settingsFile.get());
@@ -192,7 +193,7 @@ void HeadlessRun::applySettings()
             closeDown(ExitCode::StartFailed);
             return;
         }
-        report(QCoreApplication::translate("HeadlessRun", "Генератор запущен"));
+        report(HeadlessLog::generatorStarted(HeadlessLog::By::Run));
     }
     if ((m_options.remotePort && !openRemoteControl()) || (m_options.httpPort && !openWebPage())) {
         closeDown(ExitCode::RemotePortFault);
@@ -217,8 +218,21 @@ bool HeadlessRun::openRemoteControl()
     const InstrumentSets sets(m_instrument, SettingsFilePath());
     program.setNames = [sets] { return sets.names(); };
     program.storeSet = [sets](const QString &name) { return sets.save(name); };
-    program.loadSet = [this, sets](const QString &name) { return sets.load(name, m_remote.get()); };
+    program.loadSet = [this, sets](const QString &name) {
+        const InstrumentOutcome failed = sets.load(name, m_remote.get());
+        if (!failed)
+            report(HeadlessLog::setLoaded(name, HeadlessLog::By::Remote));
+        return failed;
+    };
     m_remote = std::make_unique<G740Remote>(m_instrument, program);
+    connect(m_remote.get(), &G740Remote::clientConnected, this,
+            [this](const QHostAddress &address, quint16 port) { report(HeadlessLog::clientConnected(address, port)); });
+    connect(m_remote.get(), &G740Remote::clientLeft, this,
+            [this](const QHostAddress &address, quint16 port) { report(HeadlessLog::clientLeft(address, port)); });
+    connect(m_remote.get(), &G740Remote::runningChangedByClient, this, [this](bool running) {
+        report(running ? HeadlessLog::generatorStarted(HeadlessLog::By::Remote)
+                       : HeadlessLog::generatorStopped(HeadlessLog::By::Remote));
+    });
     if (!m_remote->listen(m_options.remoteAddress, *m_options.remotePort)) {
         report(G740Remote::failureText(*m_options.remotePort, m_remote->errorString()));
         m_remote.reset();
@@ -261,8 +275,11 @@ void HeadlessRun::closeDown(int exitCode)
     m_closed = true;
     m_waiting = false;
     m_exitCode = exitCode;
-    // No remote command or page reaches the instrument while it closes.
+    // No remote command or page reaches the instrument while it closes; the
+    // clients go with the server, unlogged.
     m_web.reset();
+    if (m_remote)
+        m_remote->disconnect(this);
     m_remote.reset();
     m_watch.reset();
     sd_notify(0, "STOPPING=1");
@@ -284,7 +301,7 @@ void HeadlessRun::closeDown(int exitCode)
             if (const InstrumentOutcome failed = m_instrument.stopForClose())
                 report(failed->text);
             else if (wasRunning)
-                report(QCoreApplication::translate("HeadlessRun", "Генератор остановлен"));
+                report(HeadlessLog::generatorStopped(HeadlessLog::By::Run));
         }
         m_instrument.release();
     } catch (...) {

@@ -1,15 +1,18 @@
 #include "front/Language.h"
 
+#include "remote/RemoteEnglish.h"
 #include "settings/IniFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace Language {
 
 namespace {
 QString installed = Russian;
+const QString EnglishTranslationFile = QStringLiteral(":/i18n/g740demo_en.qm");
 }
 
 bool isKnown(const QString &code)
@@ -51,14 +54,32 @@ void save(const QString &settingsPath, const QString &code)
 
 bool install(const QString &code)
 {
-    if (code != English)
-        return true;
+    bool loaded = true;
+    if (code == English) {
+        auto *translator = new QTranslator(QCoreApplication::instance());
+        loaded = translator->load(EnglishTranslationFile) && QCoreApplication::installTranslator(translator);
+        if (loaded)
+            installed = English;
+        else
+            delete translator;
+    } else {
+        // Qt's own texts (the command line's help and errors, standard
+        // buttons) in Russian too; without them Qt's English source texts serve.
+        installQtTranslation();
+    }
+    // Installed last, so it is asked first: remote texts stay English.
+    RemoteEnglish::install(EnglishTranslationFile);
+    return loaded;
+}
+
+bool installQtTranslation()
+{
     auto *translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(QStringLiteral(":/i18n/g740demo_en.qm")) || !QCoreApplication::installTranslator(translator)) {
+    if (!translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || !QCoreApplication::installTranslator(translator)) {
         delete translator;
         return false;
     }
-    installed = English;
     return true;
 }
 

@@ -22,8 +22,12 @@ QString saved(const QString &settingsPath);
 // Keeps the choice in the settings file (one atomic replacement).
 void save(const QString &settingsPath, const QString &code);
 // Installs the program's translation for code into the running application;
-// Russian needs none. False if the translation could not be loaded.
+// Russian needs none of its own but takes Qt's Russian texts. Remote texts
+// stay English either way. False if the program's translation could not be
+// loaded.
 bool install(const QString &code);
+// Qt's own Russian texts; false if Qt's translations are not installed.
+bool installQtTranslation();
 // The language install() put in place; Russian before.
 QString current();
 

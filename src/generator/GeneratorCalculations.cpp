@@ -2,6 +2,7 @@
 
 #include "runtime/NumberFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -172,16 +173,28 @@ std::uint16_t baseIntervalsNumber(QStringView text)
     return static_cast<std::uint16_t>(value);
 }
 
+std::optional<FrequencyCode> sweepStepCode(std::int64_t startCode, std::int64_t incrementCode, int step,
+                                           double masterClock)
+{
+    // Codes bounded to 2^24 and at most 4095 steps: no overflow on the way.
+    const std::int64_t code = startCode + std::int64_t(step) * incrementCode;
+    if (code < 0)
+        return std::nullopt;
+    const std::int64_t bounded = std::min<std::int64_t>(code, FrequencyScale);
+    return FrequencyCode{bounded, codeFrequency(bounded, masterClock)};
+}
+
 std::optional<double> finalFrequency(std::optional<double> actualStart, std::optional<double> actualIncrement,
                                      std::uint16_t numberOfIncrements, double masterClock)
 {
     if (!actualStart || !actualIncrement || *actualStart < 0)
         return std::nullopt;
-    const double last = static_cast<double>(
-        static_cast<long double>(numberOfIncrements) * *actualIncrement + *actualStart);
-    if (!(last >= 0))
+    const std::optional<FrequencyCode> last =
+        sweepStepCode(frequencyCode(*actualStart, masterClock).code, incrementCode(*actualIncrement, masterClock).code,
+                      numberOfIncrements, masterClock);
+    if (!last)
         return std::nullopt;
-    return frequencyCode(last, masterClock).frequency;
+    return last->frequency;
 }
 
 std::optional<double> incrementDuration(std::uint8_t baseIntervalType, std::uint8_t multiplierIndex,

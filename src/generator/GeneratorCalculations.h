@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 // What the G-740 hardware makes of the desired values: the 24-bit frequency
@@ -22,6 +23,10 @@ inline constexpr std::uint32_t FrequencyScale = 16777216; // 2^24
 inline constexpr double MinExternalMasterClock = 1.0;     // kHz
 inline constexpr double MaxExternalMasterClock = 50000.0; // kHz
 inline constexpr double InternalMasterClock = 50000.0;    // kHz
+// The panel keeps a desired frequency, increment or offset as typed (or
+// pasted) and shows what the hardware makes of it, so every finite number is
+// a value it accepts and saves.
+inline constexpr double MaxTypedValue = std::numeric_limits<double>::max();
 // Stands in for an actual value that cannot be worked out.
 inline constexpr double NotAvailableMarker = -10.0;
 
@@ -90,9 +95,16 @@ std::uint16_t numberOfIncrements(QStringView text);
 // negative one counting as large.
 std::uint16_t baseIntervalsNumber(QStringView text);
 
-// The last frequency of the sweep, from the actual start and increment.
-// Not available when either is not, or when the sweep runs below 0 kHz,
-// where the hardware has no frequency to give.
+// Step k of a sweep, the one rule of the panel's final frequency and the
+// sweep plan: the start's code plus k increment codes, brought down to the
+// top code 2^24 as frequencyCode does. None below 0 kHz, where the hardware
+// has no frequency to give.
+std::optional<FrequencyCode> sweepStepCode(std::int64_t startCode, std::int64_t incrementCode, int step,
+                                           double masterClock);
+
+// The last frequency of the sweep, from the actual start and increment, by
+// sweepStepCode. Not available when either is not, or when the sweep runs
+// below 0 kHz.
 std::optional<double> finalFrequency(std::optional<double> actualStart, std::optional<double> actualIncrement,
                                      std::uint16_t numberOfIncrements, double masterClock);
 

@@ -14,14 +14,6 @@ using namespace GeneratorCalculations;
 
 namespace {
 
-// Far beyond 2^24, yet 4095 increments of it still fit in 64 bits.
-constexpr std::int64_t CodeLimit = std::int64_t(1) << 40;
-
-bool withinCodeLimit(std::int64_t code)
-{
-    return code >= -CodeLimit && code <= CodeLimit;
-}
-
 void push2(std::vector<double> &v, double a, double b)
 {
     v.push_back(a);
@@ -165,12 +157,9 @@ void SweepPlan::build(const GENERATOR_PARS &pars)
     const double start = pars.StartFrequency;
     const double increment = pars.FrequencyIncrement;
     const DecimalSteps desired(start, increment);
-    m_startCode = unboundedFrequencyCode(start, m_masterClock);
-    m_incrementCode = unboundedFrequencyCode(increment, m_masterClock);
-    // Codes beyond 2^40 stand for frequencies 65536 times the clock: the
-    // sum would overflow, so each step takes the code of its own desired
-    // frequency, which is as near as such values go.
-    const bool wholeCodes = withinCodeLimit(m_startCode) && withinCodeLimit(m_incrementCode);
+    // The codes the panel shows the actual values of.
+    m_startCode = frequencyCode(start, m_masterClock).code;
+    m_incrementCode = GeneratorCalculations::incrementCode(increment, m_masterClock).code;
 
     // With the clock's period as base every step lasts the same; with the
     // output period the step lasts that many periods of its own frequency.
@@ -190,15 +179,16 @@ void SweepPlan::build(const GENERATOR_PARS &pars)
         SweepStep &s = m_steps[static_cast<std::size_t>(k)];
         s.index = k;
         s.desired = desired.at(k);
-        s.code = wholeCodes ? m_startCode + k * m_incrementCode : unboundedFrequencyCode(s.desired, m_masterClock);
-        s.outOfRange = s.code < 0 || s.code > static_cast<std::int64_t>(FrequencyScale);
+        const std::optional<FrequencyCode> step = sweepStepCode(m_startCode, m_incrementCode, k, m_masterClock);
+        s.code = step ? step->code : m_startCode + k * m_incrementCode;
+        s.outOfRange = !step;
         s.zeroFrequency = s.code == 0;
         s.produced.reset();
         s.errorPpm.reset();
         s.dwell.reset();
         s.time.reset();
-        if (!s.outOfRange) {
-            s.produced = codeFrequency(s.code, m_masterClock);
+        if (step) {
+            s.produced = step->frequency;
             if (s.desired != 0.0)
                 s.errorPpm = static_cast<double>((static_cast<long double>(*s.produced) - s.desired) / s.desired
                                                  * 1.0e6L);

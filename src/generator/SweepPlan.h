@@ -15,8 +15,10 @@
 // how long the step lasts and when it begins. No widgets here.
 //
 // The codes are whole numbers: step k has start code + k x increment code, so
-// the plan shows the hardware's own rounding, and a code that leaves the range
-// 0 .. 2^24 is reported as it is, never bounded.
+// the plan shows the hardware's own rounding. The plan follows the panel: the
+// start and increment codes are those of its actual values, a step's code is
+// brought down to the top code 2^24 as the panel's final frequency is, and a
+// step below 0 kHz is reported with its code as it is.
 
 enum class SweepCycle : std::uint8_t
 {
@@ -42,7 +44,7 @@ struct SweepStep
     std::optional<double> dwell;    // ms; none without a time axis or where it cannot end
     std::optional<double> time;     // ms from the start of the scan to this step
     bool zeroFrequency = false;     // the step produces 0 Hz
-    bool outOfRange = false;        // the code leaves 0 .. 2^24
+    bool outOfRange = false;        // the code falls below 0
 
     bool flagged() const { return zeroFrequency || outOfRange; }
 };

@@ -41,9 +41,7 @@ Instrument::~Instrument()
 
 GENERATOR_PARS Instrument::defaultRecord()
 {
-    GENERATOR_PARS pars;
-    readGeneratorSettings(nullptr, pars);
-    return pars;
+    return firstStartRecord();
 }
 
 InstrumentOutcome Instrument::openDevice()

@@ -88,7 +88,7 @@ public:
     // Releases the interface the library handed out; the module is gone.
     void release();
 
-    // The record of a settings file without keys: what a first start shows.
+    // The record of a first start: the defaults a new settings file gets.
     static GENERATOR_PARS defaultRecord();
 
     // The current record, normalized by the record rules.

@@ -13,7 +13,9 @@
 // - stepping by the CTRL line leaves the base interval unused;
 // - the internal clock source runs on 50000 kHz whatever the clock field says;
 // - an external offset leaves the offset value unused;
-// - every field has the range the panel keeps it in.
+// - every field has the range a remote client may set: what the hardware can
+//   produce (the panel and the settings file keep typed values beyond it,
+//   and show what the hardware makes of them).
 namespace RecordRules {
 
 // The record's fields an operator sets, in the panel's terms.

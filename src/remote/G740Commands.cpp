@@ -1,6 +1,7 @@
 #include "remote/G740Commands.h"
 
 #include "generator/GeneratorCalculations.h"
+#include "remote/RemoteEnglish.h"
 #include "runtime/ProgramIdentity.h"
 
 #include <cmath>
@@ -156,7 +157,8 @@ ScpiCommandTree g740CommandTree(Instrument &instrument, const G740Program &progr
 {
     ScpiCommandTree tree;
     tree.addStatusCommands();
-    // Every command that changes something waits for the program to be free.
+    // Every command that changes something waits for the program to be free;
+    // every text a command makes is English.
     const auto addCommand = [&tree, program](ScpiCommand command) {
         if (command.set && program.busy) {
             command.set = [busy = program.busy, set = std::move(command.set)](const ScpiArgument &argument,
@@ -164,6 +166,18 @@ ScpiCommandTree g740CommandTree(Instrument &instrument, const G740Program &progr
                 if (const std::optional<QString> reason = busy())
                     return ScpiError{ScpiErrorCode::SettingsConflict, *reason};
                 return set(argument, session);
+            };
+        }
+        if (command.set) {
+            command.set = [set = std::move(command.set)](const ScpiArgument &argument, ScpiSession &session) {
+                const RemoteEnglish::Scope english;
+                return set(argument, session);
+            };
+        }
+        if (command.query) {
+            command.query = [query = std::move(command.query)](ScpiSession &session) {
+                const RemoteEnglish::Scope english;
+                return query(session);
             };
         }
         tree.add(std::move(command));

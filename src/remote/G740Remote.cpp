@@ -1,4 +1,5 @@
 #include "remote/G740Remote.h"
+#include "remote/RemoteEnglish.h"
 
 #include "settings/IniFile.h"
 
@@ -17,6 +18,14 @@ G740Remote::G740Remote(Instrument &instrument, const G740Program &program, QObje
     // was doing: a generator it had started is stopped now.
     connect(&instrument, &Instrument::moduleLost, this, [this](const QString &text) {
         m_scheduler.reportToAll({ScpiErrorCode::HardwareMissing, text});
+    });
+    connect(m_server.get(), &ScpiServer::clientConnected, this, &G740Remote::clientConnected);
+    connect(m_server.get(), &ScpiServer::clientLeft, this, &G740Remote::clientLeft);
+    // The tree's commands run inside a RemoteEnglish scope: a change seen
+    // there is a client's.
+    connect(&instrument, &Instrument::runningChanged, this, [this](bool running) {
+        if (RemoteEnglish::inCommand())
+            emit runningChangedByClient(running);
     });
 }
 

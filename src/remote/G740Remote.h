@@ -40,6 +40,10 @@ public:
 
 signals:
     void clientCountChanged(int count);
+    void clientConnected(const QHostAddress &address, quint16 port);
+    void clientLeft(const QHostAddress &address, quint16 port);
+    // A client's command started or stopped the generator.
+    void runningChangedByClient(bool running);
 
 private:
     ScpiCommandTree m_tree;

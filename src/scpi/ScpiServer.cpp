@@ -228,13 +228,18 @@ void ScpiServer::acceptConnections()
             refuse(socket);
             continue;
         }
+        // Taken now: a closed socket no longer knows its peer.
+        const QHostAddress address = socket->peerAddress();
+        const quint16 port = socket->peerPort();
         auto *connection = new ScpiConnection(socket, m_tree, *m_scheduler, this);
         ++m_clients;
-        connect(connection, &ScpiConnection::closed, this, [this] {
+        connect(connection, &ScpiConnection::closed, this, [this, address, port] {
             --m_clients;
             emit clientCountChanged(m_clients);
+            emit clientLeft(address, port);
         });
         emit clientCountChanged(m_clients);
+        emit clientConnected(address, port);
     }
 }
 

@@ -90,6 +90,9 @@ public:
 
 signals:
     void clientCountChanged(int count);
+    // A client served (not one refused as one too many) came or went.
+    void clientConnected(const QHostAddress &address, quint16 port);
+    void clientLeft(const QHostAddress &address, quint16 port);
 
 private:
     void acceptConnections();

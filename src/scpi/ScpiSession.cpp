@@ -113,7 +113,9 @@ void ScpiSession::runUnit(Message &message, ScpiProgramUnit &unit)
     }
     const ScpiCommand *command = m_tree.find(key);
     if (!command) {
-        report({ScpiErrorCode::UndefinedHeader, typed(unit)});
+        // The header looked up, with the path a ';' carried over, so the
+        // client sees why a header of its own was not found.
+        report({ScpiErrorCode::UndefinedHeader, QString::fromLatin1(unit.query ? key + '?' : key)});
         return;
     }
 

@@ -69,6 +69,30 @@ std::optional<double> parsedValue(const std::optional<QString> &value, bool inte
     }
 }
 
+// A record key's value into its field, as the field's type keeps it.
+void storeValue(GENERATOR_PARS &pars, const SettingKey &row, double value)
+{
+    if (row.field == NoField)
+        return;
+    switch (row.type) {
+    case SettingType::Text:
+    case SettingType::Boolean:
+        break;
+    case SettingType::Float:
+        setField(pars, row.field, value);
+        break;
+    case SettingType::UInt8:
+        setField(pars, row.field, std::uint8_t(value));
+        break;
+    case SettingType::UInt16:
+        setField(pars, row.field, std::uint16_t(value));
+        break;
+    case SettingType::Bool32:
+        setField(pars, row.field, std::uint32_t(value != 0 ? 1 : 0));
+        break;
+    }
+}
+
 } // namespace
 
 void writeDefaultSettings(TIniFile &file, const QString &programPath)
@@ -130,25 +154,17 @@ QStringList readRecordSection(const IniText &ini, QStringView section, GENERATOR
             value = row.readDefault;
             replaced.append(text(row.key));
         }
-        switch (row.type) {
-        case SettingType::Text:
-        case SettingType::Boolean:
-            break;
-        case SettingType::Float:
-            setField(pars, row.field, value);
-            break;
-        case SettingType::UInt8:
-            setField(pars, row.field, std::uint8_t(value));
-            break;
-        case SettingType::UInt16:
-            setField(pars, row.field, std::uint16_t(value));
-            break;
-        case SettingType::Bool32:
-            setField(pars, row.field, std::uint32_t(value != 0 ? 1 : 0));
-            break;
-        }
+        storeValue(pars, row, value);
     }
     return replaced;
+}
+
+GENERATOR_PARS firstStartRecord()
+{
+    GENERATOR_PARS pars;
+    for (const SettingKey &row : SettingKeys)
+        storeValue(pars, row, row.writtenDefault);
+    return pars;
 }
 
 QStringList readGeneratorSettings(const TIniFile *file, GENERATOR_PARS &pars)

@@ -43,12 +43,11 @@ struct SettingKey
 
 inline constexpr std::ptrdiff_t NoField = -1;
 
-// The ranges of the panel: counts, table indexes, frequencies against the
-// highest master clock, the offset that the output can make.
+// The ranges of the panel: counts and table indexes as it bounds them, the
+// external clock as it accepts it, and typed values as they stand.
 namespace SettingRange {
 using namespace GeneratorCalculations;
-inline constexpr double MaxFrequency = MaxExternalMasterClock;
-inline constexpr double MaxOffset = 4.0; // V
+inline constexpr double MaxTyped = MaxTypedValue;
 inline constexpr double LastMultiplier = double(BaseIntervalMultipliers.size() - 1);
 inline constexpr double LastGain = double(GainTable.size() - 1);
 } // namespace SettingRange
@@ -73,9 +72,9 @@ inline constexpr std::array<SettingKey, 21> SettingKeys = {{
     {FilesSection, u"Головная программа", SettingType::Text, 0, 0, NoField},
     {ApplicationSection, u"Сохранение настроек", SettingType::Boolean, 0, 0, NoField},
     {ModuleSection, u"Генератор. Начальная частота в кГц", SettingType::Float, 10.0, 10.0, G740_FIELD(StartFrequency),
-     0.0, SettingRange::MaxFrequency},
+     -SettingRange::MaxTyped, SettingRange::MaxTyped},
     {ModuleSection, u"Генератор. Частота приращений в кГц", SettingType::Float, 50.0, 50.0, G740_FIELD(FrequencyIncrement),
-     -SettingRange::MaxFrequency, SettingRange::MaxFrequency},
+     -SettingRange::MaxTyped, SettingRange::MaxTyped},
     {ModuleSection, u"Генератор. Кол-во приращений", SettingType::UInt16, 10, 10, G740_FIELD(NumberOfIncrements),
      0, SettingRange::MaxNumberOfIncrements},
     {ModuleSection, u"Генератор. Тип базового интервала приращения", SettingType::UInt8, 1, 1, G740_FIELD(BaseIntervalType),
@@ -106,7 +105,7 @@ inline constexpr std::array<SettingKey, 21> SettingKeys = {{
     {ModuleSection, u"Генератор. Индекс усиления выходного тракта", SettingType::UInt8, 0, 0, G740_FIELD(AnalogOutputsGainIndex),
      0, SettingRange::LastGain},
     {ModuleSection, u"Генератор. Величина внутреннего смещение на выходе 10 Ом", SettingType::Float, 0.0, 0.0,
-     G740_FIELD(Output10OhmOffset), -SettingRange::MaxOffset, SettingRange::MaxOffset},
+     G740_FIELD(Output10OhmOffset), -SettingRange::MaxTyped, SettingRange::MaxTyped},
     {ModuleSection, u"Генератор. Тип смещения на выходе 10 Ом", SettingType::UInt8, 0, 0, G740_FIELD(Output10OhmOffsetType),
      0, 1},
 }};
@@ -120,6 +119,10 @@ inline constexpr std::size_t AutoSaveKey = 1;
 // The 21 keys with their default values; key 1 gets programPath. One
 // replacement of the file: a failure (IniFileError) leaves it as it was.
 void writeDefaultSettings(TIniFile &file, const QString &programPath);
+
+// The record a first start gets: the defaults writeDefaultSettings writes,
+// as the panel loads them back.
+GENERATOR_PARS firstStartRecord();
 
 // The 21 keys from the current state: 8- and 16-bit fields as unsigned
 // integers, the 32-bit booleans as 1 or 0. One replacement, like

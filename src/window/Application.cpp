@@ -1,11 +1,10 @@
 #include "window/Application.h"
 
+#include "front/Language.h"
 #include "widgets/MessageBox.h"
 
 #include <QKeyEvent>
-#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTranslator>
 #include <QWidget>
 
 #include <exception>
@@ -56,11 +55,5 @@ void Application::showException(const QString &message)
 
 bool Application::installQtTranslation()
 {
-    auto *translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        || !QCoreApplication::installTranslator(translator)) {
-        delete translator;
-        return false;
-    }
-    return true;
+    return Language::installQtTranslation();
 }

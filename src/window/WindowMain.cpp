@@ -38,15 +38,11 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
     Application app(arguments, argv);
     try {
         // The language first, before any text is made: --lang, else the
-        // choice kept in the settings file. Qt's own Russian texts only for
-        // Russian; in English Qt's source texts serve.
+        // choice kept in the settings file.
         QString language = commandLine.language();
         if (language.isEmpty())
             language = Language::saved(SettingsFilePath());
-        if (language == Language::English)
-            Language::install(language);
-        else
-            Application::installQtTranslation();
+        Language::install(language);
         // No application display name: Qt would append it to every window's
         // title, and each window names itself.
         // Signals and the end of the desktop session end the program through

@@ -39,6 +39,8 @@ private slots:
     void helpInEitherLanguage();
     void unknownLanguageIsABadCommandLine();
     void headlessReportFollowsTheChoice();
+    void qtsOwnTextsFollowTheChoice_data();
+    void qtsOwnTextsFollowTheChoice();
 };
 
 void TestLanguageProcess::helpInEitherLanguage()
@@ -84,6 +86,38 @@ void TestLanguageProcess::headlessReportFollowsTheChoice()
                             wrongVersion);
     QCOMPARE(russian.exitCode, 4);
     QVERIFY2(russian.err.contains(QStringLiteral("Неправильная версия библиотеки")), qPrintable(russian.err));
+}
+
+// The command line's help and errors that Qt itself writes: one language per
+// run, as the program's own texts.
+void TestLanguageProcess::qtsOwnTextsFollowTheChoice_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("present");
+    QTest::addColumn<QString>("absent");
+    QTest::newRow("help, Russian") << QStringList{"--help"} << 0 << "Параметры:" << "Options:";
+    QTest::newRow("help, Russian usage") << QStringList{"--help"} << 0 << "Использование:" << "Usage:";
+    QTest::newRow("unknown option, Russian") << QStringList{"--bogus"} << 1 << "Неизвестный параметр «bogus»."
+                                             << "Unknown option";
+    QTest::newRow("help, English") << QStringList{"--lang", "en", "--help"} << 0 << "Options:" << "Параметры:";
+    QTest::newRow("unknown option, English") << QStringList{"--lang", "en", "--bogus"} << 1
+                                             << "Unknown option 'bogus'." << "Неизвестный";
+}
+
+void TestLanguageProcess::qtsOwnTextsFollowTheChoice()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, present);
+    QFETCH(QString, absent);
+    QTemporaryDir directory; // no saved language
+    QVERIFY(directory.isValid());
+    const Run result = run(QStringList{"--settings", directory.filePath("G740Config.ini")} + arguments);
+    QCOMPARE(result.exitCode, exitCode);
+    const QString text = result.out + result.err;
+    QVERIFY2(text.contains(present), qPrintable(text));
+    QVERIFY2(!text.contains(absent), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(TestLanguageProcess)

@@ -1,5 +1,6 @@
 // The generator panel as the window on the instrument: a change made
 // elsewhere appears on it at once, a change typed in it is the instrument's.
+#include "ClickItem.h"
 #include "DefaultRecord.h"
 #include "FindControl.h"
 #include "window/G740GeneratorFrame.h"
@@ -66,18 +67,7 @@ private:
             return label->text();
         return qobject_cast<QLineEdit *>(w)->text();
     }
-    // As the operator does: a click on the item.
-    void clickItem(const char *group, int index)
-    {
-        auto *radio = control<RadioGroup>(group);
-        for (QRadioButton *button : radio->findChildren<QRadioButton *>()) {
-            if (button->text() == radio->items().value(index)) {
-                QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-                return;
-            }
-        }
-        qFatal("no item %d in %s", index, group);
-    }
+    void clickItem(const char *group, int index) { ::clickItem(control<RadioGroup>(group), index); }
     void apply()
     {
         for (QWidget *w : m_frame->findChildren<QWidget *>())

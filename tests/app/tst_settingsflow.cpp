@@ -10,6 +10,11 @@
 #include "device/DeviceLibrary.h"
 #include "window/InitDevicesThread.h"
 #include "window/G740GeneratorFrame.h"
+#include "instrument/RecordRules.h"
+#include "widgets/KeyFilterEdit.h"
+#include "widgets/RadioGroup.h"
+#include "ClickItem.h"
+#include "FindControl.h"
 #include "widgets/EllipseIndicator.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFilePath.h"
@@ -27,6 +32,7 @@ namespace {
 
 const QString AutoSaveKeyName = QStringLiteral("Сохранение настроек");
 const QString StartFrequencyKey = QStringLiteral("Генератор. Начальная частота в кГц");
+const QString MasterClockKey = QStringLiteral("Генератор. Частота тактирующего сигнала");
 
 void waitForDetection(TMainForm &form)
 {
@@ -92,6 +98,8 @@ private slots:
     void failedAutoSaveOnExitIsShownAndTheProgramStillEnds();
     void unreadableFileIsKeptUntilTheOperatorSaves();
     void outOfRangeValuesAreReplacedAndNamed();
+    void typedValuesSurviveASaveAndARestart_data();
+    void typedValuesSurviveASaveAndARestart();
 
 private:
     QString settingsPath() const { return m_directory.filePath(QStringLiteral("G740Config.ini")); }
@@ -412,16 +420,78 @@ void TestSettingsFlow::unreadableFileIsKeptUntilTheOperatorSaves()
 void TestSettingsFlow::outOfRangeValuesAreReplacedAndNamed()
 {
     TIniFile(settingsPath()).WriteInteger(ModuleSection.toString(), "Генератор. Индекс усиления выходного тракта", 257);
-    TIniFile(settingsPath()).WriteFloat(ModuleSection.toString(), StartFrequencyKey, 1e308);
+    TIniFile(settingsPath()).WriteFloat(ModuleSection.toString(), MasterClockKey, 50000.5);
     BoxWatcher watcher;
     auto form = detectedForm();
     QCOMPARE(watcher.boxes().size(), 1);
     QVERIFY(watcher.boxes().first().text.endsWith(
-        ":\nГенератор. Начальная частота в кГц\nГенератор. Индекс усиления выходного тракта"));
+        ":\nГенератор. Частота тактирующего сигнала\nГенератор. Индекс усиления выходного тракта"));
     GENERATOR_PARS pars;
     form->G740GeneratorFrame->ReadGeneratorPars(&pars);
-    QCOMPARE(double(pars.StartFrequency), 10.0);
+    QCOMPARE(double(pars.MasterClock), 50000.0);
     QCOMPARE(int(pars.AnalogOutputsGainIndex), 0);
+}
+
+void TestSettingsFlow::typedValuesSurviveASaveAndARestart_data()
+{
+    // Each entry: an edit, what is typed into it, what the panel then shows.
+    QTest::addColumn<QStringList>("typing");
+    const auto entry = [](const char *edit, const char *typed, const char *shown) {
+        return QStringLiteral("%1|%2|%3").arg(QLatin1String(edit), QLatin1String(typed), QLatin1String(shown));
+    };
+    const char *start = "DesiredStartFrequencyValueLMDEdit";
+    const char *increment = "DesiredFrequencyIncrementValueLMDEdit";
+    const char *count = "NumberOfIncrementsValueLMDEdit";
+    const char *intervals = "BaseIntervalsNumberLMDEdit";
+    const char *clock = "ExternalMasterClockValueLMDEdit";
+    const char *offset = "DesiredOffsetValueOutput10OhmLMDEdit";
+    QTest::newRow("lower bounds") << QStringList{entry(start, "0", "0"), entry(increment, "-50000", "-50000"),
+                                                 entry(count, "0", "0"), entry(intervals, "2", "2"),
+                                                 entry(clock, "1", "1.0"), entry(offset, "-4", "-4")};
+    QTest::newRow("below them") << QStringList{entry(increment, "-99999.5", "-99999.5"), entry(intervals, "1", "2"),
+                                               entry(clock, "0", "1.0"), entry(offset, "-99", "-99")};
+    QTest::newRow("upper bounds") << QStringList{entry(start, "50000", "50000"), entry(increment, "50000", "50000"),
+                                                 entry(count, "4095", "4095"), entry(intervals, "2047", "2047"),
+                                                 entry(clock, "50000", "50000.0"), entry(offset, "4", "4")};
+    QTest::newRow("above them") << QStringList{entry(start, "99999", "99999"), entry(increment, "60000.5", "60000.5"),
+                                               entry(count, "5000", "4095"), entry(intervals, "9999", "2047"),
+                                               entry(clock, "60000", "50000.0"), entry(offset, "5", "5")};
+}
+
+void TestSettingsFlow::typedValuesSurviveASaveAndARestart()
+{
+    QFETCH(QStringList, typing);
+    GENERATOR_PARS saved;
+    {
+        auto form = detectedForm();
+        QWidget *panel = form->G740GeneratorFrame;
+        // Every edit open: automatic stepping, the external clock.
+        clickItem(findControl<RadioGroup>(panel, "IncrementTypeLMDRadioGroup"), 0);
+        clickItem(findControl<RadioGroup>(panel, "MasterClockSourceLMDRadioGroup"), 1);
+        for (const QString &entry : typing) {
+            const QStringList parts = entry.split(QLatin1Char('|'));
+            auto *field = findControl<KeyFilterEdit>(panel, parts[0].toLatin1().constData());
+            QVERIFY2(field->isEnabled(), qPrintable(parts[0]));
+            field->selectAll();
+            QTest::keyClick(field, Qt::Key_Backspace);
+            QTest::keyClicks(field, parts[1]);
+            QCOMPARE(field->text(), parts[2]);
+        }
+        form->SaveCurrentSettings->trigger();
+        form->G740GeneratorFrame->ReadGeneratorPars(&saved);
+    }
+
+    // The next start loads every field back as it was, without a word.
+    BoxWatcher watcher;
+    auto form = detectedForm();
+    GENERATOR_PARS loaded;
+    form->G740GeneratorFrame->ReadGeneratorPars(&loaded);
+    for (int i = 0; i < RecordRules::FieldCount; ++i) {
+        const auto field = RecordRules::Field(i);
+        QVERIFY2(RecordRules::fieldValue(loaded, field) == RecordRules::fieldValue(saved, field),
+                 RecordRules::fieldInfo(field).name);
+    }
+    QVERIFY(watcher.boxes().isEmpty());
 }
 
 void TestSettingsFlow::defaultSettingsReachALockedPanel()

@@ -327,7 +327,7 @@ void TestSweepWindow::copiedRowsAreTabSeparated()
 void TestSweepWindow::savedCsvIsTheTable()
 {
     GENERATOR_PARS pars = defaultRecord();
-    pars.StartFrequency = 49990.0;
+    pars.FrequencyIncrement = -5.0; // runs below 0 kHz
     TSweepWindow window(settingsPath());
     window.setGeneratorPars(pars);
     const QString path = m_dir->filePath(QStringLiteral("sweep.csv"));
@@ -385,12 +385,12 @@ void TestSweepWindow::summaryLine()
              QStringLiteral("Время развёртки: 0.022 мс;  Реальная частота: от 9.9987 до 509.9922 кГц;  "
                             "Наибольшая ошибка: -132.08 ppm;  Отмечено шагов: 0"));
 
-    pars.StartFrequency = 0.0;
-    pars.FrequencyIncrement = 25000.0;
+    pars.StartFrequency = 50000.0;
+    pars.FrequencyIncrement = -25000.0;
     pars.NumberOfIncrements = 3;
     pars.BaseIntervalType = 0;
     QCOMPARE(sweepSummaryText(SweepPlan(pars)),
-             QStringLiteral("Время развёртки не определено: шаг 0 на 0 Гц;  Реальная частота: от 0.0000 до 50000.0000 "
+             QStringLiteral("Время развёртки не определено: шаг 2 на 0 Гц;  Реальная частота: от 0.0000 до 50000.0000 "
                             "кГц;  Наибольшая ошибка: 0.00 ppm;  Отмечено шагов: 2 (0 Гц: 1, код вне 24 бит: 1)"));
 
     pars.CyclicAutoScanType = 2;
@@ -410,29 +410,33 @@ void TestSweepWindow::summaryLine()
 void TestSweepWindow::tableShowsThePanelsFormats_data()
 {
     QTest::addColumn<double>("start");
+    QTest::addColumn<double>("increment");
     QTest::addColumn<int>("step");
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("exact");
 
-    QTest::newRow("desired") << 10.0 << 0 << int(SweepColumn::Desired) << "10.0000" << "10";
-    QTest::newRow("produced") << 10.0 << 0 << int(SweepColumn::Produced) << "9.9987" << "9.998679161071777";
-    QTest::newRow("error") << 10.0 << 0 << int(SweepColumn::ErrorPpm) << "-132.08" << "-132.08389282226562";
-    QTest::newRow("dwell") << 10.0 << 0 << int(SweepColumn::Dwell) << "0.00200" << "0.002";
-    QTest::newRow("time") << 10.0 << 9 << int(SweepColumn::Time) << "0.01800" << "0.018";
-    QTest::newRow("nothing produced") << 49990.0 << 1 << int(SweepColumn::Produced) << "" << "";
-    QTest::newRow("flags") << 49990.0 << 1 << int(SweepColumn::Flags) << "код вне 24 бит" << "код вне 24 бит";
+    QTest::newRow("desired") << 10.0 << 50.0 << 0 << int(SweepColumn::Desired) << "10.0000" << "10";
+    QTest::newRow("produced") << 10.0 << 50.0 << 0 << int(SweepColumn::Produced) << "9.9987" << "9.998679161071777";
+    QTest::newRow("error") << 10.0 << 50.0 << 0 << int(SweepColumn::ErrorPpm) << "-132.08" << "-132.08389282226562";
+    QTest::newRow("dwell") << 10.0 << 50.0 << 0 << int(SweepColumn::Dwell) << "0.00200" << "0.002";
+    QTest::newRow("time") << 10.0 << 50.0 << 9 << int(SweepColumn::Time) << "0.01800" << "0.018";
+    // A step below 0 kHz has no code.
+    QTest::newRow("nothing produced") << 30.0 << -50.0 << 1 << int(SweepColumn::Produced) << "" << "";
+    QTest::newRow("flags") << 30.0 << -50.0 << 1 << int(SweepColumn::Flags) << "код вне 24 бит" << "код вне 24 бит";
 }
 
 void TestSweepWindow::tableShowsThePanelsFormats()
 {
     QFETCH(double, start);
+    QFETCH(double, increment);
     QFETCH(int, step);
     QFETCH(int, column);
     QFETCH(QString, shown);
     QFETCH(QString, exact);
     GENERATOR_PARS pars = defaultRecord();
     pars.StartFrequency = start;
+    pars.FrequencyIncrement = increment;
     TSweepWindow window(settingsPath());
     window.setGeneratorPars(pars);
     window.updateNow();
@@ -446,15 +450,16 @@ void TestSweepWindow::readoutNamesTheStepUnderThePointer_data()
     QTest::addColumn<int>("scan");
     QTest::addColumn<int>("incrementType");
     QTest::addColumn<double>("start");
+    QTest::addColumn<double>("increment");
     QTest::addColumn<int>("position"); // on the chart, from 0
     QTest::addColumn<QString>("readout");
 
-    QTest::newRow("single") << 0 << 0 << 10.0 << 6 << "Шаг 6: реальная частота 309.9948 кГц";
-    QTest::newRow("saw, second cycle") << 1 << 0 << 10.0 << 13 << "Шаг 2: реальная частота 109.9974 кГц";
-    QTest::newRow("triangle, on the way down") << 2 << 0 << 10.0 << 13 << "Шаг 7: реальная частота 359.9942 кГц";
-    QTest::newRow("triangle, second cycle") << 2 << 0 << 10.0 << 21 << "Шаг 1: реальная частота 59.9980 кГц";
-    QTest::newRow("CTRL stepping") << 0 << 1 << 10.0 << 4 << "Шаг 4: реальная частота 209.9961 кГц";
-    QTest::newRow("code out of range") << 0 << 0 << 49990.0 << 2 << "Шаг 2: реальной частоты нет";
+    QTest::newRow("single") << 0 << 0 << 10.0 << 50.0 << 6 << "Шаг 6: реальная частота 309.9948 кГц";
+    QTest::newRow("saw, second cycle") << 1 << 0 << 10.0 << 50.0 << 13 << "Шаг 2: реальная частота 109.9974 кГц";
+    QTest::newRow("triangle, on the way down") << 2 << 0 << 10.0 << 50.0 << 13 << "Шаг 7: реальная частота 359.9942 кГц";
+    QTest::newRow("triangle, second cycle") << 2 << 0 << 10.0 << 50.0 << 21 << "Шаг 1: реальная частота 59.9980 кГц";
+    QTest::newRow("CTRL stepping") << 0 << 1 << 10.0 << 50.0 << 4 << "Шаг 4: реальная частота 209.9961 кГц";
+    QTest::newRow("below 0 kHz") << 0 << 0 << 30.0 << -50.0 << 1 << "Шаг 1: реальной частоты нет";
 }
 
 void TestSweepWindow::readoutNamesTheStepUnderThePointer()
@@ -462,12 +467,14 @@ void TestSweepWindow::readoutNamesTheStepUnderThePointer()
     QFETCH(int, scan);
     QFETCH(int, incrementType);
     QFETCH(double, start);
+    QFETCH(double, increment);
     QFETCH(int, position);
     QFETCH(QString, readout);
     GENERATOR_PARS pars = defaultRecord();
     pars.CyclicAutoScanType = static_cast<std::uint8_t>(scan);
     pars.IncrementType = static_cast<std::uint8_t>(incrementType);
     pars.StartFrequency = start;
+    pars.FrequencyIncrement = increment;
     TSweepWindow window(settingsPath());
     window.setGeneratorPars(pars);
     window.show();

@@ -1,3 +1,4 @@
+#include "ClickItem.h"
 #include "DefaultRecord.h"
 #include "FindControl.h"
 #include "device/ModuleInterface.h"
@@ -189,15 +190,7 @@ void TestGeneratorFrame::retype(const char *edit, const QString &typed)
 
 void TestGeneratorFrame::clickItem(const char *group, int index)
 {
-    auto *radio = control<RadioGroup>(group);
-    const QList<QRadioButton *> buttons = radio->findChildren<QRadioButton *>();
-    for (QRadioButton *button : buttons) {
-        if (button->text() == radio->items().value(index)) {
-            QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-            return;
-        }
-    }
-    qFatal("no item %d in %s", index, group);
+    ::clickItem(control<RadioGroup>(group), index);
 }
 
 void TestGeneratorFrame::initialState()

@@ -1,7 +1,9 @@
 #include "generator/SweepPlan.h"
+#include "generator/GeneratorCalculations.h"
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -76,6 +78,8 @@ private slots:
     void stepsAgainstIntegerArithmetic_data();
     void stepsAgainstIntegerArithmetic();
     void countsOutsideTheirRange();
+    void firstAndLastStepsAreThePanels_data();
+    void firstAndLastStepsAreThePanels();
     void cyclicScansForceTheirLines();
     void triangleRunsUpAndBackDown();
     void traceOfTwoSawCycles();
@@ -123,7 +127,9 @@ void TestSweepPlan::stepsAgainstIntegerArithmetic_data()
     QTest::newRow("output-period base: dwell shrinks") << rec(1'000'000, 1'000'000, 20, 0, 1, 20);
     QTest::newRow("negative increment runs below 0 kHz") << rec(1'000'000'000, -50'000'000, 25, 1, 2);
     QTest::newRow("the same, output-period base") << rec(1'000'000'000, -50'000'000, 25, 0, 2);
-    QTest::newRow("leaves 24 bits at the top; 2^24 is in") << rec(45'000'000'000, 1'000'000'000, 10);
+    QTest::newRow("runs past the top: held at 2^24") << rec(45'000'000'000, 1'000'000'000, 10);
+    QTest::newRow("start past the clock: 2^24 as the panel shows") << rec(60'000'000'000, 1'000'000, 3);
+    QTest::newRow("increment past the clock") << rec(0, 70'000'000'000, 2);
     QTest::newRow("start above the clock comes into range") << rec(60'000'000'000, -5'000'000'000, 4);
     QTest::newRow("0 Hz step, clock base: it still lasts") << rec(0, 10'000'000, 5);
     QTest::newRow("0 Hz step, output-period base: no time after") << rec(0, 10'000'000, 5, 0);
@@ -147,8 +153,10 @@ void TestSweepPlan::stepsAgainstIntegerArithmetic()
 
     const std::int64_t clockMilliHz = record.source == 1 ? record.clock : InternalClockMilliHz;
     const double clock = kHz(clockMilliHz);
-    const std::int64_t startCode = expectedCode(record.start, clockMilliHz);
-    const std::int64_t incrementCode = expectedCode(record.increment, clockMilliHz);
+    // The panel's codes: the start within 0 .. 2^24, the increment's
+    // magnitude within 2^24.
+    const std::int64_t startCode = std::clamp<std::int64_t>(expectedCode(record.start, clockMilliHz), 0, Scale);
+    const std::int64_t incrementCode = std::clamp<std::int64_t>(expectedCode(record.increment, clockMilliHz), -Scale, Scale);
     QCOMPARE(plan.masterClock(), clock);
     QCOMPARE(plan.startCode(), startCode);
     QCOMPARE(plan.incrementCode(), incrementCode);
@@ -167,7 +175,9 @@ void TestSweepPlan::stepsAgainstIntegerArithmetic()
     for (int k = 0; k <= record.increments; ++k) {
         const SweepStep &s = plan.steps()[std::size_t(k)];
         QCOMPARE(s.index, k);
-        const std::int64_t code = startCode + k * incrementCode;
+        // Above the top code a step is brought down to it, as the panel's
+        // final frequency is; below 0 it keeps its code and is flagged.
+        const std::int64_t code = std::min<std::int64_t>(startCode + k * incrementCode, Scale);
         QCOMPARE(s.code, code);
         // The record's doubles are a little off the whole millihertz, and the
         // increment's part grows with k.
@@ -266,26 +276,55 @@ void TestSweepPlan::countsOutsideTheirRange()
     pars.MasterClock = std::numeric_limits<double>::quiet_NaN();
     QCOMPARE(SweepPlan(pars).masterClock(), 1.0);
 
-    // Absurd desired values are flagged instead of overflowing the codes;
-    // where they cancel, the step is the frequency it asks for.
+    // Absurd desired values take the panel's codes, the top one at most, so
+    // nothing overflows; below 0 the steps are flagged.
     pars = r.pars();
     pars.StartFrequency = 1e300;
     pars.FrequencyIncrement = -3e300;
     pars.NumberOfIncrements = 4095;
     plan.build(pars);
-    QCOMPARE(plan.summary().outOfRangeSteps, 4096);
-    QCOMPARE(plan.steps()[0].code, std::numeric_limits<std::int64_t>::max());
-    QCOMPARE(plan.steps()[1].code, -std::numeric_limits<std::int64_t>::max());
-    pars.FrequencyIncrement = -1e300;
-    plan.build(pars);
-    QCOMPARE(plan.summary().outOfRangeSteps, 4095);
+    QCOMPARE(plan.steps()[0].code, Scale);
     QCOMPARE(plan.steps()[1].code, 0);
     QVERIFY(plan.steps()[1].zeroFrequency);
+    QCOMPARE(plan.steps()[4095].code, -4094 * Scale);
+    QCOMPARE(plan.summary().outOfRangeSteps, 4094);
     pars.StartFrequency = std::numeric_limits<double>::infinity();
     pars.FrequencyIncrement = 0.0;
     plan.build(pars);
-    QCOMPARE(plan.steps()[4095].code, std::numeric_limits<std::int64_t>::max());
-    QCOMPARE(plan.summary().outOfRangeSteps, 4096);
+    QCOMPARE(plan.steps()[4095].code, Scale);
+    QCOMPARE(plan.summary().outOfRangeSteps, 0);
+}
+
+void TestSweepPlan::firstAndLastStepsAreThePanels_data()
+{
+    QTest::addColumn<double>("start");     // kHz
+    QTest::addColumn<double>("increment"); // kHz
+    QTest::addColumn<int>("increments");
+    QTest::newRow("start past the clock") << 60000.0 << 1.0 << 5;
+    QTest::newRow("start at the clock") << 50000.0 << 0.0 << 1;
+    QTest::newRow("runs past the top") << 49000.0 << 700.0 << 10;
+    QTest::newRow("increment past the clock") << 10.0 << 99999.0 << 3;
+    QTest::newRow("down past the clock") << 99999.0 << -99999.0 << 1;
+    QTest::newRow("runs below 0") << 100.0 << -30.0 << 4;
+    QTest::newRow("huge values") << 1e300 << -1e300 << 2;
+}
+
+void TestSweepPlan::firstAndLastStepsAreThePanels()
+{
+    QFETCH(double, start);
+    QFETCH(double, increment);
+    QFETCH(int, increments);
+    Record r;
+    GENERATOR_PARS pars = r.pars();
+    pars.StartFrequency = start;
+    pars.FrequencyIncrement = increment;
+    pars.NumberOfIncrements = std::uint16_t(increments);
+    const SweepPlan plan(pars);
+    const GeneratorCalculations::ActualValues actual = GeneratorCalculations::actualValues(pars);
+    QCOMPARE(plan.steps().front().produced, std::optional<double>(actual.startFrequency));
+    QVERIFY(!plan.steps().front().outOfRange);
+    QCOMPARE(plan.steps().back().produced, actual.finalFrequency);
+    QCOMPARE(plan.steps().back().outOfRange, !actual.finalFrequency);
 }
 
 void TestSweepPlan::cyclicScansForceTheirLines()

@@ -1,6 +1,10 @@
 // The headless program as a user runs it: a real g740demo process with the
 // stand-in library, no display, ended by real signals.
+#include "front/HeadlessLog.h"
+
 #include <QCoreApplication>
+#include <QRegularExpression>
+#include <QTcpSocket>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -67,6 +71,9 @@ private slots:
     void sweepExportedWithoutAWindow();
     void presetReplacesTheLoadedRecord();
     void missingPresetStartsNothing();
+    void remoteEventsAreLogged();
+    void peerTexts_data();
+    void peerTexts();
 
 private:
     // Starts g740demo with arguments and MODLINK_SIM=sim, without a display.
@@ -438,6 +445,69 @@ void TestHeadless::missingPresetStartsNothing()
     QFile kept(settingsPath());
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), original);
+}
+
+// Every event of a remote session is one line on standard error, in order.
+void TestHeadless::remoteEventsAreLogged()
+{
+    start({QStringLiteral("--headless"), QStringLiteral("--settings"), settingsPath(), QStringLiteral("--remote"),
+           QStringLiteral("0")});
+    const QRegularExpression announced(QStringLiteral("^remote control on port (\\d+)$"),
+                                       QRegularExpression::MultilineOption);
+    QRegularExpressionMatch match;
+    for (int i = 0; i < 200 && !(match = announced.match(errors())).hasMatch(); ++i) {
+        m_process->waitForReadyRead(50);
+        m_stderr += m_process->readAllStandardError();
+    }
+    QVERIFY2(match.hasMatch(), qPrintable(errors()));
+
+    QTcpSocket client;
+    client.connectToHost(QHostAddress::LocalHost, quint16(match.captured(1).toUInt()));
+    QVERIFY(client.waitForConnected(5000));
+    const QString peer = HeadlessLog::peerText(QHostAddress::LocalHost, client.localPort());
+    const auto ask = [&client](const QByteArray &line) {
+        client.write(line + '\n');
+        while (!client.canReadLine() && client.waitForReadyRead(5000)) {
+        }
+        return client.readLine().trimmed();
+    };
+    QCOMPARE(ask("OUTP ON;*OPC?"), QByteArray("1"));
+    QCOMPARE(ask("*RST;*OPC?"), QByteArray("1"));
+    QCOMPARE(ask("MEM:STOR \"Фильтр\";LOAD \"Фильтр\";*OPC?"), QByteArray("1"));
+    QCOMPARE(ask("FREQ:STAR 5;*OPC?"), QByteArray("1")); // no event
+    client.disconnectFromHost();
+    const QString left = QStringLiteral("Отключился клиент удалённого управления ") + peer;
+    QVERIFY2(waitForLine(left), qPrintable(errors()));
+    m_process->terminate();
+    QCOMPARE(finish(), 0);
+
+    const QStringList expected = {
+        QStringLiteral("Подключился клиент удалённого управления ") + peer,
+        QStringLiteral("Генератор запущен (удалённое управление)"),
+        QStringLiteral("Генератор остановлен (удалённое управление)"),
+        QStringLiteral("Загружен набор параметров \"Фильтр\" (удалённое управление)"),
+        left,
+    };
+    const QStringList lines = errors().split(QLatin1Char('\n'));
+    const qsizetype first = lines.indexOf(expected.first());
+    QVERIFY2(first >= 0, qPrintable(errors()));
+    QCOMPARE(lines.mid(first, expected.size()), expected);
+}
+
+void TestHeadless::peerTexts_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("IPv4") << "127.0.0.1" << "127.0.0.1:5025";
+    QTest::newRow("IPv6") << "::1" << "[::1]:5025";
+    QTest::newRow("IPv4 in IPv6") << "::ffff:192.168.1.7" << "192.168.1.7:5025";
+}
+
+void TestHeadless::peerTexts()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, text);
+    QCOMPARE(HeadlessLog::peerText(QHostAddress(address), 5025), text);
 }
 
 QTEST_GUILESS_MAIN(TestHeadless)

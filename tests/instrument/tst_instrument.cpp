@@ -360,6 +360,8 @@ void TestInstrument::fieldRanges()
     QFETCH(double, value);
     QFETCH(bool, accepted);
     Instrument instrument;
+    // A first start steps by the CTRL line, which locks the base interval.
+    QVERIFY(!instrument.setField(Field::IncrementType, 0));
     const GENERATOR_PARS before = instrument.record();
     const InstrumentOutcome outcome = instrument.setField(field, value);
     QCOMPARE(!outcome.has_value(), accepted);

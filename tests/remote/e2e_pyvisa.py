@@ -73,7 +73,8 @@ class RemoteSession(unittest.TestCase):
         inst.write("*RST;*CLS")
 
         # Set in the units and forms a script uses, read the hardware's values.
-        inst.write("FREQ:STAR 10.001 KHZ;STEP 1 KHZ;:SWE:STEP 100;DWEL:BASE CLOC;MULT 100;COUN 50")
+        # A first start steps by the CTRL line; the dwell needs automatic stepping.
+        inst.write("SWE:ADV AUTO;:FREQ:STAR 10.001 KHZ;STEP 1 KHZ;:SWE:STEP 100;DWEL:BASE CLOC;MULT 100;COUN 50")
         self.assertEqual(inst.query("FREQ:STAR?;STAR:DES?;:FREQ:STEP?;STOP?"),
                          "10001.6593933105;10001;1001.35803222656;110137.462615967")
         self.assertEqual(float(inst.query("SWE:DWEL?")), 1e-4)
@@ -150,6 +151,46 @@ class RemoteSession(unittest.TestCase):
         self.assertEqual(self.process.wait(timeout=20), 0)
         self.assertIn("Генератор остановлен", self.process.stderr.read().decode("utf-8"))
 
+    def test_default_encoding(self):
+        """pyvisa as installed decodes answers as ASCII: every error text must
+        be ASCII English although the run speaks Russian."""
+        inst = self.manager.open_resource("TCPIP::127.0.0.1::%d::SOCKET" % self.port)
+        inst.read_termination = "\n"
+        inst.write_termination = "\n"
+        inst.timeout = 5000
+        try:
+            self.assertEqual(inst.encoding, "ascii")
+            # A fresh start and *RST agree: both are the record of a first start.
+            fresh = inst.query("SWE:ADV?;CYCL?;:FREQ:STAR:DES?;:FREQ:STEP:DES?")
+            inst.write("SWE:ADV AUTO;:FREQ:STAR 20 KHZ")
+            inst.write("*RST")
+            self.assertEqual(inst.query("SWE:ADV?;CYCL?;:FREQ:STAR:DES?;:FREQ:STEP:DES?"), fresh)
+            self.assertEqual(fresh.split(";")[0], "CTRL")
+
+            inst.write("OUTP ON")
+            inst.write("FREQ:STAR 20 KHZ")           # refused while running
+            inst.write("OUTP OFF")
+            inst.write("FREQ:STAR 60 MHZ")           # out of range
+            inst.write("SWE:CYCL SAW;:SWE:ADV CTRL")  # forced by the cyclic scan
+            inst.write("FREQ:STAR 10 KHZ;FREQ:STEP 1 KHZ")  # looked up from the branch
+            errors = []
+            for _ in range(10):
+                error = inst.query("SYST:ERR?")
+                if error.startswith("0,"):
+                    break
+                errors.append(error)
+            self.assertEqual(len(errors), 4, errors)
+            self.assertEqual(errors[0], '-221,"Settings conflict;'
+                             'The generator parameters cannot be changed while the generator is running."')
+            self.assertTrue(errors[1].startswith('-222,"Data out of range;'), errors[1])
+            self.assertTrue(errors[2].startswith('-221,"Settings conflict;IncrementType: set by the cyclic'),
+                            errors[2])
+            self.assertEqual(errors[3], '-113,"Undefined header;FREQ:FREQ:STEP"')
+            for error in errors:
+                self.assertTrue(error.isascii(), error)
+        finally:
+            inst.close()
+
     def test_port_in_use(self):
         # A module of its own (the first copy holds slot 0), so that the port is what fails.
         second = subprocess.run([PROGRAM, "--headless", "--settings", self.settings, "--remote", str(self.port)],
@@ -157,6 +198,8 @@ class RemoteSession(unittest.TestCase):
                                 stderr=subprocess.PIPE, stdout=subprocess.DEVNULL, timeout=30)
         self.assertEqual(second.returncode, 7)
         self.assertIn("Не могу открыть порт удалённого управления %d" % self.port, second.stderr.decode("utf-8"))
+        # Qt's reason in the run's language too.
+        self.assertIn("Адрес уже используется", second.stderr.decode("utf-8"))
 
 
 class CommandLine(unittest.TestCase):

@@ -1,4 +1,6 @@
+#include "front/Language.h"
 #include "instrument/Instrument.h"
+#include "instrument/InstrumentTexts.h"
 #include "remote/G740Commands.h"
 #include "ScriptCheck.h"
 #include "scpi/ScpiSession.h"
@@ -19,6 +21,7 @@ class TestG740Commands : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -40,6 +43,8 @@ private slots:
     void oneInstrumentSeveralHands();
     void setsAndSettingsNeedTheProgram();
     void busyProgramRefusesChanges();
+    void errorTextsAreEnglishInARussianRun_data();
+    void errorTextsAreEnglishInARussianRun();
 
 private:
     static void columns();
@@ -52,6 +57,12 @@ private:
     std::unique_ptr<ScpiCommandTree> m_tree;
     std::unique_ptr<ScpiSession> m_session;
 };
+
+void TestG740Commands::initTestCase()
+{
+    // As the program starts a Russian run.
+    QVERIFY(Language::install(Language::Russian));
+}
 
 void TestG740Commands::init()
 {
@@ -109,11 +120,11 @@ void TestG740Commands::common_data()
     QTest::newRow("*IDN?") << QByteArray("*IDN?") << QByteArray("Vektra,G-740,0," G740_VERSION) << Errors{};
     QTest::newRow("*TST? with the module") << QByteArray("*TST?") << QByteArray("0") << Errors{};
     QTest::newRow("defaults after *RST")
-        << QByteArray("FREQ:STAR 5;STEP 7;:SWE:STEP 3;DWEL:BASE OUTP;MULT 5;:SWE:CYCL TRI;:FUNC TRI;:VOLT:GAIN -24;OFFS 1\n"
+        << QByteArray("SWE:ADV AUTO;:FREQ:STAR 5;STEP 7;:SWE:STEP 3;DWEL:BASE OUTP;MULT 5;:SWE:CYCL TRI;:FUNC TRI;:VOLT:GAIN -24;OFFS 1\n"
                       "*RST\n"
                       "FREQ:STAR:DES?;:FREQ:STEP:DES?;:SWE:STEP?;DWEL:BASE?;MULT?;COUN?;:SWE:CYCL?;ADV?\n"
                       "ROSC:SOUR?;:LINE:CTRL?;INT?;:OUTP:SQU?;SYNC?;SYNC:MODE?;:FUNC?;:VOLT:GAIN?;OFFS:DES?;SOUR?;:OUTP?")
-        << QByteArray("10000;50000;10;CLOC;1;100;NONE;AUTO\nINT;INT;INT;0;0;END;SIN;10;0;INT;0") << Errors{};
+        << QByteArray("10000;50000;10;CLOC;1;100;NONE;CTRL\nINT;INT;INT;0;0;END;SIN;10;0;INT;0") << Errors{};
 }
 
 void TestG740Commands::sweep_data()
@@ -130,14 +141,14 @@ void TestG740Commands::sweep_data()
     QTest::newRow("bounds of the start") << QByteArray("FREQ:STAR? MIN;STAR? MAX") << QByteArray("0;50000000") << Errors{};
     QTest::newRow("steps") << QByteArray("SWE:STEP 4095;STEP?") << QByteArray("4095") << Errors{};
     QTest::newRow("steps beyond the range") << QByteArray("SWE:STEP 4096") << QByteArray() << Errors{-222};
-    QTest::newRow("base intervals") << QByteArray("SWE:DWEL:COUN 2047;COUN?") << QByteArray("2047") << Errors{};
+    QTest::newRow("base intervals") << QByteArray("SWE:ADV AUTO;DWEL:COUN 2047;COUN?") << QByteArray("2047") << Errors{};
     QTest::newRow("too few base intervals") << QByteArray("SWE:DWEL:COUN 1") << QByteArray() << Errors{-222};
-    QTest::newRow("multiplier") << QByteArray("SWE:DWEL:MULT 100;MULT?") << QByteArray("100") << Errors{};
+    QTest::newRow("multiplier") << QByteArray("SWE:ADV AUTO;DWEL:MULT 100;MULT?") << QByteArray("100") << Errors{};
     QTest::newRow("multiplier not in the table") << QByteArray("SWE:DWEL:MULT 7;MULT?") << QByteArray("1") << Errors{-222};
-    QTest::newRow("increment duration in seconds") << QByteArray("SWE:DWEL?;DWEL:MULT 500;:SWE:DWEL?")
+    QTest::newRow("increment duration in seconds") << QByteArray("SWE:ADV AUTO;DWEL?;DWEL:MULT 500;:SWE:DWEL?")
                                                    << QByteArray("2E-06;0.001") << Errors{};
     QTest::newRow("no fixed duration on the output period")
-        << QByteArray("SWE:DWEL:BASE OUTP;:SWE:DWEL?") << QByteArray("9.91E+37") << Errors{};
+        << QByteArray("SWE:ADV AUTO;DWEL:BASE OUTP;:SWE:DWEL?") << QByteArray("9.91E+37") << Errors{};
     QTest::newRow("cyclic scan") << QByteArray("SWE:CYCL SAW;CYCL?;CYCL triangle;CYCL?") << QByteArray("SAW;TRI") << Errors{};
 }
 
@@ -203,7 +214,8 @@ void TestG740Commands::parameterSets_data()
 void TestG740Commands::everyFieldSetAndQueried()
 {
     // Every field away from its default in one line, read back in the next.
-    const QByteArray set = "ROSC:SOUR EXT;EXT:FREQ 20 MHZ;:FREQ:STAR 1.5 KHZ;STEP -20 HZ;:SWE:STEP 4000;"
+    // A first start steps by the CTRL line: the base interval is set first.
+    const QByteArray set = "SWE:ADV AUTO;:ROSC:SOUR EXT;EXT:FREQ 20 MHZ;:FREQ:STAR 1.5 KHZ;STEP -20 HZ;:SWE:STEP 4000;"
                            "DWEL:BASE OUTP;MULT 500;COUN 2000;:SWE:ADV CTRL;:LINE:CTRL EXT;INT EXT;"
                            ":OUTP:SQU ON;SYNC ON;SYNC:MODE STEP;:FUNC TRI;:VOLT:GAIN -24;OFFS -3.5;OFFS:SOUR EXT";
     QCOMPARE(m_session->execute(set), QByteArray());
@@ -239,11 +251,11 @@ void TestG740Commands::deviceFailureCarriesItsText()
     qputenv("MODLINK_SIM", "fail=START_GENERATOR");
     QCOMPARE(m_session->execute("OUTP ON;OUTP?"), QByteArray("0\n"));
     QCOMPARE(m_session->execute("SYST:ERR?"),
-             QByteArray("-200,\"Execution error;Не могу выполнить функцию START_GENERATOR()\"\n"));
+             QByteArray("-200,\"Execution error;Cannot execute function START_GENERATOR()\"\n"));
 
     qputenv("MODLINK_SIM", "fail=SET_GENERATOR_PARS");
     m_session->execute("OUTP ON");
-    QCOMPARE(m_session->takeError().detail, QStringLiteral("Не могу выполнить функцию SET_GENERATOR_PARS()"));
+    QCOMPARE(m_session->takeError().detail, QStringLiteral("Cannot execute function SET_GENERATOR_PARS()"));
 
     // After a failing stop the output may still be on: the generator is
     // still reported running, and a stop that works ends it.
@@ -313,6 +325,47 @@ void TestG740Commands::busyProgramRefusesChanges()
     busy = false;
     session.execute("*CLS;:FREQ:STAR 5");
     QCOMPARE(session.execute("FREQ:STAR:DES?;:SYST:ERR:COUN?"), QByteArray("5;0\n"));
+}
+
+void TestG740Commands::errorTextsAreEnglishInARussianRun_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QByteArray>("error"); // the first SYST:ERR? answer
+    QTest::newRow("change while running")
+        << QByteArray("OUTP ON;:FREQ:STAR 5")
+        << QByteArray("-221,\"Settings conflict;The generator parameters cannot be changed while the generator is running.\"");
+    QTest::newRow("forced by the cyclic scan")
+        << QByteArray("SWE:CYCL SAW;ADV CTRL") << QByteArray("-221,\"Settings conflict;IncrementType: set by the cyclic auto sweep\"");
+    QTest::newRow("unused clock")
+        << QByteArray("ROSC:EXT:FREQ 1 MHZ")
+        << QByteArray("-221,\"Settings conflict;MasterClock: not used with the internal master clock\"");
+    QTest::newRow("set loaded while running")
+        << QByteArray("*SAV 1;OUTP ON;*RCL 1") << QByteArray();
+    QTest::newRow("busy program") << QByteArray("BUSY") << QByteArray("-221,\"Settings conflict;module detection in progress\"");
+}
+
+void TestG740Commands::errorTextsAreEnglishInARussianRun()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(QByteArray, error);
+    ScpiSession *session = m_session.get();
+    G740Program program;
+    program.busy = [] { return std::optional<QString>(QCoreApplication::translate("WindowRemoteControl", "идёт обнаружение модуля")); };
+    ScpiCommandTree busyTree = g740CommandTree(*m_instrument, program);
+    ScpiSession busySession(busyTree);
+    if (script == "BUSY") {
+        session = &busySession;
+        script = "FREQ:STAR 5";
+    }
+    session->execute(script);
+    const QByteArray answer = session->execute("SYST:ERR?").chopped(1);
+    if (!error.isEmpty())
+        QCOMPARE(answer, error);
+    QVERIFY2(!answer.startsWith("0,"), answer.constData());
+    for (const char c : answer)
+        QVERIFY2(uchar(c) < 0x80, answer.constData());
+    // The window's own texts stay Russian.
+    QVERIFY(InstrumentTexts::refusedWhileRunning().startsWith(QStringLiteral("Параметры")));
 }
 
 QTEST_GUILESS_MAIN(TestG740Commands)

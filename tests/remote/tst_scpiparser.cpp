@@ -190,6 +190,15 @@ void TestScpiParser::status_data()
     QTest::newRow("oldest error first, then none")
         << QByteArray("FOO\nFREQ 2E6\nSYST:ERR?;:SYST:ERR:NEXT?;:system:error?")
         << QByteArray("-113,\"Undefined header;FOO\";-222,\"Data out of range;2000000\";0,\"No error\"") << Errors{};
+    // After ';' a header continues from the branch: the text names the
+    // header looked up, not the one typed.
+    QTest::newRow("undefined after the branch")
+        << QByteArray("FREQ:STAR 10;FREQ:STOP 20\nSYST:ERR?") << QByteArray("-113,\"Undefined header;FREQ:FREQ:STOP\"")
+        << Errors{};
+    QTest::newRow("undefined query after the branch")
+        << QByteArray("SWE:POIN 5;VOLT?\nSYST:ERR?") << QByteArray("-113,\"Undefined header;SWE:VOLT?\"") << Errors{};
+    QTest::newRow("a colon goes back to the root")
+        << QByteArray("FREQ:STAR 10;:NOPE:X\nSYST:ERR?") << QByteArray("-113,\"Undefined header;NOPE:X\"") << Errors{};
     QTest::newRow("error count") << QByteArray("FOO\nBAR\nSYST:ERR:COUN?") << QByteArray("2") << Errors{-113, -113};
     QTest::newRow("device text in the entry")
         << QByteArray("TEST:FAIL\nSYST:ERR?") << QByteArray("-200,\"Execution error;the device says no\"") << Errors{};

@@ -186,12 +186,17 @@ void TestSettings::readValues_data()
                                            << "BaseIntervalsNumber" << 2.0;
     QTest::newRow("too few base intervals") << "Генератор. Кол-во базовых интервалов в интервале приращения=1\r\n"
                                             << "BaseIntervalsNumber" << 100.0;
-    QTest::newRow("huge start frequency") << "Генератор. Начальная частота в кГц=1e308\r\n" << "StartFrequency" << 10.0;
-    QTest::newRow("negative start frequency") << "Генератор. Начальная частота в кГц=-1\r\n" << "StartFrequency" << 10.0;
+    // Typed values are kept as the panel keeps them: any finite number.
+    QTest::newRow("huge start frequency") << "Генератор. Начальная частота в кГц=1e308\r\n" << "StartFrequency" << 1e308;
+    QTest::newRow("start past a double") << "Генератор. Начальная частота в кГц=1e309\r\n" << "StartFrequency" << 10.0;
+    QTest::newRow("negative start frequency") << "Генератор. Начальная частота в кГц=-1\r\n" << "StartFrequency" << -1.0;
+    QTest::newRow("start past the clock") << "Генератор. Начальная частота в кГц=99999\r\n" << "StartFrequency" << 99999.0;
+    QTest::newRow("increment past the clock") << "Генератор. Частота приращений в кГц=-60000\r\n" << "FrequencyIncrement" << -60000.0;
+    QTest::newRow("fast clock") << "Генератор. Частота тактирующего сигнала=50000.1\r\n" << "MasterClock" << 50000.0;
     QTest::newRow("downward increment") << "Генератор. Частота приращений в кГц=-50000\r\n" << "FrequencyIncrement" << -50000.0;
     QTest::newRow("slow clock") << "Генератор. Частота тактирующего сигнала=0.5\r\n" << "MasterClock" << 50000.0;
     QTest::newRow("offset past 4 V") << "Генератор. Величина внутреннего смещение на выходе 10 Ом=4.5\r\n"
-                                     << "Output10OhmOffset" << 0.0;
+                                     << "Output10OhmOffset" << 4.5;
     QTest::newRow("third scan type") << "Генератор. Тип циклического автосканирования=2\r\n" << "CyclicAutoScanType" << 2.0;
     QTest::newRow("fourth scan type") << "Генератор. Тип циклического автосканирования=3\r\n" << "CyclicAutoScanType" << 0.0;
     QTest::newRow("float text") << "Генератор. Начальная частота в кГц=abc\r\n" << "StartFrequency" << 10.0;
