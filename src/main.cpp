@@ -74,6 +74,7 @@ int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
         options.startGenerator = commandLine.startGenerator();
         options.remotePort = commandLine.remotePort();
         options.remoteAddress = commandLine.remoteAddress();
+        options.vxi11 = commandLine.vxi11();
         options.presetName = commandLine.presetName();
         HeadlessRun run(instrument, options);
         return run.exec();

@@ -33,6 +33,10 @@ CommandLine::CommandLine()
                      QCoreApplication::translate("CommandLine", "С --remote: принимать подключения на адресе ADDRESS (например, 0.0.0.0 — из "
                                     "сети лаборатории), а не только с этого компьютера (127.0.0.1)."),
                      QStringLiteral("ADDRESS"))
+    , m_vxi11Option(QStringLiteral("vxi11"),
+                    QCoreApplication::translate("CommandLine", "С --remote: on (по умолчанию) — открыть и VXI-11 (TCPIP::host::INSTR, запись в "
+                                   "rpcbind, объявление через mDNS при --remote-listen), off — только порт SCPI."),
+                    QStringLiteral("on|off"))
     , m_exportSweep(QStringLiteral("export-sweep"),
                     QCoreApplication::translate("CommandLine", "Записать таблицу шагов развёртки для параметров из файла настроек в FILE "
                                    "(CSV, UTF-8) и выйти; окно и модуль не нужны."),
@@ -65,6 +69,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_startOption);
     m_parser.addOption(m_remote);
     m_parser.addOption(m_remoteListen);
+    m_parser.addOption(m_vxi11Option);
     m_parser.addOption(m_exportSweep);
     m_parser.addOption(m_presetOption);
 }
@@ -117,6 +122,14 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
             m_error = QCoreApplication::translate("CommandLine", "--remote-listen: \"%1\" не IP-адрес").arg(m_parser.value(m_remoteListen));
             return Action::Error;
         }
+    }
+    if (m_parser.isSet(m_vxi11Option)) {
+        const QString value = m_parser.value(m_vxi11Option);
+        if (!m_remotePort || (value != QLatin1String("on") && value != QLatin1String("off"))) {
+            m_error = QCoreApplication::translate("CommandLine", "--vxi11: on или off, и только вместе с --remote");
+            return Action::Error;
+        }
+        m_vxi11 = value == QLatin1String("on");
     }
     if (m_parser.isSet(m_exportSweep)) {
         m_exportFile = m_parser.value(m_exportSweep);

@@ -34,6 +34,8 @@ public:
     std::optional<quint16> remotePort() const { return m_remotePort; }
     // --remote-listen ADDRESS; the loopback address without it.
     QHostAddress remoteAddress() const { return m_remoteAddress; }
+    // --vxi11 off: remote control without VXI-11 and discovery.
+    bool vxi11() const { return m_vxi11; }
     QString presetName() const { return m_preset; } // empty: none
     QString language() const { return m_languageCode; } // "ru", "en"; empty: not given
     QString errorText() const { return m_error; }
@@ -51,6 +53,8 @@ private:
     QCommandLineOption m_startOption;
     QCommandLineOption m_remote;
     QCommandLineOption m_remoteListen;
+    QCommandLineOption m_vxi11Option;
+    bool m_vxi11 = true;
     QCommandLineOption m_exportSweep;
     QString m_settingsFile;
     bool m_start = false;

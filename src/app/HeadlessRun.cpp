@@ -196,12 +196,15 @@ bool HeadlessRun::openRemoteControl()
     program.storeSet = [sets](const QString &name) { return sets.save(name); };
     program.loadSet = [this, sets](const QString &name) { return sets.load(name, m_remote.get()); };
     m_remote = std::make_unique<G740Remote>(m_instrument, program);
+    m_remote->setVxi11Enabled(m_options.vxi11);
     if (!m_remote->listen(m_options.remoteAddress, *m_options.remotePort)) {
         report(G740Remote::failureText(*m_options.remotePort, m_remote->errorString()));
         m_remote.reset();
         return false;
     }
     report(G740Remote::listeningText(m_remote->port()));
+    for (const QString &notice : m_remote->notices())
+        report(notice);
     return true;
 }
 

@@ -33,6 +33,7 @@ public:
         // Remote control on this port once the settings are applied.
         std::optional<quint16> remotePort;
         QHostAddress remoteAddress{QHostAddress::LocalHost};
+        bool vxi11 = true;           // VXI-11 and discovery beside the socket
         QString presetName;          // the set that replaces the loaded record; empty: none
     };
     // Where the reports go; standard error by default.

@@ -32,6 +32,8 @@ public:
 
     QAction *toggle() const { return m_toggle; }
     G740Remote *remote() const { return m_remote.get(); }
+    // The command line's --vxi11 off: the socket alone.
+    void setVxi11Enabled(bool enabled) { m_vxi11Enabled = enabled; }
 
     static QString section();
     static QString enabledKey();
@@ -45,5 +47,6 @@ private:
     QAction *m_toggle;
     QString m_title; // the window's own title
     std::unique_ptr<G740Remote> m_remote;
+    bool m_vxi11Enabled = true;
     QString m_errorText;
 };

@@ -23,6 +23,7 @@ QString ScpiError::standardText(int code)
     case TooMuchData: return QStringLiteral("Too much data");
     case IllegalParameterValue: return QStringLiteral("Illegal parameter value");
     case QueueOverflow: return QStringLiteral("Queue overflow");
+    case QueryInterrupted: return QStringLiteral("Query INTERRUPTED");
     }
     return QStringLiteral("Error");
 }

@@ -25,6 +25,7 @@ inline constexpr int DataOutOfRange = -222;
 inline constexpr int TooMuchData = -223;
 inline constexpr int IllegalParameterValue = -224;
 inline constexpr int QueueOverflow = -350;
+inline constexpr int QueryInterrupted = -410;
 } // namespace ScpiErrorCode
 
 struct ScpiError
