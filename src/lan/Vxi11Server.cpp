@@ -388,22 +388,9 @@ Vxi11Server::Outcome Vxi11Server::coreCall(Vxi11Connection &connection, std::uin
         return {std::nullopt, 0, true};
     }
 
+    // All arguments are read before any is judged: a call cut short is
+    // garbage whatever its link.
     const auto lid = args.int32();
-    if (!lid)
-        return done({});
-    if (procedure == DestroyLink)
-        return destroyLink(connection, *lid);
-    Link *link = ownLink(connection, *lid);
-    if (!link)
-        return done(failure(procedure, Vxi11::InvalidLinkId));
-    if (procedure == DeviceUnlock) {
-        if (m_lockOwner != *lid)
-            return done(failure(procedure, Vxi11::NoLockHeld));
-        releaseLock(*lid);
-        return done(failure(procedure, Vxi11::NoError));
-    }
-
-    // The rest carry their lock_timeout (and io_timeout) in one of three layouts.
     std::uint32_t ioTimeout = 0;
     std::uint32_t lockTimeout = 0;
     std::uint32_t flags = 0;
@@ -424,13 +411,24 @@ Vxi11Server::Outcome Vxi11Server::coreCall(Vxi11Connection &connection, std::uin
     } else if (procedure == DeviceLock) {
         flags = args.uint32().value_or(0);
         lockTimeout = args.uint32().value_or(0);
-    } else {
+    } else if (procedure != DestroyLink && procedure != DeviceUnlock) {
         flags = args.uint32().value_or(0);
         lockTimeout = args.uint32().value_or(0);
         ioTimeout = args.uint32().value_or(0);
     }
     if (args.failed())
         return done({});
+    if (procedure == DestroyLink)
+        return destroyLink(connection, *lid);
+    Link *link = ownLink(connection, *lid);
+    if (!link)
+        return done(failure(procedure, Vxi11::InvalidLinkId));
+    if (procedure == DeviceUnlock) {
+        if (m_lockOwner != *lid)
+            return done(failure(procedure, Vxi11::NoLockHeld));
+        releaseLock(*lid);
+        return done(failure(procedure, Vxi11::NoError));
+    }
     if (std::optional<Outcome> locked = lockedOut(*lid, lockTimeout, attempt, procedure))
         return *locked;
 

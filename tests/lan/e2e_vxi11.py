@@ -9,6 +9,7 @@ Needs root (unshare, rpcbind); otherwise it reports itself skipped (77).
 Usage: e2e_vxi11.py [--mdns] PATH_TO_G740DEMO PROGRAM_VERSION
 """
 import os
+import re
 import shutil
 import signal
 import socket
@@ -103,6 +104,11 @@ class Daemons:
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
+
+
+def unescape(text):
+    """avahi-browse -p writes special characters as \\DDD (decimal)."""
+    return re.sub(r"\\(\d{3})", lambda match: chr(int(match.group(1))), text)
 
 
 def start_program(settings, *extra):
@@ -327,7 +333,7 @@ class MdnsEndToEnd(unittest.TestCase):
                     for line in output.splitlines():
                         fields = line.split(";")
                         if fields[0] == "=" and len(fields) >= 10:
-                            found[fields[4]] = (fields[3], int(fields[8]), fields[9])
+                            found[fields[4]] = (unescape(fields[3]), int(fields[8]), fields[9])
                     return {"_scpi-raw._tcp", "_vxi-11._tcp", "_lxi._tcp"} <= found.keys()
 
                 wait_for(browse, seconds=30, what="the three services")
@@ -344,6 +350,26 @@ class MdnsEndToEnd(unittest.TestCase):
             # Withdrawn at exit.
             wait_for(lambda: "G-740 slot" not in run("avahi-browse", "-arpt", timeout=20, check=False),
                      seconds=15, what="the services to go")
+        finally:
+            daemons.stop()
+            directory.cleanup()
+
+
+    def test_without_avahi(self):
+        daemons = Daemons()
+        directory = tempfile.TemporaryDirectory()
+        try:
+            daemons.start_rpcbind()
+            process, raw, _, lines = start_program(os.path.join(directory.name, "G740Config.ini"),
+                                                   "--remote-listen", LAB_ADDRESS)
+            try:
+                self.assertEqual(len([line for line in lines if "Avahi" in line]), 1, lines)
+                with socket.create_connection((LAB_ADDRESS, raw), timeout=5) as client:
+                    client.sendall(b"*IDN?\n")
+                    self.assertTrue(client.recv(200).startswith(b"Vektra,G-740,"))
+            finally:
+                stop_program(process)
+            self.assertEqual(process.returncode, 0)
         finally:
             daemons.stop()
             directory.cleanup()
@@ -372,7 +398,10 @@ def prepare_namespace():
         skip("cannot mount a private /run in the namespace")
     run("ip", "link", "set", "lo", "up")
     if MDNS:
-        run("ip", "link", "add", "d0", "type", "dummy")
+        # A dummy interface where the kernel has the module, else a veth pair.
+        if subprocess.run(["ip", "link", "add", "d0", "type", "dummy"], stderr=subprocess.DEVNULL).returncode != 0:
+            run("ip", "link", "add", "d0", "type", "veth", "peer", "name", "d1")
+            run("ip", "link", "set", "d1", "up")
         run("ip", "link", "set", "d0", "multicast", "on", "up")
         run("ip", "addr", "add", LAB_ADDRESS + "/24", "dev", "d0")
 
