@@ -108,6 +108,8 @@ void Vxi11Connection::pump()
             answer(*record, false);
             continue;
         }
+        // Often the next call is already there: no turn of the event loop
+        // between a reply and reading it.
         const qint64 available = m_socket->bytesAvailable();
         if (available <= 0)
             return;
@@ -130,18 +132,25 @@ void Vxi11Connection::answer(const QByteArray &record, bool expired)
         }
         return;
     }
+    const bool wasHeld = m_held.has_value();
     m_held.reset();
     m_aborted = false;
     m_deadline.stop();
     if (outcome.reply)
         send(*outcome.reply);
-    schedulePump();
+    // A held call ends outside pump(): the calls behind it go on from here.
+    if (wasHeld)
+        schedulePump();
 }
 
 void Vxi11Connection::send(const QByteArray &reply)
 {
-    if (m_socket->state() == QAbstractSocket::ConnectedState)
-        m_socket->write(RecordAssembler::frame(reply));
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    m_socket->write(RecordAssembler::frame(reply));
+    // Out now rather than on the next turn of the event loop: the client
+    // waits for this reply before it sends anything more.
+    m_socket->flush();
 }
 
 void Vxi11Connection::wake()
