@@ -75,7 +75,7 @@ QString PortmapRegistration::text() const
         return {};
     case State::NoPortmapper:
         return QCoreApplication::translate("PortmapRegistration",
-                                           "VXI-11: служба rpcbind не запущена, TCPIP::host::INSTR без номера порта недоступен; "
+                                           "VXI-11: служба rpcbind не запущена, адрес TCPIP::host::INSTR без порта не работает; "
                                            "порт VXI-11: %1")
             .arg(m_port);
     case State::HeldByOther:
