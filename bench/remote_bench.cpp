@@ -14,6 +14,7 @@
 // socket: median *IDN?, sequential queries per second, whole record.
 
 #include "instrument/Instrument.h"
+#include "lan/RpcMessage.h"
 #include "lan/Vxi11Server.h"
 #include "lan/Xdr.h"
 #include "remote/G740Commands.h"
@@ -205,10 +206,7 @@ private:
     // The results of a procedure (past the reply header of an accepted call).
     QByteArray call(std::uint32_t procedure, const QByteArray &arguments)
     {
-        XdrWriter header;
-        header.uint32(++m_xid).uint32(0).uint32(2).uint32(Vxi11::CoreProgram).uint32(1).uint32(procedure);
-        header.uint32(0).uint32(0).uint32(0).uint32(0);
-        const QByteArray framed = RecordAssembler::frame(header.data() + arguments);
+        const QByteArray framed = RecordAssembler::frame(Rpc::call(++m_xid, Vxi11::CoreProgram, 1, procedure, arguments));
         m_client.send(framed.toStdString());
         const std::string mark = m_client.read(4);
         const std::uint32_t length = (std::uint32_t(std::uint8_t(mark[0]) & 0x7F) << 24) | (std::uint32_t(std::uint8_t(mark[1])) << 16)

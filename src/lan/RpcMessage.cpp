@@ -60,6 +60,17 @@ std::optional<RpcCall> parseCall(QByteArrayView record)
     return call;
 }
 
+QByteArray call(std::uint32_t xid, std::uint32_t program, std::uint32_t version, std::uint32_t procedure,
+                QByteArrayView arguments)
+{
+    XdrWriter writer;
+    writer.uint32(xid).uint32(Call).uint32(2).uint32(program).uint32(version).uint32(procedure);
+    writer.uint32(AuthNone).uint32(0).uint32(AuthNone).uint32(0);
+    QByteArray message = writer.data();
+    message.append(arguments);
+    return message;
+}
+
 QByteArray success(std::uint32_t xid, QByteArrayView results)
 {
     QByteArray reply = accepted(xid, Success).data();

@@ -27,6 +27,10 @@ inline constexpr std::uint32_t MaxAuthSize = 400;
 // short, a reply, bad credentials): such records get no answer.
 std::optional<RpcCall> parseCall(QByteArrayView record);
 
+// A call with AUTH_NONE, as clients send it.
+QByteArray call(std::uint32_t xid, std::uint32_t program, std::uint32_t version, std::uint32_t procedure,
+                QByteArrayView arguments);
+
 // Accepted replies.
 QByteArray success(std::uint32_t xid, QByteArrayView results);
 QByteArray programUnavailable(std::uint32_t xid);

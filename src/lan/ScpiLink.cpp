@@ -13,7 +13,7 @@ ScpiLink::~ScpiLink() = default;
 void ScpiLink::write(QByteArrayView data, bool end)
 {
     if (!m_discarding && m_input.size() + data.size() > MaxMessage) {
-        m_session->pushError({ScpiErrorCode::TooMuchData, QStringLiteral("message longer than 1 MiB discarded")});
+        m_session->pushError({ScpiErrorCode::TooMuchData, QStringLiteral("message longer than 64 KiB discarded")});
         m_input.clear();
         m_discarding = true;
     }

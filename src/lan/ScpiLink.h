@@ -17,8 +17,9 @@ class ScpiSession;
 class ScpiLink
 {
 public:
-    // A message longer than this is dropped whole with -223.
-    static constexpr qsizetype MaxMessage = 1024 * 1024;
+    // A message longer than this is dropped whole with -223 (the socket's
+    // line limit).
+    static constexpr qsizetype MaxMessage = 64 * 1024;
 
     explicit ScpiLink(const ScpiCommandTree &tree);
     ~ScpiLink();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lan/RpcMessage.h"
 #include "lan/Xdr.h"
 
 #include <QTcpSocket>
@@ -31,10 +32,7 @@ public:
 
     void send(std::uint32_t program, std::uint32_t version, std::uint32_t procedure, const QByteArray &arguments)
     {
-        XdrWriter call;
-        call.uint32(++m_xid).uint32(0).uint32(2).uint32(program).uint32(version).uint32(procedure);
-        call.uint32(0).uint32(0).uint32(0).uint32(0);
-        m_socket.write(RecordAssembler::frame(call.data() + arguments));
+        m_socket.write(RecordAssembler::frame(Rpc::call(++m_xid, program, version, procedure, arguments)));
     }
 
     // The next reply, if one comes within timeoutMs.

@@ -140,6 +140,8 @@ void RpcDecodeTest::calls_data()
 
     const QByteArray header = words({7, 0, 2, 395183, 1, 11});
     QTest::newRow("AUTH_NONE") << header + words({0, 0, 0, 0}) + "argsARGS" << true << true << 11u << QByteArray("argsARGS");
+    QTest::newRow("as a client makes it") << Rpc::call(7, 395183, 1, 11, "argsARGS") << true << true << 11u
+                                          << QByteArray("argsARGS");
     QTest::newRow("AUTH_SYS credential skipped") << header + words({1, 8}) + "machine!" + words({0, 0}) << true << true << 11u
                                                  << QByteArray();
     QTest::newRow("credential longer than 400") << header + words({1, 404}) + QByteArray(404, 'c') + words({0, 0}) << false

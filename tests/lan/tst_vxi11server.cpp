@@ -250,6 +250,10 @@ void Vxi11ServerTest::messages_data()
                                    << QList<QByteArray>{"100", "0\n"} << QList<int>{1, 4};
     QTest::newRow("two lines, termination character") << QList<QByteArray>{"FREQ?\nFREQ?"} << QList<bool>{true} << 1024u
                                                       << true << QList<QByteArray>{"1000\n", "1000\n"} << QList<int>{2, 6};
+    QTest::newRow("overlong message dropped whole, in pieces")
+        << QList<QByteArray>{"FREQ 5" + QByteArray(40000, ' '), QByteArray(40000, ' ') + ";FREQ?", "SYST:ERR?"}
+        << QList<bool>{false, true, true} << 1024u << false
+        << QList<QByteArray>{"-223,\"Too much data;message longer than 64 KiB discarded\"\n"} << QList<int>{4};
     QTest::newRow("unread response lost to the next message")
         << QList<QByteArray>{"FREQ?", "SYST:ERR?"} << QList<bool>{true, true} << 1024u << false
         << QList<QByteArray>{"-410,\"Query INTERRUPTED\"\n"} << QList<int>{4};
