@@ -54,8 +54,9 @@ PortmapRegistration::PortmapRegistration(std::uint32_t program, std::uint32_t ve
 
 PortmapRegistration::~PortmapRegistration()
 {
-    // Never another process's entry: only while the portmapper still holds ours.
-    if (m_state == State::Registered && registeredPort() == m_port)
+    // Never another process's entry: only while the portmapper still holds
+    // ours. A portmapper gone meanwhile would cost libtirpc's timeouts.
+    if (m_state == State::Registered && answers(PortmapperPort) && registeredPort() == m_port)
         pmap_unset(m_program, m_version);
 }
 

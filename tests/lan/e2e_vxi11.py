@@ -13,6 +13,7 @@ import re
 import shutil
 import signal
 import socket
+import struct
 import subprocess
 import sys
 import tempfile
@@ -302,8 +303,47 @@ class Vxi11EndToEnd(unittest.TestCase):
             inst.unlock()
             inst.close()
             manager.close()
+            # A portmapper gone before the program ends does not hold it up.
+            self.daemons.stop_rpcbind()
+            started = time.monotonic()
+            stop_program(process)
+            self.assertLess(time.monotonic() - started, 5)
+            self.assertEqual(process.returncode, 0)
         finally:
             stop_program(process)
+
+
+    def test_4_hostile_clients(self):
+        """Under the sanitizer build this is the program itself facing them."""
+        self.daemons.start_rpcbind()
+        process, _, vxi, _ = start_program(self.settings)
+        try:
+            def record(words, last=True):
+                body = struct.pack(">%dI" % len(words), *words)
+                return struct.pack(">I", len(body) | (0x80000000 if last else 0)) + body
+
+            create_link = [1, 0, 2, 395183, 1, 10, 0, 0, 0, 0, 1, 0, 0, 5, 0x696E7374, 0x30000000]
+            hostile = []
+            for stream in (b"\xff\xff\xff\xf0",                                     # a 2 GiB record mark
+                           record([1, 0, 2, 395183, 1, 11, 0, 0, 0, 0, 1, 0, 0, 8, 1 << 30]),  # string past its record
+                           record(create_link[:9]),                                   # truncated XDR
+                           record(create_link, last=False) * 2000):                   # never a last fragment
+                client = socket.create_connection(("127.0.0.1", vxi), timeout=5)
+                client.sendall(stream)
+                hostile.append(client)
+            greedy = socket.create_connection(("127.0.0.1", vxi), timeout=5)
+            for _ in range(100):
+                greedy.sendall(record(create_link))
+            hostile.append(greedy)
+            # Others are served all along.
+            self.assertIn("Vektra,G-740", run("lxi", "scpi", "-a", "127.0.0.1", "*IDN?"))
+            for client in hostile:
+                client.close()
+            self.assertIn("Vektra,G-740", run("lxi", "scpi", "-a", "127.0.0.1", "*IDN?"))
+            self.assertIsNone(process.poll())
+        finally:
+            stop_program(process)
+        self.assertEqual(process.returncode, 0)
 
 
 HOLD_LOCK = """
