@@ -322,6 +322,11 @@ class Vxi11EndToEnd(unittest.TestCase):
                 body = struct.pack(">%dI" % len(words), *words)
                 return struct.pack(">I", len(body) | (0x80000000 if last else 0)) + body
 
+            def resident_kib():
+                with open("/proc/%d/status" % process.pid) as status:
+                    return next(int(line.split()[1]) for line in status if line.startswith("VmRSS:"))
+
+            before = resident_kib()
             create_link = [1, 0, 2, 395183, 1, 10, 0, 0, 0, 0, 1, 0, 0, 5, 0x696E7374, 0x30000000]
             hostile = []
             for stream in (b"\xff\xff\xff\xf0",                                     # a 2 GiB record mark
@@ -337,6 +342,7 @@ class Vxi11EndToEnd(unittest.TestCase):
             hostile.append(greedy)
             # Others are served all along.
             self.assertIn("Vektra,G-740", run("lxi", "scpi", "-a", "127.0.0.1", "*IDN?"))
+            self.assertLess(resident_kib() - before, 64 * 1024)
             for client in hostile:
                 client.close()
             self.assertIn("Vektra,G-740", run("lxi", "scpi", "-a", "127.0.0.1", "*IDN?"))
