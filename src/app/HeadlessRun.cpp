@@ -205,6 +205,7 @@ bool HeadlessRun::openRemoteControl()
     report(G740Remote::listeningText(m_remote->port()));
     for (const QString &notice : m_remote->notices())
         report(notice);
+    connect(m_remote.get(), &G740Remote::noticed, this, [this](const QString &line) { report(line); });
     return true;
 }
 

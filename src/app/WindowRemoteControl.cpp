@@ -93,8 +93,10 @@ bool WindowRemoteControl::open(const QHostAddress &address, quint16 port)
     }
     m_remote = std::move(remote);
     // What the LAN faces could not do goes where the port's line goes.
+    const auto tell = [](const QString &notice) { std::fputs((notice + QLatin1Char('\n')).toUtf8().constData(), stderr); };
     for (const QString &notice : m_remote->notices())
-        std::fputs((notice + QLatin1Char('\n')).toUtf8().constData(), stderr);
+        tell(notice);
+    connect(m_remote.get(), &G740Remote::noticed, this, tell);
     connect(m_remote.get(), &G740Remote::clientCountChanged, this, &WindowRemoteControl::showState);
     const QSignalBlocker blocker(m_toggle);
     m_toggle->setChecked(true);

@@ -15,6 +15,7 @@ namespace {
 constexpr quint16 PortmapperPort = 111;
 // LXI's own service names the instrument's web port.
 constexpr quint16 LxiWebPort = 80;
+constexpr std::uint16_t NoSlot = 0xFFFF;
 
 } // namespace
 
@@ -52,9 +53,25 @@ void G740Remote::openLan(const QHostAddress &address)
     m_registration = std::make_unique<PortmapRegistration>(Vxi11::CoreProgram, Vxi11::Version, m_vxi11->corePort());
     if (!m_registration->text().isEmpty())
         m_notices << m_registration->text();
-    // Announced only where others can reach it.
+    // Announced only where others can reach it, under the module's slot:
+    // again whenever a detection ends.
     if (address.isLoopback())
         return;
+    connect(&m_instrument, &Instrument::moduleChanged, this, [this] {
+        if (m_mdns ? m_mdnsSlot != m_instrument.slot() : m_instrument.slot() != NoSlot)
+            if (const QString failed = announce(); !failed.isEmpty())
+                emit noticed(failed);
+    });
+    if (const QString failed = announce(); !failed.isEmpty())
+        m_notices << failed;
+}
+
+QString G740Remote::announce()
+{
+    m_mdns.reset();
+    m_mdnsSlot = m_instrument.slot();
+    if (m_mdnsSlot == NoSlot)
+        return {};
     const QString name = QStringLiteral("%1 slot %2 on %3")
                              .arg(ProgramIdentity::model())
                              .arg(m_instrument.slot())
@@ -70,10 +87,10 @@ void G740Remote::openLan(const QHostAddress &address)
     if (m_registration->state() == PortmapRegistration::State::Registered)
         services.append({QStringLiteral("_vxi-11._tcp"), PortmapperPort});
     m_mdns = std::make_unique<MdnsPublisher>(name, services, txt);
-    if (!m_mdns->isAvailable()) {
-        m_notices << MdnsPublisher::unavailableText();
-        m_mdns.reset();
-    }
+    if (m_mdns->isAvailable())
+        return {};
+    m_mdns.reset();
+    return MdnsPublisher::unavailableText();
 }
 
 void G740Remote::close()

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 
 class MdnsPublisher;
@@ -54,9 +55,15 @@ public:
 
 signals:
     void clientCountChanged(int count);
+    // A line for the user after listen() (the mDNS announcement failed
+    // once a detection gave the module's slot).
+    void noticed(const QString &line);
 
 private:
     void openLan(const QHostAddress &address);
+    // The mDNS announcement for the module's slot (none without a module);
+    // why it failed, or empty.
+    QString announce();
 
     Instrument &m_instrument;
     ScpiCommandTree m_tree;
@@ -65,5 +72,6 @@ private:
     std::unique_ptr<Vxi11Server> m_vxi11;
     std::unique_ptr<PortmapRegistration> m_registration;
     std::unique_ptr<MdnsPublisher> m_mdns;
+    std::uint16_t m_mdnsSlot = 0;
     QStringList m_notices;
 };

@@ -112,12 +112,14 @@ def unescape(text):
     return re.sub(r"\\(\d{3})", lambda match: chr(int(match.group(1))), text)
 
 
-def start_program(settings, *extra):
-    """The headless program on the stand-in module: it, its raw and VXI-11 ports and its lines."""
+def start_program(settings, *extra, window=False):
+    """The program (headless unless window) on the stand-in module: it, its raw and VXI-11 ports and its lines."""
     env = dict(os.environ)
     env.pop("MODLINK_SIM", None)
     env["LANG"] = "C.UTF-8"
-    process = subprocess.Popen([PROGRAM, "--headless", "--settings", settings, "--remote", "0", *extra],
+    env["QT_QPA_PLATFORM"] = "offscreen"
+    front = [] if window else ["--headless"]
+    process = subprocess.Popen([PROGRAM, *front, "--settings", settings, "--remote", "0", *extra],
                                stderr=subprocess.PIPE, stdout=subprocess.DEVNULL, env=env)
     deadline = time.monotonic() + 20
     lines, raw, vxi = [], None, None
@@ -400,6 +402,25 @@ class MdnsEndToEnd(unittest.TestCase):
             daemons.stop()
             directory.cleanup()
 
+
+    def test_window_announces_once_the_module_is_found(self):
+        # The window opens remote control before its detection ends.
+        daemons = Daemons()
+        directory = tempfile.TemporaryDirectory()
+        try:
+            daemons.start_rpcbind()
+            daemons.start_avahi()
+            process, _, _, _ = start_program(os.path.join(directory.name, "G740Config.ini"),
+                                             "--remote-listen", LAB_ADDRESS, window=True)
+            try:
+                wait_for(lambda: "G-740\\032slot\\0320" in run("avahi-browse", "-arpt", timeout=20, check=False),
+                         seconds=30, what="the window's services")
+                self.assertNotIn("65535", run("avahi-browse", "-arpt", timeout=20, check=False))
+            finally:
+                stop_program(process)
+        finally:
+            daemons.stop()
+            directory.cleanup()
 
     def test_without_avahi(self):
         daemons = Daemons()
