@@ -78,6 +78,10 @@ class Daemons:
             self.processes.remove(self.rpcbind)
 
     def start_avahi(self):
+        # What an earlier daemon of this namespace left would be taken for a live one.
+        for stale in ("/run/dbus/system_bus_socket", "/run/avahi-daemon/pid"):
+            if os.path.exists(stale):
+                os.remove(stale)
         os.makedirs("/run/dbus", exist_ok=True)
         bus = subprocess.Popen(["dbus-daemon", "--system", "--nofork", "--nopidfile"])
         self.processes.append(bus)
