@@ -5,6 +5,8 @@
 #include "app/InitDevicesThread.h"
 #include "app/MainForm.h"
 #include "app/WindowRemoteControl.h"
+#include "../lan/RpcTestClient.h"
+#include "lan/Vxi11Server.h"
 #include "device/DeviceLibrary.h"
 #include "remote/G740Remote.h"
 #include "settings/IniFile.h"
@@ -34,6 +36,7 @@ private slots:
     void toggleOpensThePortAndIsKept();
     void remoteChangesShowOnThePanel();
     void portInUseIsToldAndLeavesItOff();
+    void vxi11LinksCountAsClients();
 
 private:
     QString settingsPath() const { return m_directory.filePath(QStringLiteral("G740Config.ini")); }
@@ -42,6 +45,9 @@ private:
 
     QTemporaryDir m_directory;
 };
+
+// The socket alone (setVxi11Enabled(false)) wherever VXI-11 is not the
+// point: VXI-11 would enter a portmapper running on this machine.
 
 void TestWindowRemote::initTestCase()
 {
@@ -79,6 +85,7 @@ void TestWindowRemote::toggleInTheMenuIsOffByDefault()
 {
     TMainForm form;
     WindowRemoteControl remote(form);
+    remote.setVxi11Enabled(false);
     QTest::qWait(10);
     QAction *toggle = remote.toggle();
     QCOMPARE(toggle->objectName(), QStringLiteral("RemoteControlMenuItem"));
@@ -103,6 +110,7 @@ void TestWindowRemote::toggleOpensThePortAndIsKept()
     {
         TMainForm form;
         WindowRemoteControl remote(form);
+        remote.setVxi11Enabled(false);
         remote.toggle()->trigger();
         QVERIFY(remote.remote());
         port = remote.remote()->port();
@@ -126,6 +134,7 @@ void TestWindowRemote::toggleOpensThePortAndIsKept()
     // The next start opens it again by itself.
     TMainForm form;
     WindowRemoteControl remote(form);
+    remote.setVxi11Enabled(false);
     QTRY_VERIFY(remote.remote());
     QVERIFY(remote.toggle()->isChecked());
     remote.toggle()->trigger();
@@ -136,6 +145,7 @@ void TestWindowRemote::remoteChangesShowOnThePanel()
 {
     TMainForm form;
     WindowRemoteControl remote(form);
+    remote.setVxi11Enabled(false);
     QVERIFY(remote.open(QHostAddress(QHostAddress::LocalHost), 0));
     QVERIFY(remote.toggle()->isChecked());
     auto client = connectTo(remote.remote()->port());
@@ -181,10 +191,33 @@ void TestWindowRemote::portInUseIsToldAndLeavesItOff()
     }
     TMainForm form;
     WindowRemoteControl remote(form);
+    remote.setVxi11Enabled(false);
     QVERIFY(!remote.open(QHostAddress(QHostAddress::LocalHost), occupant.serverPort()));
     QVERIFY(remote.errorText().contains(QString::number(occupant.serverPort())));
     QVERIFY(!remote.toggle()->isChecked());
     QCOMPARE(form.windowTitle(), QStringLiteral("Модуль G-740. Генератор."));
+}
+
+void TestWindowRemote::vxi11LinksCountAsClients()
+{
+    QTcpSocket portmapper;
+    portmapper.connectToHost(QHostAddress(QHostAddress::LocalHost), 111);
+    if (portmapper.waitForConnected(500))
+        QSKIP("a portmapper runs on this machine: VXI-11 would enter it (tests/lan checks it in a namespace)");
+    TMainForm form;
+    WindowRemoteControl remote(form);
+    QVERIFY(remote.open(QHostAddress(QHostAddress::LocalHost), 0));
+    const quint16 vxi11Port = remote.remote()->vxi11Port();
+    QVERIFY(vxi11Port != 0);
+    RpcTestClient vxi11(vxi11Port);
+    const auto linked = vxi11.call(Vxi11::CoreProgram, 1, 10, XdrWriter().int32(1).uint32(0).uint32(0).opaque("inst0").data());
+    QCOMPARE(RpcTestClient::error(linked), 0);
+    QTRY_VERIFY(form.windowTitle().endsWith(QStringLiteral("клиентов: 1")));
+    auto socket = connectTo(remote.remote()->port());
+    QTRY_VERIFY(form.windowTitle().endsWith(QStringLiteral("клиентов: 2")));
+    // A link goes with its connection.
+    vxi11.socket().abort();
+    QTRY_VERIFY(form.windowTitle().endsWith(QStringLiteral("клиентов: 1")));
 }
 
 QTEST_MAIN(TestWindowRemote)
