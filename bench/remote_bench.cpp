@@ -9,9 +9,14 @@
 //
 // Figures: *IDN? per second with 1000 queries in flight, the median of single
 // *IDN? round trips, and the median of setting every field of the record in
-// one line and reading all of them back in the next.
+// one line and reading all of them back in the next. Then the same
+// instrument over VXI-11 (device_write + device_read per query) beside the
+// socket: median *IDN?, sequential queries per second, whole record.
 
 #include "instrument/Instrument.h"
+#include "rpc/RpcMessage.h"
+#include "lan/Vxi11Server.h"
+#include "rpc/Xdr.h"
 #include "remote/G740Commands.h"
 #include "scpi/ScpiServer.h"
 
@@ -69,6 +74,7 @@ class ServerThread : public QThread
 public:
     quint16 scpiPort = 0;
     quint16 echoPort = 0;
+    quint16 vxi11Port = 0;
     QSemaphore ready;
 
 protected:
@@ -82,8 +88,11 @@ protected:
         server.listen();
         EchoServer echo;
         echo.listen(QHostAddress(QHostAddress::LocalHost), 0);
+        Vxi11Server vxi11(tree);
+        vxi11.listen(QHostAddress::LocalHost);
         scpiPort = server.serverPort();
         echoPort = echo.serverPort();
+        vxi11Port = vxi11.corePort();
         ready.release();
         exec();
     }
@@ -121,6 +130,19 @@ public:
         }
     }
 
+    // Exactly size bytes.
+    std::string read(std::size_t size)
+    {
+        while (m_buffer.size() - m_start < size) {
+            m_buffer.erase(0, m_start);
+            m_start = 0;
+            fill();
+        }
+        std::string bytes = m_buffer.substr(m_start, size);
+        m_start += size;
+        return bytes;
+    }
+
     std::string readLine()
     {
         for (;;) {
@@ -132,20 +154,70 @@ public:
             }
             m_buffer.erase(0, m_start);
             m_start = 0;
-            char chunk[65536];
-            const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
-            if (n <= 0) {
-                std::fprintf(stderr, "connection closed\n");
-                std::exit(1);
-            }
-            m_buffer.append(chunk, std::size_t(n));
+            fill();
         }
     }
 
 private:
+    void fill()
+    {
+        char chunk[65536];
+        const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
+        if (n <= 0) {
+            std::fprintf(stderr, "connection closed\n");
+            std::exit(1);
+        }
+        m_buffer.append(chunk, std::size_t(n));
+    }
+
     int m_fd;
     std::string m_buffer;
     std::size_t m_start = 0;
+};
+
+// One VXI-11 link over the blocking socket: each query a device_write and a
+// device_read, as VISA libraries do it.
+class Vxi11Client
+{
+public:
+    explicit Vxi11Client(quint16 port) : m_client(port)
+    {
+        const QByteArray results = call(10, XdrWriter().int32(1).uint32(0).uint32(0).opaque("inst0").data());
+        XdrReader reader(results);
+        reader.int32();
+        m_lid = reader.int32().value_or(0);
+    }
+
+    void write(const std::string &message)
+    {
+        call(11, XdrWriter().int32(m_lid).uint32(1000).uint32(0).uint32(8).opaque(QByteArrayView(message)).data());
+    }
+
+    std::string query(const std::string &message)
+    {
+        write(message);
+        XdrReader reader(call(12, XdrWriter().int32(m_lid).uint32(1 << 20).uint32(1000).uint32(0).uint32(0).int32(0).data()));
+        reader.int32();
+        reader.int32();
+        return reader.opaque(1 << 20).value_or(QByteArrayView()).toByteArray().toStdString();
+    }
+
+private:
+    // The results of a procedure (past the reply header of an accepted call).
+    QByteArray call(std::uint32_t procedure, const QByteArray &arguments)
+    {
+        const QByteArray framed = RecordAssembler::frame(Rpc::call(++m_xid, Vxi11::CoreProgram, 1, procedure, arguments));
+        m_client.send(framed.toStdString());
+        const std::string mark = m_client.read(4);
+        const std::uint32_t length = (std::uint32_t(std::uint8_t(mark[0]) & 0x7F) << 24) | (std::uint32_t(std::uint8_t(mark[1])) << 16)
+                                     | (std::uint32_t(std::uint8_t(mark[2])) << 8) | std::uint8_t(mark[3]);
+        const std::string reply = m_client.read(length);
+        return QByteArray(reply.data() + 24, qsizetype(reply.size()) - 24);
+    }
+
+    Client m_client;
+    std::uint32_t m_xid = 0;
+    std::int32_t m_lid = 0;
 };
 
 double median(std::vector<double> values)
@@ -207,6 +279,43 @@ void measure(const char *name, quint16 port, bool echo)
     }
 }
 
+// Single *IDN? round trips over the socket and over VXI-11, alternating so
+// both see the same machine; then VXI-11's sequential rate and whole record.
+void compareVxi11(quint16 scpiPort, quint16 vxi11Port)
+{
+    Client raw(scpiPort);
+    Vxi11Client vxi(vxi11Port);
+    const std::string idn = "*IDN?\n";
+    std::vector<double> rawTimes;
+    std::vector<double> vxiTimes;
+    for (int i = 0; i < 20000; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        raw.send(idn);
+        raw.readLine();
+        rawTimes.push_back(double(timer.nsecsElapsed()) / 1e6);
+        timer.restart();
+        vxi.query(idn);
+        vxiTimes.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    const int sequential = 20000;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < sequential; ++i)
+        vxi.query(idn);
+    const double perSecond = sequential / (double(timer.nsecsElapsed()) / 1e9);
+    std::vector<double> record;
+    for (int i = 0; i < 2000; ++i) {
+        timer.restart();
+        vxi.write(SetRecord);
+        vxi.query(QueryRecord);
+        record.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::printf("VXI-11 beside the socket: median *IDN? %.3f ms (socket %.3f ms, ratio %.2f)   %.0f sequential queries/s   "
+                "whole record set+query %.3f ms\n",
+                median(vxiTimes), median(rawTimes), median(vxiTimes) / median(rawTimes), perSecond, median(record));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -224,6 +333,7 @@ int main(int argc, char *argv[])
     servers.ready.acquire();
     measure("echo server (floor)", servers.echoPort, true);
     measure("SCPI server", servers.scpiPort, false);
+    compareVxi11(servers.scpiPort, servers.vxi11Port);
     servers.quit();
     servers.wait();
     return 0;

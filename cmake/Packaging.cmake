@@ -31,7 +31,9 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME ${G740_PACKAGE_Runtime})
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION electronics)
 # The window is laid out for Arial and Times New Roman; these are their
 # metric twins.
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS fonts-liberation)
+# rpcbind lets VISA clients find VXI-11 as TCPIP::host::INSTR; Avahi
+# announces the generator on the lab network (mDNS).
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "fonts-liberation, rpcbind, avahi-daemon")
 # Descriptions: the synopsis, then the extended text; CPack indents it.
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "control program for the G-740 sweep signal generator
 The program controls the G-740, a USB frequency-sweep signal generator module:

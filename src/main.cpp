@@ -79,6 +79,7 @@ int runHeadless(int argc, char *argv[], const CommandLine &commandLine)
         options.remotePort = commandLine.remotePort();
         options.remoteAddress = commandLine.remoteAddress();
         options.httpPort = commandLine.httpPort();
+        options.vxi11 = commandLine.vxi11();
         options.presetName = commandLine.presetName();
         options.slot = commandLine.slot();
         HeadlessRun run(instrument, options);

@@ -170,6 +170,14 @@ Module library: </translation>
         <translation>Read one line from standard input, keep it as the web page&apos;s password (only its hash goes into the settings file) and exit; an empty line removes the password. Without a password a page open to the network only shows the state.</translation>
     </message>
     <message>
+        <source>С --remote: on (по умолчанию) — открыть и VXI-11 (TCPIP::host::INSTR, запись в rpcbind, объявление через mDNS при --remote-listen), off — только порт SCPI.</source>
+        <translation>With --remote: on (the default) also opens VXI-11 (TCPIP::host::INSTR, an entry in rpcbind, an mDNS announcement with --remote-listen); off opens the SCPI port alone.</translation>
+    </message>
+    <message>
+        <source>--vxi11: on или off, и только вместе с --remote</source>
+        <translation>--vxi11: on or off, and only together with --remote</translation>
+    </message>
+    <message>
         <source>--slot: номер виртуального слота от 0 до 126, а не &quot;%1&quot;</source>
         <translation>--slot: a virtual slot number from 0 to 126, not &quot;%1&quot;</translation>
     </message>
@@ -474,6 +482,10 @@ Module library: </translation>
     <message>
         <source>Не могу открыть порт удалённого управления %1: %2</source>
         <translation>Cannot open remote control port %1: %2</translation>
+    </message>
+    <message>
+        <source>VXI-11 не открыт: %1</source>
+        <translation>VXI-11 not opened: %1</translation>
     </message>
 </context>
 <context>
@@ -850,6 +862,13 @@ The parameters were taken from the settings file.</translation>
     </message>
 </context>
 <context>
+    <name>MdnsPublisher</name>
+    <message>
+        <source>mDNS: служба Avahi недоступна, генератор не объявлен в сети</source>
+        <translation>mDNS: the Avahi service is not available, the generator is not announced on the network</translation>
+    </message>
+</context>
+<context>
     <name>ParameterSets</name>
     <message>
         <source>Набор параметров &quot;%1&quot; не найден в файле настроек.</source>
@@ -925,6 +944,21 @@ The parameters were taken from the settings file.</translation>
     <message>
         <source>Подтвердите удаление набора!</source>
         <translation>Confirm deleting the set!</translation>
+    </message>
+</context>
+<context>
+    <name>PortmapRegistration</name>
+    <message>
+        <source>VXI-11: в rpcbind уже записана другая работающая копия программы (порт %1); эта копия доступна по порту VXI-11 %2 и через mDNS</source>
+        <translation>VXI-11: rpcbind already names another running copy of the program (port %1); this copy is reachable on VXI-11 port %2 and through mDNS</translation>
+    </message>
+    <message>
+        <source>VXI-11: rpcbind не принял запись; порт VXI-11: %1</source>
+        <translation>VXI-11: rpcbind refused the entry; VXI-11 port: %1</translation>
+    </message>
+    <message>
+        <source>VXI-11: служба rpcbind не запущена, адрес TCPIP::host::INSTR без порта не работает; порт VXI-11: %1</source>
+        <translation>VXI-11: rpcbind is not running, so TCPIP::host::INSTR without a port does not work; VXI-11 port: %1</translation>
     </message>
 </context>
 <context>

@@ -43,6 +43,10 @@ CommandLine::CommandLine()
                     QCoreApplication::translate("CommandLine", "Прочитать строку из стандартного ввода и сохранить её как пароль веб-страницы "
                                    "(в файле настроек только хеш) и выйти; пустая строка убирает пароль. Без пароля "
                                    "страница, открытая в сеть, только показывает состояние."))
+    , m_vxi11Option(QStringLiteral("vxi11"),
+                    QCoreApplication::translate("CommandLine", "С --remote: on (по умолчанию) — открыть и VXI-11 (TCPIP::host::INSTR, запись в "
+                                   "rpcbind, объявление через mDNS при --remote-listen), off — только порт SCPI."),
+                    QStringLiteral("on|off"))
     , m_exportSweep(QStringLiteral("export-sweep"),
                     QCoreApplication::translate("CommandLine", "Записать таблицу шагов развёртки для параметров из файла настроек в FILE "
                                    "(CSV, UTF-8) и выйти; окно и модуль не нужны."),
@@ -82,6 +86,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_remoteListen);
     m_parser.addOption(m_http);
     m_parser.addOption(m_webPassword);
+    m_parser.addOption(m_vxi11Option);
     m_parser.addOption(m_exportSweep);
     m_parser.addOption(m_presetOption);
     m_parser.addOption(m_slot);
@@ -145,6 +150,14 @@ CommandLine::Action CommandLine::parse(const QStringList &arguments)
     }
     if (m_parser.isSet(m_webPassword))
         return Action::SetWebPassword;
+    if (m_parser.isSet(m_vxi11Option)) {
+        const QString value = m_parser.value(m_vxi11Option);
+        if (!m_remotePort || (value != QLatin1String("on") && value != QLatin1String("off"))) {
+            m_error = QCoreApplication::translate("CommandLine", "--vxi11: on или off, и только вместе с --remote");
+            return Action::Error;
+        }
+        m_vxi11 = value == QLatin1String("on");
+    }
     if (m_parser.isSet(m_exportSweep)) {
         m_exportFile = m_parser.value(m_exportSweep);
         if (m_exportFile.isEmpty()) {

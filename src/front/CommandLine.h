@@ -38,6 +38,8 @@ public:
     // --http PORT (0: any free port); none without the option. The page
     // listens on remoteAddress() too.
     std::optional<quint16> httpPort() const { return m_httpPort; }
+    // --vxi11 off: remote control without VXI-11 and discovery.
+    bool vxi11() const { return m_vxi11; }
     QString presetName() const { return m_preset; } // empty: none
     // --slot N: the only virtual slot probed; none: the first free module.
     std::optional<quint16> slot() const { return m_slotChoice; }
@@ -59,6 +61,8 @@ private:
     QCommandLineOption m_remoteListen;
     QCommandLineOption m_http;
     QCommandLineOption m_webPassword;
+    QCommandLineOption m_vxi11Option;
+    bool m_vxi11 = true;
     QCommandLineOption m_exportSweep;
     QString m_settingsFile;
     bool m_start = false;

@@ -225,6 +225,7 @@ bool HeadlessRun::openRemoteControl()
         return failed;
     };
     m_remote = std::make_unique<G740Remote>(m_instrument, program);
+    m_remote->setVxi11Enabled(m_options.vxi11);
     connect(m_remote.get(), &G740Remote::clientConnected, this,
             [this](const QHostAddress &address, quint16 port) { report(HeadlessLog::clientConnected(address, port)); });
     connect(m_remote.get(), &G740Remote::clientLeft, this,
@@ -239,6 +240,9 @@ bool HeadlessRun::openRemoteControl()
         return false;
     }
     report(G740Remote::listeningText(m_remote->port()));
+    for (const QString &notice : m_remote->notices())
+        report(notice);
+    connect(m_remote.get(), &G740Remote::noticed, this, [this](const QString &line) { report(line); });
     return true;
 }
 

@@ -45,6 +45,7 @@ public:
         QHostAddress remoteAddress{QHostAddress::LocalHost};
         // The web page on this port, on remoteAddress too.
         std::optional<quint16> httpPort;
+        bool vxi11 = true;           // VXI-11 and discovery beside the socket
         QString presetName;          // the set that replaces the loaded record; empty: none
         std::optional<quint16> slot; // the only slot probed; none: the first free module
     };

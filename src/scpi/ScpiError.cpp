@@ -25,6 +25,7 @@ QString ScpiError::standardText(int code)
     case OutOfMemory: return QStringLiteral("Out of memory");
     case IllegalParameterValue: return QStringLiteral("Illegal parameter value");
     case QueueOverflow: return QStringLiteral("Queue overflow");
+    case QueryInterrupted: return QStringLiteral("Query INTERRUPTED");
     }
     return QStringLiteral("Error");
 }

@@ -27,6 +27,7 @@ inline constexpr int IllegalParameterValue = -224;
 inline constexpr int OutOfMemory = -225;
 inline constexpr int HardwareMissing = -241;
 inline constexpr int QueueOverflow = -350;
+inline constexpr int QueryInterrupted = -410;
 } // namespace ScpiErrorCode
 
 struct ScpiError

@@ -60,6 +60,7 @@ extern "C" Q_DECL_EXPORT int g740RunWindow(int argc, char *argv[], const char *s
 #endif
         // Remote control: the menu's toggle, or at once from the command line.
         WindowRemoteControl remote(MainForm);
+        remote.setVxi11Enabled(commandLine.vxi11());
         if (const std::optional<quint16> port = commandLine.remotePort()) {
             if (!remote.open(commandLine.remoteAddress(), *port)) {
                 std::fputs((remote.errorText() + QLatin1Char('\n')).toUtf8().constData(), stderr);

@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <cstdio>
 #include <exception>
 #include <functional>
 #include <QCoreApplication>
@@ -137,11 +138,17 @@ bool WindowRemoteControl::open(const QHostAddress &address, quint16 port)
         return std::nullopt;
     };
     auto remote = std::make_unique<G740Remote>(m_form.instrument(), program);
+    remote->setVxi11Enabled(m_vxi11Enabled);
     if (!remote->listen(address, port)) {
         m_errorText = G740Remote::failureText(port, remote->errorString());
         return false;
     }
     m_remote = std::move(remote);
+    // What the LAN faces could not do goes where the port's line goes.
+    const auto tell = [](const QString &notice) { std::fputs((notice + QLatin1Char('\n')).toUtf8().constData(), stderr); };
+    for (const QString &notice : m_remote->notices())
+        tell(notice);
+    connect(m_remote.get(), &G740Remote::noticed, this, tell);
     connect(m_remote.get(), &G740Remote::clientCountChanged, this, &WindowRemoteControl::showState);
     const QSignalBlocker blocker(m_toggle);
     m_toggle->setChecked(true);

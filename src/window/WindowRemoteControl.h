@@ -35,6 +35,8 @@ public:
     QAction *toggle() const { return m_toggle; }
     QAction *portItem() const { return m_portItem; }
     G740Remote *remote() const { return m_remote.get(); }
+    // The command line's --vxi11 off: the socket alone.
+    void setVxi11Enabled(bool enabled) { m_vxi11Enabled = enabled; }
 
     static QString section();
     static QString enabledKey();
@@ -54,6 +56,7 @@ private:
     QAction *m_portItem;
     QString m_title; // the window's own title
     std::unique_ptr<G740Remote> m_remote;
+    bool m_vxi11Enabled = true;
     QString m_errorText;
 };
 

@@ -7,6 +7,8 @@
 #include "window/InitDevicesThread.h"
 #include "window/MainForm.h"
 #include "window/WindowRemoteControl.h"
+#include "../lan/RpcTestClient.h"
+#include "lan/Vxi11Server.h"
 #include "device/DeviceLibrary.h"
 #include "remote/G740Remote.h"
 #include "settings/IniFile.h"
@@ -46,6 +48,7 @@ private slots:
     void portChoiceIsKeptAndUsed_data();
     void portChoiceIsKeptAndUsed();
     void webPageToggleAndChangesBothWays();
+    void vxi11LinksCountAsClients();
 
 private:
     QString settingsPath() const { return m_directory.filePath(QStringLiteral("G740Config.ini")); }
@@ -54,6 +57,9 @@ private:
 
     QTemporaryDir m_directory;
 };
+
+// The socket alone (setVxi11Enabled(false)) wherever VXI-11 is not the
+// point: VXI-11 would enter a portmapper running on this machine.
 
 void TestWindowRemote::initTestCase()
 {
@@ -91,6 +97,7 @@ void TestWindowRemote::toggleInTheMenuIsOffByDefault()
 {
     TMainForm form;
     WindowRemoteControl remote(form);
+    remote.setVxi11Enabled(false);
     QTest::qWait(10);
     QAction *toggle = remote.toggle();
     QCOMPARE(toggle->objectName(), QStringLiteral("RemoteControlMenuItem"));
@@ -116,6 +123,7 @@ void TestWindowRemote::toggleOpensThePortAndIsKept()
     {
         TMainForm form;
         WindowRemoteControl remote(form);
+        remote.setVxi11Enabled(false);
         remote.toggle()->trigger();
         QVERIFY(remote.remote());
         port = remote.remote()->port();
@@ -139,6 +147,7 @@ void TestWindowRemote::toggleOpensThePortAndIsKept()
     // The next start opens it again by itself.
     TMainForm form;
     WindowRemoteControl remote(form);
+    remote.setVxi11Enabled(false);
     QTRY_VERIFY(remote.remote());
     QVERIFY(remote.toggle()->isChecked());
     remote.toggle()->trigger();
@@ -149,6 +158,7 @@ void TestWindowRemote::remoteChangesShowOnThePanel()
 {
     TMainForm form;
     WindowRemoteControl remote(form);
+    remote.setVxi11Enabled(false);
     QVERIFY(remote.open(QHostAddress(QHostAddress::LocalHost), 0));
     QVERIFY(remote.toggle()->isChecked());
     auto client = connectTo(remote.remote()->port());
@@ -194,6 +204,7 @@ void TestWindowRemote::portInUseIsToldAndLeavesItOff()
     }
     TMainForm form;
     WindowRemoteControl remote(form);
+    remote.setVxi11Enabled(false);
     QVERIFY(!remote.open(QHostAddress(QHostAddress::LocalHost), occupant.serverPort()));
     QVERIFY(remote.errorText().contains(QString::number(occupant.serverPort())));
     QVERIFY(!remote.toggle()->isChecked());
@@ -373,6 +384,28 @@ void TestWindowRemote::webPageToggleAndChangesBothWays()
     QVERIFY(!web.web());
     QCOMPARE(TIniFile(settingsPath()).ReadInteger(WebPageSettings::Section.toString(), WebPageSettings::Enabled.toString(), -1), 0);
     form.close();
+}
+
+void TestWindowRemote::vxi11LinksCountAsClients()
+{
+    QTcpSocket portmapper;
+    portmapper.connectToHost(QHostAddress(QHostAddress::LocalHost), 111);
+    if (portmapper.waitForConnected(500))
+        QSKIP("a portmapper runs on this machine: VXI-11 would enter it (tests/lan checks it in a namespace)");
+    TMainForm form;
+    WindowRemoteControl remote(form);
+    QVERIFY(remote.open(QHostAddress(QHostAddress::LocalHost), 0));
+    const quint16 vxi11Port = remote.remote()->vxi11Port();
+    QVERIFY(vxi11Port != 0);
+    RpcTestClient vxi11(vxi11Port);
+    const auto linked = vxi11.call(Vxi11::CoreProgram, 1, 10, XdrWriter().int32(1).uint32(0).uint32(0).opaque("inst0").data());
+    QCOMPARE(RpcTestClient::error(linked), 0);
+    QTRY_VERIFY(form.windowTitle().endsWith(QStringLiteral("клиентов: 1")));
+    auto socket = connectTo(remote.remote()->port());
+    QTRY_VERIFY(form.windowTitle().endsWith(QStringLiteral("клиентов: 2")));
+    // A link goes with its connection.
+    vxi11.socket().abort();
+    QTRY_VERIFY(form.windowTitle().endsWith(QStringLiteral("клиентов: 1")));
 }
 
 QTEST_MAIN(TestWindowRemote)

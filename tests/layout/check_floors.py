@@ -24,9 +24,11 @@ FLOORS = {
     "settings": (3.0, False),
     "instrument": (4.0, False),
     "scpi": (5.0, False),
-    "remote": (5.1, False),
-    "web": (5.2, False),
-    "web/page": (5.2, False),  # the page itself, served from memory
+    "rpc": (5.0, False),
+    "lan": (5.1, False),
+    "remote": (5.2, False),
+    "web": (5.3, False),
+    "web/page": (5.3, False),  # the page itself, served from memory
     "front": (6.0, False),
     "window": (7.0, True),
     "": (8.0, True),  # main.cpp: picks the front door; it names the window's entry, loaded at run time

@@ -43,7 +43,9 @@ class RemoteSession(unittest.TestCase):
     def setUp(self):
         self.directory = tempfile.TemporaryDirectory()
         self.settings = os.path.join(self.directory.name, "G740Config.ini")
-        self.process, self.port, _ = start_program(self.settings, "--remote", "0")
+        # The socket alone: VXI-11 would enter this machine's portmapper
+        # (tests/lan checks it inside a namespace of its own).
+        self.process, self.port, _ = start_program(self.settings, "--remote", "0", "--vxi11", "off")
         self.manager = pyvisa.ResourceManager("@py")
         self.instrument = self.open()
 
@@ -205,7 +207,8 @@ class RemoteSession(unittest.TestCase):
 class CommandLine(unittest.TestCase):
     def test_bad_remote_options(self):
         for arguments in (["--remote", "70000"], ["--remote", "x"], ["--remote-listen", "127.0.0.1"],
-                          ["--remote", "0", "--remote-listen", "lab"]):
+                          ["--remote", "0", "--remote-listen", "lab"], ["--vxi11", "off"],
+                          ["--remote", "0", "--vxi11", "maybe"]):
             result = subprocess.run([PROGRAM, "--headless", *arguments], stderr=subprocess.PIPE,
                                     stdout=subprocess.DEVNULL, timeout=30)
             self.assertEqual(result.returncode, 1, arguments)
