@@ -88,7 +88,7 @@ protected:
         server.listen();
         EchoServer echo;
         echo.listen(QHostAddress(QHostAddress::LocalHost), 0);
-        Vxi11Server vxi11(tree);
+        Vxi11Server vxi11(tree, server.scheduler());
         vxi11.listen(QHostAddress::LocalHost);
         scpiPort = server.serverPort();
         echoPort = echo.serverPort();

@@ -1,19 +1,43 @@
 #include "lan/ScpiLink.h"
 
+#include "scpi/ScpiClient.h"
 #include "scpi/ScpiError.h"
+#include "scpi/ScpiScheduler.h"
 #include "scpi/ScpiSession.h"
 
-ScpiLink::ScpiLink(const ScpiCommandTree &tree) : m_session(std::make_unique<ScpiSession>(tree))
+#include <QObject>
+
+ScpiLink::ScpiLink(const ScpiCommandTree &tree, ScpiScheduler &scheduler, std::function<void()> outputArrived)
+    : m_client(new ScpiClient(scheduler, tree, &scheduler)), m_outputArrived(std::move(outputArrived))
 {
-    m_session->setOutputPending([this] { return hasOutput(); });
+    m_client->session().setOutputPending([this] { return hasOutput(); });
+    QObject::connect(m_client, &ScpiClient::finished, m_client, [this](const QByteArray &response) {
+        if (response.isEmpty())
+            return;
+        m_output += response;
+        m_outputArrived();
+    });
 }
 
-ScpiLink::~ScpiLink() = default;
+ScpiLink::~ScpiLink()
+{
+    // What the link was given still runs, as for a socket that closed; the
+    // client goes when it has (or at once, when too many are finishing).
+    if (!m_client)
+        return;
+    m_client->disconnect();
+    m_client->session().setOutputPending({});
+    if (m_client->isIdle() || !m_client->detach()) {
+        m_client->deleteLater();
+        return;
+    }
+    QObject::connect(m_client, &ScpiClient::idle, m_client, &QObject::deleteLater);
+}
 
 void ScpiLink::write(QByteArrayView data, bool end)
 {
     if (!m_discarding && m_input.size() + data.size() > MaxMessage) {
-        m_session->pushError({ScpiErrorCode::TooMuchData, QStringLiteral("message longer than 64 KiB discarded")});
+        m_client->submitError({ScpiErrorCode::TooMuchData, QStringLiteral("message longer than 64 KiB discarded")});
         m_input.clear();
         m_discarding = true;
     }
@@ -21,16 +45,16 @@ void ScpiLink::write(QByteArrayView data, bool end)
         m_input.append(data);
     if (end || data.endsWith('\n')) {
         if (!m_discarding)
-            run();
+            submit();
         m_discarding = false;
         m_input.clear();
     }
 }
 
-void ScpiLink::run()
+void ScpiLink::submit()
 {
     if (hasOutput())
-        m_session->pushError({ScpiErrorCode::QueryInterrupted, {}});
+        m_client->session().pushError({ScpiErrorCode::QueryInterrupted, {}});
     m_output.clear();
     m_outputRead = 0;
     // A message may hold several lines (the socket form's LF-separated
@@ -40,7 +64,7 @@ void ScpiLink::run()
         const qsizetype end = rest.indexOf('\n');
         const QByteArrayView line = end < 0 ? rest : rest.first(end);
         rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
-        m_output += m_session->execute(line);
+        m_client->submit(line.toByteArray());
     }
 }
 
@@ -64,7 +88,7 @@ QByteArray ScpiLink::read(qsizetype maxSize, std::optional<char> stop, bool &com
 
 std::uint8_t ScpiLink::statusByte() const
 {
-    return m_session->statusByte();
+    return m_client->session().statusByte();
 }
 
 void ScpiLink::clear()

@@ -2,18 +2,20 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QPointer>
 
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <optional>
 
+class ScpiClient;
 class ScpiCommandTree;
-class ScpiSession;
+class ScpiScheduler;
 
-// One VXI-11 link's SCPI side: its own session (error queue, status
-// registers), the message being written and the response not yet read.
-// The only place the LAN code runs SCPI, so the way messages are run can
-// change here alone.
+// One VXI-11 link's SCPI side: a client of the scheduler's fair turns, with
+// its own session (error queue, status registers), the message being
+// written and the response not yet read. The only place the LAN code runs
+// SCPI.
 class ScpiLink
 {
 public:
@@ -21,12 +23,15 @@ public:
     // line limit).
     static constexpr qsizetype MaxMessage = 64 * 1024;
 
-    explicit ScpiLink(const ScpiCommandTree &tree);
+    // outputArrived: a response came, so a read waiting for one may go on.
+    ScpiLink(const ScpiCommandTree &tree, ScpiScheduler &scheduler, std::function<void()> outputArrived);
     ~ScpiLink();
+    ScpiLink(const ScpiLink &) = delete;
+    ScpiLink &operator=(const ScpiLink &) = delete;
 
-    // Takes part of a message; it is run when end is set or the data ends
-    // in LF. A response still unread when another message runs is lost
-    // with -410, as IEEE 488.2 has it.
+    // Takes part of a message; it is run, on a later turn, when end is set
+    // or the data ends in LF. A response still unread when another message
+    // comes is lost with -410, as IEEE 488.2 has it.
     void write(QByteArrayView data, bool end);
     bool hasOutput() const { return m_output.size() > m_outputRead; }
     // Up to maxSize bytes of the response, and no further than the first
@@ -37,9 +42,12 @@ public:
     void clear();
 
 private:
-    void run();
+    void submit();
 
-    std::unique_ptr<ScpiSession> m_session;
+    // A child of the scheduler, so that it goes with it at the latest;
+    // deleted once it has run what it was given.
+    QPointer<ScpiClient> m_client;
+    std::function<void()> m_outputArrived;
     QByteArray m_input;
     QByteArray m_output;
     qsizetype m_outputRead = 0;

@@ -170,8 +170,8 @@ void Vxi11Connection::abortHeldCall()
     wake();
 }
 
-Vxi11Server::Vxi11Server(const ScpiCommandTree &tree, QObject *parent)
-    : QObject(parent), m_tree(tree), m_core(new QTcpServer(this)), m_abort(new QTcpServer(this))
+Vxi11Server::Vxi11Server(const ScpiCommandTree &tree, ScpiScheduler &scheduler, QObject *parent)
+    : QObject(parent), m_tree(tree), m_scheduler(scheduler), m_core(new QTcpServer(this)), m_abort(new QTcpServer(this))
 {
     connect(m_core, &QTcpServer::newConnection, this, [this] { acceptConnections(m_core, false); });
     connect(m_abort, &QTcpServer::newConnection, this, [this] { acceptConnections(m_abort, true); });
@@ -349,7 +349,7 @@ Vxi11Server::Outcome Vxi11Server::createLink(Vxi11Connection &connection, XdrRea
     }
     const std::int32_t lid = m_nextLid;
     m_nextLid = m_nextLid == INT_MAX ? 1 : m_nextLid + 1;
-    m_links[lid] = Link{&connection, std::make_unique<ScpiLink>(m_tree)};
+    m_links[lid] = Link{&connection, std::make_unique<ScpiLink>(m_tree, m_scheduler, [this] { wakeAll(); })};
     if (*lockDevice)
         m_lockOwner = lid;
     emit linkCountChanged(linkCount());
@@ -447,8 +447,6 @@ Vxi11Server::Outcome Vxi11Server::coreCall(Vxi11Connection &connection, std::uin
         return done(failure(procedure, Vxi11::NoError));
     case DeviceWrite: {
         link->scpi->write(data, flags & Vxi11::EndFlag);
-        if (link->scpi->hasOutput())
-            wakeAll();
         XdrWriter results;
         results.int32(Vxi11::NoError).uint32(std::uint32_t(data.size()));
         return done(results.data());

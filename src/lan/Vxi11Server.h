@@ -18,6 +18,7 @@ class QTcpServer;
 class QTcpSocket;
 class ScpiCommandTree;
 class ScpiLink;
+class ScpiScheduler;
 class Vxi11Server;
 
 namespace Vxi11 {
@@ -112,7 +113,9 @@ public:
     static constexpr int MaxConnections = 16;
     static constexpr int MaxLinksPerConnection = 16;
 
-    explicit Vxi11Server(const ScpiCommandTree &tree, QObject *parent = nullptr);
+    // Links run their messages in the scheduler's fair turns, beside the
+    // program's other clients; the scheduler must outlive the server.
+    Vxi11Server(const ScpiCommandTree &tree, ScpiScheduler &scheduler, QObject *parent = nullptr);
     ~Vxi11Server() override;
 
     // Both channels on address: the core channel on port (0: any free),
@@ -164,6 +167,7 @@ private:
     void wakeAll();
 
     const ScpiCommandTree &m_tree;
+    ScpiScheduler &m_scheduler;
     QTcpServer *m_core;
     QTcpServer *m_abort;
     QList<QPointer<Vxi11Connection>> m_connections;

@@ -60,7 +60,7 @@ bool G740Remote::listen(const QHostAddress &address, quint16 port)
 
 void G740Remote::openLan(const QHostAddress &address)
 {
-    m_vxi11 = std::make_unique<Vxi11Server>(m_tree);
+    m_vxi11 = std::make_unique<Vxi11Server>(m_tree, m_scheduler);
     if (!m_vxi11->listen(address)) {
         m_notices << QCoreApplication::translate("G740Remote", "VXI-11 не открыт: %1").arg(m_vxi11->errorString());
         m_vxi11.reset();

@@ -2,6 +2,7 @@
 #include "RpcTestClient.h"
 
 #include "lan/Vxi11Server.h"
+#include "scpi/ScpiScheduler.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -117,6 +118,7 @@ private slots:
 private:
     TestDevice m_device;
     std::unique_ptr<ScpiCommandTree> m_tree;
+    std::unique_ptr<ScpiScheduler> m_scheduler;
     std::unique_ptr<Vxi11Server> m_server;
 };
 
@@ -124,13 +126,15 @@ void Vxi11ServerTest::init()
 {
     m_device = {};
     m_tree = std::make_unique<ScpiCommandTree>(testTree(m_device));
-    m_server = std::make_unique<Vxi11Server>(*m_tree);
+    m_scheduler = std::make_unique<ScpiScheduler>();
+    m_server = std::make_unique<Vxi11Server>(*m_tree, *m_scheduler);
     QVERIFY(m_server->listen(QHostAddress::LocalHost));
 }
 
 void Vxi11ServerTest::cleanup()
 {
     m_server.reset();
+    m_scheduler.reset();
     m_tree.reset();
 }
 
