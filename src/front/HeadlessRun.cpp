@@ -255,6 +255,8 @@ bool HeadlessRun::openWebPage()
         return false;
     }
     report(G740Web::listeningText(m_web->port()));
+    if (m_remote)
+        m_remote->setWebPort(m_web->port());
     return true;
 }
 

@@ -15,8 +15,6 @@ namespace {
 
 // The portmapper's port, where VXI-11 clients look first.
 constexpr quint16 PortmapperPort = 111;
-// LXI's own service names the instrument's web port.
-constexpr quint16 LxiWebPort = 80;
 constexpr std::uint16_t NoSlot = 0xFFFF;
 
 } // namespace
@@ -99,8 +97,12 @@ QString G740Remote::announce()
                           QStringLiteral("Model=") + ProgramIdentity::model(),
                           QStringLiteral("SerialNumber=%1").arg(m_instrument.slot()),
                           QStringLiteral("FirmwareVersion=") + ProgramIdentity::version()};
-    QList<MdnsPublisher::Service> services{{QStringLiteral("_scpi-raw._tcp"), m_server->serverPort()},
-                                           {QStringLiteral("_lxi._tcp"), LxiWebPort}};
+    QList<MdnsPublisher::Service> services{{QStringLiteral("_scpi-raw._tcp"), m_server->serverPort()}};
+    // LXI's service names the instrument's web page, so it comes with one.
+    if (m_webPort != 0) {
+        services.append({QStringLiteral("_lxi._tcp"), m_webPort});
+        services.append({QStringLiteral("_http._tcp"), m_webPort});
+    }
     // Only the copy the portmapper names is VXI-11's port-111 instrument.
     if (m_registration->state() == PortmapRegistration::State::Registered)
         services.append({QStringLiteral("_vxi-11._tcp"), PortmapperPort});
@@ -109,6 +111,18 @@ QString G740Remote::announce()
         return {};
     m_mdns.reset();
     return MdnsPublisher::unavailableText();
+}
+
+void G740Remote::setWebPort(quint16 port)
+{
+    if (port == m_webPort)
+        return;
+    m_webPort = port;
+    // Announced again only where it is announced at all.
+    if (m_mdns) {
+        if (const QString failed = announce(); !failed.isEmpty())
+            emit noticed(failed);
+    }
 }
 
 void G740Remote::close()

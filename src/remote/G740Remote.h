@@ -32,6 +32,9 @@ public:
 
     // Before listen(): without VXI-11 only the socket is opened.
     void setVxi11Enabled(bool enabled) { m_vxi11Enabled = enabled; }
+    // The instrument's web page listens on port (0: it does not): announced
+    // through mDNS as _http._tcp and _lxi._tcp beside the SCPI services.
+    void setWebPort(quint16 port);
     // address: the loopback address unless the lab network is meant. False
     // only when the socket's port cannot be opened; what the LAN faces could
     // not do is in notices().
@@ -81,5 +84,6 @@ private:
     std::unique_ptr<PortmapRegistration> m_registration;
     std::unique_ptr<MdnsPublisher> m_mdns;
     std::uint16_t m_mdnsSlot = 0;
+    quint16 m_webPort = 0;
     QStringList m_notices;
 };

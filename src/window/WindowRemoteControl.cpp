@@ -229,10 +229,12 @@ WindowWebPage::WindowWebPage(TMainForm &form, WindowRemoteControl &remote)
     m_toggle->setToolTip(QCoreApplication::translate("WindowRemoteControl", "Страница генератора в браузере: состояние, параметры, запуск"));
     form.PopupMenu->insertAction(form.N3, m_toggle);
     connect(m_toggle, &QAction::toggled, this, &WindowWebPage::toggled);
-    // The page shows the SCPI port while remote control is on.
+    // The page shows the SCPI port while remote control is on, and remote
+    // control announces the page.
     connect(remote.toggle(), &QAction::toggled, this, [this] {
         if (m_web)
             m_web->programChanged();
+        announcePort();
     });
     QTimer::singleShot(0, this, [this] {
         const TIniFile settings(SettingsFilePath());
@@ -259,14 +261,22 @@ bool WindowWebPage::open(const QHostAddress &address, quint16 port)
         return false;
     }
     m_web = std::move(web);
+    announcePort();
     const QSignalBlocker blocker(m_toggle);
     m_toggle->setChecked(true);
     return true;
 }
 
+void WindowWebPage::announcePort()
+{
+    if (G740Remote *remote = m_remote.remote())
+        remote->setWebPort(m_web ? m_web->port() : 0);
+}
+
 void WindowWebPage::close()
 {
     m_web.reset();
+    announcePort();
     const QSignalBlocker blocker(m_toggle);
     m_toggle->setChecked(false);
 }

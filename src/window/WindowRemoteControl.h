@@ -82,6 +82,8 @@ public:
     G740Web *web() const { return m_web.get(); }
 
 private:
+    // Tells remote control, where it is on, the page's port to announce.
+    void announcePort();
     void toggled(bool on);
 
     TMainForm &m_form;

@@ -3,7 +3,7 @@
 and PyVISA's INSTR resource against `g740demo --headless --remote 0`, with a
 portmapper (rpcbind) of its own in a private network and mount namespace.
 With --mdns: dbus-daemon and avahi-daemon too, on a dummy interface, and
-avahi-browse and `lxi discover -m` look for the three services.
+avahi-browse and `lxi discover -m` look for the services (the web page's too).
 
 Needs root (unshare, rpcbind); otherwise it reports itself skipped (77).
 Usage: e2e_vxi11.py [--mdns] PATH_TO_G740DEMO PROGRAM_VERSION
@@ -40,7 +40,7 @@ def wait_for(check, seconds=10.0, what="condition"):
         if check():
             return
         time.sleep(0.05)
-    raise AssertionError("timed out waiting for " + what)
+    raise AssertionError("timed out waiting for " + (what() if callable(what) else what))
 
 
 def answers(port, host="127.0.0.1"):
@@ -376,20 +376,24 @@ class MdnsEndToEnd(unittest.TestCase):
             daemons.start_rpcbind()
             daemons.start_avahi()
             process, raw, vxi, lines = start_program(os.path.join(directory.name, "G740Config.ini"),
-                                                     "--remote-listen", LAB_ADDRESS)
+                                                     "--remote-listen", LAB_ADDRESS, "--http", "0")
             try:
                 self.assertFalse(any("Avahi" in line for line in lines), lines)
                 found = {}
 
                 def browse():
-                    output = run("avahi-browse", "-arpt", timeout=20, check=False)
+                    output = run("avahi-browse", "-arptk", timeout=20, check=False)
                     for line in output.splitlines():
                         fields = line.split(";")
                         if fields[0] == "=" and len(fields) >= 10:
                             found[fields[4]] = (unescape(fields[3]), int(fields[8]), fields[9])
-                    return {"_scpi-raw._tcp", "_vxi-11._tcp", "_lxi._tcp"} <= found.keys()
+                    return {"_scpi-raw._tcp", "_vxi-11._tcp", "_lxi._tcp", "_http._tcp"} <= found.keys()
 
-                wait_for(browse, seconds=30, what="the three services")
+                wait_for(browse, seconds=30, what=lambda: "the four services (found %r)" % found)
+                web = [int(line.split()[-1]) for line in lines if line.startswith("web page on port ")]
+                self.assertEqual(len(web), 1, lines)
+                self.assertEqual(found["_lxi._tcp"][1], web[0])
+                self.assertEqual(found["_http._tcp"][1], web[0])
                 name, port, txt = found["_scpi-raw._tcp"]
                 self.assertTrue(name.startswith("G-740 slot 0 on "), name)
                 self.assertEqual(port, raw)
@@ -401,7 +405,7 @@ class MdnsEndToEnd(unittest.TestCase):
             finally:
                 stop_program(process)
             # Withdrawn at exit.
-            wait_for(lambda: "G-740 slot" not in run("avahi-browse", "-arpt", timeout=20, check=False),
+            wait_for(lambda: "G-740 slot" not in run("avahi-browse", "-arptk", timeout=20, check=False),
                      seconds=15, what="the services to go")
         finally:
             daemons.stop()
@@ -418,9 +422,9 @@ class MdnsEndToEnd(unittest.TestCase):
             process, _, _, _ = start_program(os.path.join(directory.name, "G740Config.ini"),
                                              "--remote-listen", LAB_ADDRESS, window=True)
             try:
-                wait_for(lambda: "G-740\\032slot\\0320" in run("avahi-browse", "-arpt", timeout=20, check=False),
+                wait_for(lambda: "G-740\\032slot\\0320" in run("avahi-browse", "-arptk", timeout=20, check=False),
                          seconds=30, what="the window's services")
-                self.assertNotIn("65535", run("avahi-browse", "-arpt", timeout=20, check=False))
+                self.assertNotIn("65535", run("avahi-browse", "-arptk", timeout=20, check=False))
             finally:
                 stop_program(process)
         finally:
