@@ -67,6 +67,12 @@ Vxi11Connection::Vxi11Connection(QTcpSocket *socket, Vxi11Server &server, bool a
         if (m_held)
             answer(*m_held, true);
     });
+    m_wake.setSingleShot(true);
+    m_wake.setInterval(0);
+    connect(&m_wake, &QTimer::timeout, this, [this] {
+        if (m_held)
+            answer(*m_held, false);
+    });
     connect(m_socket, &QTcpSocket::readyRead, this, &Vxi11Connection::pump);
     connect(m_socket, &QTcpSocket::bytesWritten, this, [this] {
         if (m_socket->bytesToWrite() < MaxPendingOutput / 2)
@@ -156,10 +162,7 @@ void Vxi11Connection::send(const QByteArray &reply)
 void Vxi11Connection::wake()
 {
     if (m_held)
-        QTimer::singleShot(0, this, [this] {
-            if (m_held)
-                answer(*m_held, false);
-        });
+        m_wake.start();
 }
 
 void Vxi11Connection::abortHeldCall()

@@ -93,6 +93,7 @@ private:
     bool m_aborted = false;
     bool m_pumpScheduled = false;
     QTimer m_deadline;
+    QTimer m_wake; // a held call looks again, on the next turn
 };
 
 // The VXI-11 instrument server: the core channel (program 395183) and the

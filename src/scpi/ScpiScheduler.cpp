@@ -9,7 +9,17 @@
 
 #include <algorithm>
 
-ScpiScheduler::ScpiScheduler(QObject *parent) : QObject(parent) {}
+ScpiScheduler::ScpiScheduler(QObject *parent) : QObject(parent)
+{
+    // One timer for every turn: a zero timer made anew per turn costs more
+    // than a short query does.
+    m_turnTimer.setSingleShot(true);
+    m_turnTimer.setInterval(0);
+    connect(&m_turnTimer, &QTimer::timeout, this, [this] {
+        m_turnPosted = false;
+        turn();
+    });
+}
 
 ScpiScheduler::~ScpiScheduler()
 {
@@ -44,10 +54,7 @@ void ScpiScheduler::wake()
         return;
     m_turnPosted = true;
     // Posted, not run here: the event loop gets its turn first.
-    QTimer::singleShot(0, this, [this] {
-        m_turnPosted = false;
-        turn();
-    });
+    m_turnTimer.start();
 }
 
 ScpiClient *ScpiScheduler::pick()

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 
 #include <chrono>
 #include <functional>
@@ -88,6 +89,7 @@ private:
     qint64 m_floor = 0;           // the time of the client served last, the least then
     std::chrono::microseconds m_slice = DefaultSlice;
     ScpiDeferredWrites m_writes;
+    QTimer m_turnTimer; // the next turn, after what the event loop has waiting
     bool m_turnPosted = false;
     bool m_inTurn = false;
     bool m_writesOpen = false;
