@@ -30,19 +30,21 @@ class Page(unittest.TestCase):
     def setUpClass(cls):
         cls.directory = tempfile.TemporaryDirectory()
         cls.settings = os.path.join(cls.directory.name, "G740Config.ini")
+        cls.addClassCleanup(cls.directory.cleanup)
         cls.process, cls.port, cls.remote = start_program(PROGRAM, cls.settings, *cls.language)
+        # Ended even when the rest of the set-up fails: it holds the module.
+        cls.addClassCleanup(cls.endProgram)
         cls.url = "http://127.0.0.1:%d/" % cls.port
         cls.browser = make_browser(1280, 1000)
+        cls.addClassCleanup(cls.browser.quit)
         cls.scpi = Scpi(cls.remote)
+        cls.addClassCleanup(cls.scpi.close)
 
     @classmethod
-    def tearDownClass(cls):
-        cls.scpi.close()
-        cls.browser.quit()
+    def endProgram(cls):
         cls.process.terminate()
         cls.process.wait(10)
         cls.process.stderr.close()
-        cls.directory.cleanup()
 
     def setUp(self):
         self.scpi.write("OUTP OFF;*RST;*CLS")

@@ -62,7 +62,15 @@ def make_browser(width, height):
                      "--window-size=%d,%d" % (width, height), "--user-data-dir=" + tempfile.mkdtemp()):
         options.add_argument(argument)
     options.binary_location = shutil.which("chromium")
-    browser = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+    # The driver's own log tells why it did not come up, where it does not.
+    log = os.path.join(tempfile.mkdtemp(), "chromedriver.log")
+    try:
+        browser = webdriver.Chrome(service=Service(shutil.which("chromedriver"), log_path=log), options=options)
+    except Exception:
+        if os.path.exists(log):
+            with open(log, errors="replace") as text:
+                sys.stderr.write("chromedriver's log:\n" + text.read()[-4000:])
+        raise
     browser.set_page_load_timeout(20)
     return browser
 
