@@ -93,6 +93,10 @@ std::uint8_t ScpiLink::statusByte() const
 
 void ScpiLink::clear()
 {
+    // Messages handed on but not yet run go too, so nothing answers after
+    // the clear.
+    if (m_client)
+        m_client->clear();
     m_input.clear();
     m_output.clear();
     m_outputRead = 0;

@@ -38,7 +38,8 @@ public:
     // stop character; complete: nothing of it is left.
     QByteArray read(qsizetype maxSize, std::optional<char> stop, bool &complete);
     std::uint8_t statusByte() const;
-    // Device clear: the message being written and the unread response go.
+    // Device clear: the message being written, those not yet run and the
+    // unread response go.
     void clear();
 
 private:

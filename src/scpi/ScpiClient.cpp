@@ -48,6 +48,15 @@ void ScpiClient::setHeld(bool held)
     workArrived(hadWork);
 }
 
+void ScpiClient::clear()
+{
+    const bool hadWork = !isIdle();
+    m_queue.clear();
+    m_session.abandon();
+    if (hadWork)
+        emit idle();
+}
+
 bool ScpiClient::detach()
 {
     if (m_detached)

@@ -38,6 +38,10 @@ public:
     qsizetype waiting() const { return m_queue.size() + (m_session.inMessage() ? 1 : 0); }
     bool isIdle() const { return waiting() == 0; }
 
+    // Device clear: the messages waiting, and the rest of one begun, are
+    // dropped unrun.
+    void clear();
+
     // While held nothing of this client runs (its answers are not taken).
     void setHeld(bool held);
     bool isHeld() const { return m_held; }
