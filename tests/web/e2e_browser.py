@@ -102,8 +102,10 @@ class RussianPage(Page):
         self.assertEqual(self.browser.find_element("tag name", "html").get_attribute("lang"), "ru")
         self.assertEqual(self.element("field-StartFrequency").get_attribute("value"), "10.0000")
         field = self.element("field-StartFrequency")
-        field.clear()
-        field.send_keys("25000" + Keys.ENTER)
+        # Typed over, as a person does: WebDriver's clear() would send the
+        # empty field as a change of its own, whose answer may land between
+        # the clear and the typing.
+        field.send_keys(Keys.CONTROL + "a" + Keys.NULL + "25000" + Keys.ENTER)
         self.wait_text("actual-StartFrequency", "25000.0000")
         self.wait_text("produced-StartFrequency", "25000.0000")
         # The change reached the instrument the SCPI side uses.
@@ -112,8 +114,7 @@ class RussianPage(Page):
     def test_refusal_is_shown(self):
         from selenium.webdriver.common.keys import Keys
         field = self.element("field-NumberOfIncrements")
-        field.clear()
-        field.send_keys("99999" + Keys.ENTER)
+        field.send_keys(Keys.CONTROL + "a" + Keys.NULL + "99999" + Keys.ENTER)
         self.wait(lambda: self.element("message").get_attribute("class") == "error", "an error message")
         self.assertEqual(self.scpi.query("SWE:STEP?"), "10")
 
